@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// One sub-command of brisel-scripts-cli. `run` gets the arguments after the command's name
+// and returns the exit code: 0 success, 1 failure, 2 usage error.
+struct Command {
+    const char *name;
+    const char *usage; // one or more lines, shown by the usage text
+    int (*run)(const QStringList &args, QTextStream &out, QTextStream &err);
+};
+
+// Exit codes shared by every command.
+enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };

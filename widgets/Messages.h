@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The one seam through which the program shows message boxes. The program uses
+// MessageBoxMessages; tests use a recorder, so that no test blocks on a modal box.
+class Messages {
+public:
+    virtual ~Messages() = default;
+
+    // Boxes titled "Brisel Scripts" with the icon of their kind.
+    virtual void error(const QString &text) = 0;
+    virtual void warning(const QString &text) = 0;
+    virtual void information(const QString &text) = 0;
+    // Yes and No; true only on Yes.
+    virtual bool question(const QString &text) = 0;
+
+    // The general error report: titled "BriselScripts", error icon. The caller passes the
+    // error's own message; the full stop is added by the implementation.
+    virtual void generalError(const QString &message) = 0;
+};
