@@ -1,0 +1,29 @@
+#pragma once
+
+#include "widgets/Messages.h"
+
+#include <QList>
+#include <QString>
+
+// Records every message box instead of showing it; questions get the queued answers
+// (Yes when none is queued).
+class RecordingMessages : public Messages {
+public:
+    enum Kind { Error, Warning, Information, Question, GeneralError };
+    struct Box {
+        Kind kind;
+        QString text;
+    };
+
+    void error(const QString &text) override { boxes.append({Error, text}); }
+    void warning(const QString &text) override { boxes.append({Warning, text}); }
+    void information(const QString &text) override { boxes.append({Information, text}); }
+    bool question(const QString &text) override {
+        boxes.append({Question, text});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+    void generalError(const QString &message) override { boxes.append({GeneralError, message}); }
+
+    QList<Box> boxes;
+    QList<bool> answers;
+};
