@@ -1,0 +1,28 @@
+#include "service/TextFile.h"
+
+#include "json/Exception.h"
+#include "service/Windows1252.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+QString TextFile::decode(const QByteArray &bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                            : QStringConverter::Utf16BE);
+        return decoder(QByteArrayView(bytes).mid(2));
+    }
+    return Windows1252::toUnicode(bytes);
+}
+
+QString TextFile::read(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(file.errorString());
+    return decode(bytes);
+}
