@@ -12,7 +12,7 @@ QString TextFile::decode(const QByteArray &bytes) {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
                                                             : QStringConverter::Utf16BE);
-        return decoder(QByteArrayView(bytes).mid(2));
+        return decoder(QByteArrayView(bytes).sliced(2));
     }
     return Windows1252::toUnicode(bytes);
 }
