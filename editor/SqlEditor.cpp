@@ -1,0 +1,40 @@
+#include "editor/SqlEditor.h"
+
+#include <Qsci/qscilexersql.h>
+#include <QFont>
+#include <QFontMetrics>
+
+namespace {
+
+QFont courier(int pixels) {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+} // namespace
+
+SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
+    // Texts cross the editor as QString; UTF-8 keeps every Windows-1252 character intact
+    // (the default Latin-1 mode would lose the euro sign and its neighbours).
+    setUtf8(true);
+
+    auto *lexer = new QsciLexerSQL(this);
+    const QFont texto = courier(13);
+    lexer->setDefaultFont(texto);
+    lexer->setFont(texto);
+    setLexer(lexer);
+
+    setMarginType(0, QsciScintilla::NumberMargin);
+    setMarginLineNumbers(0, true);
+    setMarginsFont(courier(11));
+    ajustarMargem();
+    connect(this, &QsciScintilla::linesChanged, this, &SqlEditor::ajustarMargem);
+}
+
+// The gutter grows with the number of digits of the last line number.
+void SqlEditor::ajustarMargem() {
+    const QString digitos = QString::number(qMax(lines(), 1000));
+    setMarginWidth(0, QFontMetrics(courier(11)).horizontalAdvance(digitos) + 8);
+}

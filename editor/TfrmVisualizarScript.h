@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QString>
+#include <QWidget>
+
+class Messages;
+class QLabel;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class Sessao;
+class SqlEditor;
+
+// The script editor and comparison window. Callers set the properties in this order and show
+// it (maximised, modeless):
+//   local edit:  setCodigo(path), setScript(text), setLocal(true), setComparar(false), setLinha(...)
+//   server edit: setCodigo(code), setScript(text), setComparar(false), setLinha(...)
+//   comparison:  setCodigo(code), setScript(after), setScriptAnterior(before), setComparar(true)
+// Every window is independent and deletes itself when closed.
+class TfrmVisualizarScript : public QWidget {
+    Q_OBJECT
+public:
+    TfrmVisualizarScript(Sessao &sessao, Messages &messages, QWidget *parent = nullptr);
+
+    // Server edit and comparison: the script's code in decimal; local edit: the file's full path.
+    QString Codigo() const { return FCodigo; }
+    void setCodigo(const QString &valor) { FCodigo = valor; }
+
+    QString Script() const { return FScript; }
+    void setScript(const QString &valor);
+
+    bool Comparar() const { return FComparar; }
+    void setComparar(bool valor);
+
+    QString ScriptAnterior() const { return FScriptAnterior; }
+    void setScriptAnterior(const QString &valor);
+
+    bool Local() const { return FLocal; }
+    void setLocal(bool valor) { FLocal = valor; }
+
+    // The SCRIPT cell of the row the window was opened from (a queue row in local edit, a
+    // search row in server edit). Saving writes the Windows-1252 text there with
+    // setData(Qt::EditRole); once the row is removed the index is invalid and only the file
+    // or the service is written.
+    QPersistentModelIndex Linha() const { return FLinha; }
+    void setLinha(const QPersistentModelIndex &celulaScript) { FLinha = celulaScript; }
+
+    // Shows the window maximised.
+    void Exibir();
+
+    void btSalvarClick();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void editorChange();
+    void SalvarLocal();
+    void SalvarServidor();
+    void AtualizarLinha(const QString &texto);
+
+    Sessao &m_sessao;
+    Messages &m_messages;
+
+    QString FCodigo;
+    QString FScript;
+    bool FComparar = false;
+    QString FScriptAnterior;
+    bool FLocal = false;
+    QPersistentModelIndex FLinha;
+
+    QToolBar *ToolBar1;
+    QToolButton *btSalvar;
+    QToolButton *ToolButton2;
+    QSplitter *splComparar;
+    QWidget *panelAnterior;
+    QLabel *Label2;
+    SqlEditor *EditorAnterior;
+    QWidget *panelAtual;
+    QLabel *lblAtual;
+    SqlEditor *editor;
+};
