@@ -1,0 +1,40 @@
+#pragma once
+
+#include "service/CamposRequisicao.h"
+
+#include <QString>
+
+#include <mutex>
+
+typedef void CURL;
+
+// The program's one HTTP connection. Requests are synchronous and one at a time: a request from
+// another thread waits on the mutex instead of overlapping. Cookies live in memory for the life
+// of the object. Throws ErroTransporte when a request cannot be sent, stalls, or gets a
+// non-2xx status; a redirect is not followed and gives the empty text.
+class Conexao {
+public:
+    static constexpr long TempoConexaoPadrao = 10; // seconds to establish a connection
+    static constexpr long TempoParadoPadrao = 60;  // seconds without a byte before giving up
+
+    Conexao();
+    ~Conexao();
+    Conexao(const Conexao &) = delete;
+    Conexao &operator=(const Conexao &) = delete;
+
+    // HTTP/1.1 GET; the body decoded by the reply's charset (ISO-8859-1 when none or unknown).
+    QString Get(const QString &address);
+    // Form POST as HTTP/1.0 on a fresh connection.
+    QString Post(const QString &address, const CamposRequisicao &fields);
+
+    void setTempoConexao(long segundos);
+    void setTempoParado(long segundos);
+
+private:
+    QString executar(const QString &address, const CamposRequisicao *fields);
+
+    std::mutex FMutex;
+    CURL *FCurl = nullptr;
+    long FTempoConexao = TempoConexaoPadrao;
+    long FTempoParado = TempoParadoPadrao;
+};
