@@ -4,6 +4,8 @@
 #include "service/Windows1252.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 QString TextFile::decode(const QByteArray &bytes) {
@@ -25,4 +27,21 @@ QString TextFile::read(const QString &path) {
     if (file.error() != QFileDevice::NoError)
         throw Exception(file.errorString());
     return decode(bytes);
+}
+
+void TextFile::writeLines(const QString &path, const QString &text) {
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\n|\\r"));
+    QStringList lines = text.split(lineBreak);
+    // A text that ends with a break has no further line after it.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += Windows1252::fromUnicode(line) + "\r\n";
+
+    QSaveFile file(path);
+    // A writable file in a folder where no temporary file can be made is written in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Exception(file.errorString());
 }

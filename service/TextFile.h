@@ -11,5 +11,9 @@ namespace TextFile {
 QString read(const QString &path);
 // Decodes bytes already in memory by the same rule.
 QString decode(const QByteArray &bytes);
+// Replaces the file with the text's lines in Windows-1252 ("?" outside it), each line, the last
+// included, followed by CR LF, without a byte-order mark. A break is CR LF, LF or CR. The old
+// file stays whole when writing fails; throws Exception with the system's text then.
+void writeLines(const QString &path, const QString &text);
 
 } // namespace TextFile

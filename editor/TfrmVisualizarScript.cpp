@@ -1,0 +1,193 @@
+#include "editor/TfrmVisualizarScript.h"
+
+#include "editor/SqlEditor.h"
+#include "json/Exception.h"
+#include "service/Protocolo.h"
+#include "service/TextFile.h"
+#include "service/Windows1252.h"
+#include "widgets/ImageList.h"
+#include "widgets/Messages.h"
+
+#include <QAbstractItemModel>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *Titulo(const QString &texto, QWidget *parent) {
+    auto *label = new QLabel(texto, parent);
+    label->setAutoFillBackground(true);
+    QPalette cores = label->palette();
+    cores.setColor(QPalette::Window, QColor(212, 212, 212));
+    label->setPalette(cores);
+    return label;
+}
+
+QToolButton *Botao(const QString &nome, const QString &texto, int imagem, QWidget *parent) {
+    auto *botao = new QToolButton(parent);
+    botao->setObjectName(nome);
+    botao->setText(texto);
+    botao->setIcon(ImageList::icones().icon(imagem));
+    botao->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    botao->setFixedSize(40, 36);
+    return botao;
+}
+
+// The wait cursor for the length of a blocking request, restored on every way out.
+struct CursorEspera {
+    CursorEspera() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursorEspera() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_sessao(sessao), m_messages(messages) {
+    setObjectName(QStringLiteral("frmVisualizarScript"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Editar script"));
+    resize(1018, 731);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(37);
+    btSalvar = Botao(QStringLiteral("btSalvar"), QStringLiteral("Salvar"), 11, ToolBar1);
+    ToolButton2 = Botao(QStringLiteral("ToolButton2"), QStringLiteral("Fechar"), 4, ToolBar1);
+    ToolBar1->addWidget(btSalvar);
+    ToolBar1->addSeparator();
+    ToolBar1->addWidget(ToolButton2);
+
+    splComparar = new QSplitter(Qt::Horizontal, this);
+    splComparar->setObjectName(QStringLiteral("splComparar"));
+    splComparar->setChildrenCollapsible(false);
+
+    panelAnterior = new QWidget(splComparar);
+    panelAnterior->setObjectName(QStringLiteral("panelAnterior"));
+    Label2 = Titulo(QStringLiteral(" Script antes da alteração"), panelAnterior);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    EditorAnterior = new SqlEditor(panelAnterior);
+    EditorAnterior->setObjectName(QStringLiteral("EditorAnterior"));
+    auto *anterior = new QVBoxLayout(panelAnterior);
+    anterior->setContentsMargins(0, 0, 0, 0);
+    anterior->setSpacing(0);
+    anterior->addWidget(Label2);
+    anterior->addWidget(EditorAnterior);
+
+    panelAtual = new QWidget(splComparar);
+    panelAtual->setObjectName(QStringLiteral("panelAtual"));
+    lblAtual = Titulo(QStringLiteral(" Script atual"), panelAtual);
+    lblAtual->setObjectName(QStringLiteral("lblAtual"));
+    editor = new SqlEditor(panelAtual);
+    editor->setObjectName(QStringLiteral("editor"));
+    auto *atual = new QVBoxLayout(panelAtual);
+    atual->setContentsMargins(0, 0, 0, 0);
+    atual->setSpacing(0);
+    atual->addWidget(lblAtual);
+    atual->addWidget(editor);
+
+    splComparar->addWidget(panelAnterior);
+    splComparar->addWidget(panelAtual);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBar1);
+    layout->addWidget(splComparar, 1);
+
+    connect(btSalvar, &QToolButton::clicked, this, &TfrmVisualizarScript::btSalvarClick);
+    connect(ToolButton2, &QToolButton::clicked, this, &QWidget::close);
+    connect(editor, &QsciScintilla::textChanged, this, &TfrmVisualizarScript::editorChange);
+}
+
+void TfrmVisualizarScript::setScript(const QString &valor) {
+    FScript = valor;
+    editor->setText(valor);
+    // Loading raises the change handler; a freshly loaded text is never marked as changed.
+    btSalvar->setEnabled(false);
+}
+
+void TfrmVisualizarScript::setScriptAnterior(const QString &valor) {
+    FScriptAnterior = valor;
+    EditorAnterior->setText(valor);
+}
+
+void TfrmVisualizarScript::setComparar(bool valor) {
+    FComparar = valor;
+    if (valor) {
+        btSalvar->setEnabled(false);
+    } else {
+        // Hiding the left panel takes the splitter's handle with it.
+        panelAnterior->hide();
+        lblAtual->hide();
+    }
+    editor->setReadOnly(valor);
+    EditorAnterior->setReadOnly(valor);
+}
+
+void TfrmVisualizarScript::Exibir() { showMaximized(); }
+
+void TfrmVisualizarScript::editorChange() {
+    if (!FComparar)
+        btSalvar->setEnabled(true);
+}
+
+void TfrmVisualizarScript::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    // Half and half on every resize, which undoes a drag of the splitter.
+    const int esquerda = frameGeometry().width() / 2 - 1;
+    splComparar->setSizes({esquerda, qMax(0, splComparar->width() - esquerda)});
+}
+
+void TfrmVisualizarScript::btSalvarClick() {
+    if (FComparar)
+        return;
+    if (FLocal)
+        SalvarLocal();
+    else
+        SalvarServidor();
+}
+
+void TfrmVisualizarScript::SalvarLocal() {
+    const QString texto = editor->text();
+    try {
+        TextFile::writeLines(FCodigo, texto);
+    } catch (const Exception &erro) {
+        m_messages.generalError(erro.message());
+        return;
+    }
+    AtualizarLinha(texto);
+    btSalvar->setEnabled(false);
+}
+
+void TfrmVisualizarScript::SalvarServidor() {
+    const QString texto = editor->text();
+    const QByteArray script = Windows1252::fromUnicode(texto);
+    Protocolo::Resposta resposta;
+    try {
+        CursorEspera cursor;
+        resposta = Protocolo::Atualizar(m_sessao, FCodigo.toInt(), script);
+    } catch (const std::exception &) {
+        m_messages.error(QStringLiteral("Falha ao atualizar o script."));
+        return;
+    }
+    if (!resposta.success) {
+        m_messages.error(resposta.message);
+        return;
+    }
+    AtualizarLinha(texto);
+    btSalvar->setEnabled(false);
+}
+
+// The row may have gone (deleted, or its table emptied): then only the file or the service
+// holds the new text.
+void TfrmVisualizarScript::AtualizarLinha(const QString &texto) {
+    if (!FLinha.isValid())
+        return;
+    // A persistent index hands out its model as const; the window was given the cell to write.
+    auto *modelo = const_cast<QAbstractItemModel *>(FLinha.model());
+    modelo->setData(FLinha, Windows1252::fromUnicode(texto), Qt::EditRole);
+}
