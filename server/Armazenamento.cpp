@@ -1,0 +1,305 @@
+#include "server/Armazenamento.h"
+
+#include "json/Exception.h"
+
+#include <QRandomGenerator>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString FormatoData = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+Exception erroBanco(sqlite3 *banco) {
+    return Exception(QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(banco))));
+}
+
+// One prepared statement with its values bound by position.
+class Consulta {
+public:
+    Consulta(sqlite3 *banco, const QString &sql) : FBanco(banco) {
+        if (sqlite3_prepare_v2(banco, sql.toUtf8().constData(), -1, &FComando, nullptr) != SQLITE_OK)
+            throw erroBanco(banco);
+    }
+    ~Consulta() { sqlite3_finalize(FComando); }
+    Consulta(const Consulta &) = delete;
+    Consulta &operator=(const Consulta &) = delete;
+
+    void ligar(int posicao, const QVariant &valor) {
+        int r;
+        if (valor.typeId() == QMetaType::LongLong || valor.typeId() == QMetaType::Int) {
+            r = sqlite3_bind_int64(FComando, posicao, valor.toLongLong());
+        } else {
+            const QByteArray texto = valor.toString().toUtf8();
+            r = sqlite3_bind_text(FComando, posicao, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
+        }
+        if (r != SQLITE_OK)
+            throw erroBanco(FBanco);
+    }
+    void ligarTodos(const QVariantList &valores) {
+        for (int i = 0; i < valores.size(); ++i)
+            ligar(i + 1, valores[i]);
+    }
+    bool proxima() {
+        const int r = sqlite3_step(FComando);
+        if (r == SQLITE_ROW)
+            return true;
+        if (r == SQLITE_DONE)
+            return false;
+        throw erroBanco(FBanco);
+    }
+    QString texto(int coluna) {
+        const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(FComando, coluna));
+        return t ? QString::fromUtf8(t, sqlite3_column_bytes(FComando, coluna)) : QString();
+    }
+    qint64 inteiro(int coluna) { return sqlite3_column_int64(FComando, coluna); }
+    QDateTime data(int coluna) { return QDateTime::fromString(texto(coluna), FormatoData); }
+
+private:
+    sqlite3 *FBanco;
+    sqlite3_stmt *FComando = nullptr;
+};
+
+// Rolls back unless committed, so a failure half-way leaves nothing half-written.
+class Transacao {
+public:
+    explicit Transacao(sqlite3 *banco) : FBanco(banco) { executar("BEGIN IMMEDIATE"); }
+    ~Transacao() {
+        if (!FConfirmada)
+            sqlite3_exec(FBanco, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    void confirmar() {
+        executar("COMMIT");
+        FConfirmada = true;
+    }
+
+private:
+    void executar(const char *sql) {
+        if (sqlite3_exec(FBanco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw erroBanco(FBanco);
+    }
+    sqlite3 *FBanco;
+    bool FConfirmada = false;
+};
+
+// Case folding for the "arquivo" filter, beyond the ASCII-only folding of LIKE and lower().
+void dobrar(sqlite3_context *contexto, int, sqlite3_value **valores) {
+    const auto *t = reinterpret_cast<const char *>(sqlite3_value_text(valores[0]));
+    if (!t) {
+        sqlite3_result_null(contexto);
+        return;
+    }
+    const QByteArray dobrado = QString::fromUtf8(t, sqlite3_value_bytes(valores[0])).toCaseFolded().toUtf8();
+    sqlite3_result_text(contexto, dobrado.constData(), int(dobrado.size()), SQLITE_TRANSIENT);
+}
+
+// The WHERE clause of a search over the named columns, with its values in order.
+struct Condicoes {
+    QStringList partes;
+    QVariantList valores;
+
+    void adicionar(const QString &parte, const QVariant &valor) {
+        partes << parte;
+        valores << valor;
+    }
+    QString sql() const { return partes.isEmpty() ? QString() : QStringLiteral(" WHERE ") + partes.join(" AND "); }
+};
+
+Condicoes condicoes(const FiltroArmazenamento &f, const QString &colunaCodigo, const QString &colunaNome,
+                    bool comUsuario) {
+    Condicoes c;
+    if (!f.sistema.isEmpty())
+        c.adicionar(QStringLiteral("sistema = ?"), f.sistema);
+    if (f.codigo)
+        c.adicionar(colunaCodigo + QStringLiteral(" = ?"), *f.codigo);
+    if (comUsuario && !f.usuario.isEmpty())
+        c.adicionar(QStringLiteral("usuario = ?"), f.usuario.toUpper());
+    if (f.inicio.isValid())
+        c.adicionar(QStringLiteral("substr(data, 1, 10) >= ?"), f.inicio.toString(Qt::ISODate));
+    if (f.fim.isValid())
+        c.adicionar(QStringLiteral("substr(data, 1, 10) <= ?"), f.fim.toString(Qt::ISODate));
+    if (!f.arquivo.isEmpty())
+        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(colunaNome), f.arquivo.toCaseFolded());
+    return c;
+}
+
+int contar(sqlite3 *banco, const QString &tabela, const Condicoes &c, int maximo) {
+    Consulta q(banco, QStringLiteral("SELECT count(*) FROM %1%2").arg(tabela, c.sql()));
+    q.ligarTodos(c.valores);
+    q.proxima();
+    return int(qMin<qint64>(q.inteiro(0), qMax(maximo, 0)));
+}
+
+// How many records a page at `lidos` may hold under the cap.
+int limitePagina(int maximo, int lidos, int tamanho) {
+    return qMax(0, qMin(tamanho, maximo - lidos));
+}
+
+} // namespace
+
+Armazenamento::Armazenamento(const QString &arquivo) {
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+    if (sqlite3_open_v2(arquivo.toUtf8().constData(), &FBanco, flags, nullptr) != SQLITE_OK) {
+        const Exception erro = erroBanco(FBanco);
+        sqlite3_close(FBanco);
+        throw erro;
+    }
+    sqlite3_busy_timeout(FBanco, 5000);
+    sqlite3_create_function(FBanco, "brisel_dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, dobrar,
+                            nullptr, nullptr);
+    try {
+        executar("PRAGMA journal_mode=WAL");
+        executar("CREATE TABLE IF NOT EXISTS usuarios (nome TEXT PRIMARY KEY, senha TEXT NOT NULL)");
+        executar("CREATE TABLE IF NOT EXISTS sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL)");
+        executar("CREATE TABLE IF NOT EXISTS scripts (codigo INTEGER PRIMARY KEY AUTOINCREMENT, data TEXT NOT NULL,"
+                 " nome TEXT NOT NULL, sistema TEXT NOT NULL, script TEXT NOT NULL)");
+        executar("CREATE TABLE IF NOT EXISTS log (id INTEGER PRIMARY KEY AUTOINCREMENT, idscript INTEGER NOT NULL,"
+                 " data TEXT NOT NULL, arquivo TEXT NOT NULL, sistema TEXT NOT NULL, script_atual TEXT NOT NULL,"
+                 " script_anterior TEXT NOT NULL, descricao TEXT NOT NULL, usuario TEXT NOT NULL)");
+    } catch (...) {
+        sqlite3_close(FBanco);
+        throw;
+    }
+}
+
+Armazenamento::~Armazenamento() {
+    sqlite3_close(FBanco);
+}
+
+void Armazenamento::executar(const char *sql) {
+    if (sqlite3_exec(FBanco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw erroBanco(FBanco);
+}
+
+void Armazenamento::definirUsuario(const QString &nome, const QString &senhaMd5) {
+    std::lock_guard trava(FMutex);
+    Consulta q(FBanco, QStringLiteral("INSERT OR REPLACE INTO usuarios (nome, senha) VALUES (?, ?)"));
+    q.ligarTodos({nome.toUpper(), senhaMd5.toLower()});
+    q.proxima();
+}
+
+bool Armazenamento::confereSenha(const QString &nome, const QString &senhaMd5) {
+    std::lock_guard trava(FMutex);
+    Consulta q(FBanco, QStringLiteral("SELECT 1 FROM usuarios WHERE nome = ? AND senha = ?"));
+    q.ligarTodos({nome.toUpper(), senhaMd5.toLower()});
+    return q.proxima();
+}
+
+QString Armazenamento::abrirSessao(const QString &usuario) {
+    quint32 aleatorio[4];
+    QRandomGenerator::system()->fillRange(aleatorio);
+    const QString chave =
+        QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(aleatorio), sizeof aleatorio).toHex());
+    std::lock_guard trava(FMutex);
+    Consulta q(FBanco, QStringLiteral("INSERT INTO sessoes (chave, usuario) VALUES (?, ?)"));
+    q.ligarTodos({chave, usuario.toUpper()});
+    q.proxima();
+    return chave;
+}
+
+QString Armazenamento::usuarioDaSessao(const QString &chave) {
+    std::lock_guard trava(FMutex);
+    Consulta q(FBanco, QStringLiteral("SELECT usuario FROM sessoes WHERE chave = ?"));
+    q.ligarTodos({chave});
+    return q.proxima() ? q.texto(0) : QString();
+}
+
+void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema,
+                                 const QString &atual, const QString &anterior, const QString &descricao,
+                                 const QString &usuario) {
+    Consulta q(FBanco, QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
+                                      " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.ligarTodos({idscript, QDateTime::currentDateTime().toString(FormatoData), arquivo, sistema, atual, anterior,
+                  descricao, usuario.toUpper()});
+    q.proxima();
+}
+
+qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const QString &sistema,
+                              const QString &scriptHex, const QString &usuario) {
+    std::lock_guard trava(FMutex);
+    Transacao t(FBanco);
+    Consulta q(FBanco, QStringLiteral("INSERT INTO scripts (data, nome, sistema, script) VALUES (?, ?, ?, ?)"));
+    q.ligarTodos({data.toString(FormatoData), nome, sistema, scriptHex});
+    q.proxima();
+    const qint64 codigo = sqlite3_last_insert_rowid(FBanco);
+    registrarLog(codigo, nome, sistema, scriptHex, QString(), QStringLiteral("Inclusão"), usuario);
+    t.confirmar();
+    return codigo;
+}
+
+bool Armazenamento::atualizar(qint64 codigo, const QString &scriptHex, const QString &usuario) {
+    std::lock_guard trava(FMutex);
+    Transacao t(FBanco);
+    Consulta atual(FBanco, QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?"));
+    atual.ligarTodos({codigo});
+    if (!atual.proxima())
+        return false;
+    Consulta q(FBanco, QStringLiteral("UPDATE scripts SET script = ? WHERE codigo = ?"));
+    q.ligarTodos({scriptHex, codigo});
+    q.proxima();
+    registrarLog(codigo, atual.texto(0), atual.texto(1), scriptHex, atual.texto(2), QStringLiteral("Alteração"),
+                 usuario);
+    t.confirmar();
+    return true;
+}
+
+bool Armazenamento::excluir(qint64 codigo, const QString &usuario) {
+    std::lock_guard trava(FMutex);
+    Transacao t(FBanco);
+    Consulta atual(FBanco, QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?"));
+    atual.ligarTodos({codigo});
+    if (!atual.proxima())
+        return false;
+    Consulta q(FBanco, QStringLiteral("DELETE FROM scripts WHERE codigo = ?"));
+    q.ligarTodos({codigo});
+    q.proxima();
+    registrarLog(codigo, atual.texto(0), atual.texto(1), QString(), atual.texto(2), QStringLiteral("Exclusão"),
+                 usuario);
+    t.confirmar();
+    return true;
+}
+
+int Armazenamento::contarScripts(const FiltroArmazenamento &filtro, int maximo) {
+    std::lock_guard trava(FMutex);
+    return contar(FBanco, QStringLiteral("scripts"), condicoes(filtro, "codigo", "nome", false), maximo);
+}
+
+QList<ScriptArmazenado> Armazenamento::pesquisarScripts(const FiltroArmazenamento &filtro, int maximo, int lidos,
+                                                        int tamanho) {
+    QList<ScriptArmazenado> pagina;
+    const int limite = limitePagina(maximo, lidos, tamanho);
+    if (limite == 0 || lidos < 0)
+        return pagina;
+    std::lock_guard trava(FMutex);
+    const Condicoes c = condicoes(filtro, "codigo", "nome", false);
+    Consulta q(FBanco, QStringLiteral("SELECT codigo, data, nome, sistema, script FROM scripts%1"
+                                      " ORDER BY codigo LIMIT ? OFFSET ?")
+                           .arg(c.sql()));
+    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
+    while (q.proxima())
+        pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4)});
+    return pagina;
+}
+
+int Armazenamento::contarLog(const FiltroArmazenamento &filtro, int maximo) {
+    std::lock_guard trava(FMutex);
+    return contar(FBanco, QStringLiteral("log"), condicoes(filtro, "idscript", "arquivo", true), maximo);
+}
+
+QList<EntradaLog> Armazenamento::pesquisarLog(const FiltroArmazenamento &filtro, int maximo, int lidos,
+                                              int tamanho) {
+    QList<EntradaLog> pagina;
+    const int limite = limitePagina(maximo, lidos, tamanho);
+    if (limite == 0 || lidos < 0)
+        return pagina;
+    std::lock_guard trava(FMutex);
+    const Condicoes c = condicoes(filtro, "idscript", "arquivo", true);
+    Consulta q(FBanco, QStringLiteral("SELECT idscript, data, arquivo, script_atual, script_anterior, descricao,"
+                                      " usuario FROM log%1 ORDER BY id DESC LIMIT ? OFFSET ?")
+                           .arg(c.sql()));
+    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
+    while (q.proxima())
+        pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4), q.texto(5), q.texto(6)});
+    return pagina;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "server/Armazenamento.h"
+
+#include <QString>
+
+// What every request handler may use.
+struct ContextoServidor {
+    Armazenamento &armazenamento;
+    QString versao;         // answered by the version request
+    int tamanhoPagina = 50; // records per search page
+};

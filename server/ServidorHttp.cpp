@@ -1,0 +1,80 @@
+#include "server/ServidorHttp.h"
+
+#include "json/Exception.h"
+#include "server/Tratadores.h"
+
+#include <httplib.h>
+
+#include <cstdio>
+
+namespace {
+
+void escrever(httplib::Response &res, const RespostaServico &resposta) {
+    res.status = resposta.status;
+    res.set_content(resposta.corpo.constData(), size_t(resposta.corpo.size()), resposta.tipo.constData());
+}
+
+} // namespace
+
+ServidorHttp::ServidorHttp(ContextoServidor &contexto, qsizetype limiteCorpo)
+    : FContexto(contexto), FLimiteCorpo(limiteCorpo), FServidor(std::make_unique<httplib::Server>()) {
+    // Bodies past the limit are read and dropped so the client gets an envelope; far past it,
+    // the library refuses them outright.
+    FServidor->set_payload_max_length(size_t(limiteCorpo) * 4);
+    FServidor->set_logger([](const httplib::Request &req, const httplib::Response &res) {
+        // The path only: a query may hold a session key.
+        std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote_addr.c_str(), req.method.c_str(), req.path.c_str(),
+                     res.status, res.body.size());
+    });
+
+    for (const Rota &rota : Rotas()) {
+        const auto tratar = rota.tratar;
+        if (rota.post) {
+            FServidor->Post(rota.caminho, [this, tratar](const httplib::Request &, httplib::Response &res,
+                                                         const httplib::ContentReader &leitor) {
+                QByteArray corpo;
+                bool grande = false;
+                leitor([&](const char *dados, size_t tamanho) {
+                    if (grande || corpo.size() + qsizetype(tamanho) > FLimiteCorpo)
+                        grande = true;
+                    else
+                        corpo.append(dados, qsizetype(tamanho));
+                    return true;
+                });
+                if (grande) {
+                    escrever(res, RespostaServico::falha(
+                                      QStringLiteral("O corpo da requisição excede o limite de %1 bytes.")
+                                          .arg(FLimiteCorpo)));
+                    return;
+                }
+                escrever(res, tratar(FContexto, Formulario::ler(corpo)));
+            });
+        } else {
+            FServidor->Get(rota.caminho, [this, tratar](const httplib::Request &req, httplib::Response &res) {
+                Formulario campos;
+                for (const auto &[nome, valor] : req.params)
+                    campos.definir(QString::fromStdString(nome), QString::fromStdString(valor));
+                escrever(res, tratar(FContexto, campos));
+            });
+        }
+    }
+}
+
+ServidorHttp::~ServidorHttp() = default;
+
+int ServidorHttp::ligar(const QString &endereco, int porta) {
+    const std::string host = endereco.toStdString();
+    const int ligada = porta == 0 ? FServidor->bind_to_any_port(host)
+                                  : (FServidor->bind_to_port(host, porta) ? porta : -1);
+    if (ligada <= 0)
+        throw Exception(QStringLiteral("Não foi possível escutar em %1:%2.").arg(endereco).arg(porta));
+    return ligada;
+}
+
+void ServidorHttp::atender() {
+    FServidor->listen_after_bind();
+}
+
+void ServidorHttp::parar() {
+    FServidor->stop();
+}
