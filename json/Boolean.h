@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/OwnedValue.h"
+#include "json/TZAbstractObject.h"
 
 namespace json {
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "json/Number.h"
-#include "json/OwnedValue.h"
 
 namespace json {
 

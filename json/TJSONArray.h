@@ -81,6 +81,8 @@ public:
     QString className() const override;
 
 private:
+    void read(JSONTokener &x);
+
     std::vector<OwnedValue> myArrayList;
 };
 

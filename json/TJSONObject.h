@@ -108,7 +108,7 @@ private:
 
     Entries::iterator findEntry(const QString &key);
     Entries::const_iterator findEntry(const QString &key) const;
-    void checkKey(const QString &key) const;
+    void read(JSONTokener &x);
     QString keyText(const QString &key) const;
 
     Entries myHashMap;
