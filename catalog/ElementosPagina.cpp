@@ -1,0 +1,129 @@
+#include "catalog/ElementosPagina.h"
+
+#include "catalog/MontarParametros.h"
+#include "widgets/ImageList.h"
+#include "widgets/Messages.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpressionValidator>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace ElementosPagina {
+
+QWidget *Painel(const QString &nome, const QColor &cor, QWidget *parent) {
+    auto *painel = new QWidget(parent);
+    painel->setObjectName(nome);
+    painel->setAutoFillBackground(true);
+    QPalette cores = painel->palette();
+    cores.setColor(QPalette::Window, cor);
+    painel->setPalette(cores);
+    return painel;
+}
+
+QLabel *Titulo(const QString &nome, const QString &texto, QWidget *parent) {
+    QLabel *titulo = Rotulo(nome, texto, 9, 13, parent);
+    QFont fonte(QStringLiteral("Tahoma"), 12, QFont::Bold);
+    fonte.setUnderline(true);
+    titulo->setFont(fonte);
+    QPalette cores = titulo->palette();
+    cores.setColor(QPalette::WindowText, QColor(0x30, 0x30, 0x30));
+    titulo->setPalette(cores);
+    titulo->adjustSize();
+    return titulo;
+}
+
+QLabel *Rotulo(const QString &nome, const QString &texto, int x, int y, QWidget *parent) {
+    auto *rotulo = new QLabel(texto, parent);
+    rotulo->setObjectName(nome);
+    rotulo->move(x, y);
+    rotulo->adjustSize();
+    return rotulo;
+}
+
+QComboBox *ListaSistemas(const QString &nome, QWidget *parent) {
+    auto *lista = new QComboBox(parent);
+    lista->setObjectName(nome);
+    lista->addItems({QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")});
+    lista->setCurrentIndex(-1);
+    return lista;
+}
+
+QLineEdit *CaixaMaximo(const QString &nome, QWidget *parent) {
+    auto *caixa = new QLineEdit(parent);
+    caixa->setObjectName(nome);
+    caixa->setAlignment(Qt::AlignRight);
+    // Nine digits always fit an int.
+    caixa->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), caixa));
+    return caixa;
+}
+
+QToolBar *BarraFerramentas(const QString &nome, QWidget *parent) {
+    auto *barra = new QToolBar(parent);
+    barra->setObjectName(nome);
+    barra->setFixedHeight(37);
+    barra->setMovable(false);
+    return barra;
+}
+
+QToolButton *Botao(const QString &nome, const QString &texto, int imagem, const QString &dica, int largura,
+                   QToolBar *barra) {
+    auto *botao = new QToolButton(barra);
+    botao->setObjectName(nome);
+    botao->setText(texto);
+    botao->setToolTip(dica);
+    botao->setIcon(ImageList::icones().icon(imagem));
+    botao->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    botao->setFixedSize(largura, 36);
+    barra->addWidget(botao);
+    return botao;
+}
+
+QTableView *Grade(const QString &nome, QWidget *parent) {
+    auto *grade = new QTableView(parent);
+    grade->setObjectName(nome);
+    grade->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grade->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grade->setSelectionMode(QAbstractItemView::SingleSelection);
+    grade->verticalHeader()->setDefaultSectionSize(17);
+    grade->verticalHeader()->hide();
+    return grade;
+}
+
+QPlainTextEdit *Memo(const QString &nome, QWidget *parent) {
+    auto *memo = new QPlainTextEdit(parent);
+    memo->setObjectName(nome);
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    return memo;
+}
+
+QWidget *BarraTotal(const QString &nome, const QString &nomeRotulo, const QString &nomeTotal, QLabel *&total,
+                    QWidget *parent) {
+    QWidget *barra = Painel(nome, QColor(0x70, 0xA2, 0xDE), parent);
+    barra->setFixedHeight(21);
+    QLabel *rotulo = Rotulo(nomeRotulo, QStringLiteral("Total de registros:"), 6, 4, barra);
+    QFont negrito = rotulo->font();
+    negrito.setBold(true);
+    rotulo->setFont(negrito);
+    rotulo->adjustSize();
+    total = Rotulo(nomeTotal, QStringLiteral("0"), 115, 4, barra);
+    total->setMinimumWidth(80);
+    return barra;
+}
+
+bool MaximoAceito(QLineEdit *caixa, Messages &messages) {
+    if (LerMaximo(caixa->text()) <= MaximoRegistros)
+        return true;
+    caixa->setText(QString::number(MaximoRegistros));
+    messages.warning(QStringLiteral("A quantidade máxima de registros não pode ser superior a 500."));
+    return false;
+}
+
+} // namespace ElementosPagina

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+class Messages;
+class QColor;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+// The pieces that pages "Scripts" and "Log" build alike.
+namespace ElementosPagina {
+
+// A panel with a plain background of the given colour.
+QWidget *Painel(const QString &nome, const QColor &cor, QWidget *parent);
+// The page heading: Tahoma 12 point bold underlined, dark grey, at 9, 13.
+QLabel *Titulo(const QString &nome, const QString &texto, QWidget *parent);
+QLabel *Rotulo(const QString &nome, const QString &texto, int x, int y, QWidget *parent);
+// "KOR", "KOR_LIVROS", "TALAO", no typing, nothing chosen.
+QComboBox *ListaSistemas(const QString &nome, QWidget *parent);
+// Digits only, right-aligned.
+QLineEdit *CaixaMaximo(const QString &nome, QWidget *parent);
+QToolBar *BarraFerramentas(const QString &nome, QWidget *parent);
+QToolButton *Botao(const QString &nome, const QString &texto, int imagem, const QString &dica, int largura,
+                   QToolBar *barra);
+// Read-only, whole rows, one at a time, no row numbers.
+QTableView *Grade(const QString &nome, QWidget *parent);
+QPlainTextEdit *Memo(const QString &nome, QWidget *parent);
+// The bottom bar "Total de registros:" with its count label, which it returns in `total`.
+QWidget *BarraTotal(const QString &nome, const QString &nomeRotulo, const QString &nomeTotal, QLabel *&total,
+                    QWidget *parent);
+
+// The limit of "Máximo": above MaximoRegistros the box is set to it and the warning shown.
+bool MaximoAceito(QLineEdit *caixa, Messages &messages);
+
+} // namespace ElementosPagina

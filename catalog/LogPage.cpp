@@ -1,0 +1,204 @@
+#include "catalog/LogPage.h"
+
+#include "catalog/Campos.h"
+#include "catalog/ContarRegistros.h"
+#include "catalog/ElementosPagina.h"
+#include "catalog/MontarParametros.h"
+#include "editor/TfrmVisualizarScript.h"
+#include "service/Enderecos.h"
+#include "service/Sessao.h"
+#include "widgets/DateEdit.h"
+#include "widgets/Espera.h"
+#include "widgets/Messages.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace ElementosPagina;
+
+namespace {
+
+// A caption over a script view.
+QWidget *ComRotulo(const QString &nomeRotulo, const QString &texto, QPlainTextEdit *memo, QWidget *parent) {
+    auto *bloco = new QWidget(parent);
+    auto *rotulo = new QLabel(texto, bloco);
+    rotulo->setObjectName(nomeRotulo);
+    auto *layout = new QVBoxLayout(bloco);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(rotulo);
+    layout->addWidget(memo, 1);
+    return bloco;
+}
+
+} // namespace
+
+LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath, QWidget *parent)
+    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera),
+      m_threadLog(sessao.conexao(), m_cdsLog, espera) {
+    Q_UNUSED(iniPath) // the main window reads and writes this page's settings
+    setObjectName(QStringLiteral("LogPage"));
+    m_cdsLog.setObjectName(QStringLiteral("cdsLog"));
+
+    Panel4 = Painel(QStringLiteral("Panel4"), Qt::white, this);
+    Panel4->setFixedHeight(111);
+    Label16 = Titulo(QStringLiteral("Label16"), QStringLiteral("Log dos Scripts"), Panel4);
+    Rotulo(QStringLiteral("Label15"), QStringLiteral("Sistema:"), 10, 50, Panel4);
+    cbLogSistema = ListaSistemas(QStringLiteral("cbLogSistema"), Panel4);
+    cbLogSistema->setGeometry(57, 46, 132, 21);
+    Rotulo(QStringLiteral("Label21"), QStringLiteral("Código:"), 195, 50, Panel4);
+    edLogCodigo = new QLineEdit(Panel4);
+    edLogCodigo->setObjectName(QStringLiteral("edLogCodigo"));
+    edLogCodigo->setGeometry(238, 46, 92, 21);
+    Rotulo(QStringLiteral("Label13"), QStringLiteral("Data:"), 336, 50, Panel4);
+    m_edLogDataInicio = new DateEdit(Panel4);
+    m_edLogDataInicio->setObjectName(QStringLiteral("edLogDataInicio"));
+    m_edLogDataInicio->setGeometry(378, 46, 103, 21);
+    Rotulo(QStringLiteral("Label17"), QStringLiteral("até"), 504, 50, Panel4);
+    m_edLogDataFim = new DateEdit(Panel4);
+    m_edLogDataFim->setObjectName(QStringLiteral("edLogDataFim"));
+    m_edLogDataFim->setGeometry(542, 46, 103, 21);
+    Rotulo(QStringLiteral("Label14"), QStringLiteral("Arquivo:"), 10, 77, Panel4);
+    edLogArquivo = new QLineEdit(Panel4);
+    edLogArquivo->setObjectName(QStringLiteral("edLogArquivo"));
+    edLogArquivo->setGeometry(57, 73, 273, 21);
+    Rotulo(QStringLiteral("Label24"), QStringLiteral("Usuário:"), 336, 77, Panel4);
+    edLogUsuario = new QLineEdit(Panel4);
+    edLogUsuario->setObjectName(QStringLiteral("edLogUsuario"));
+    edLogUsuario->setGeometry(378, 73, 103, 21);
+    Rotulo(QStringLiteral("Label22"), QStringLiteral("Máximo:"), 492, 77, Panel4);
+    m_edLogMaximo = CaixaMaximo(QStringLiteral("edLogMaximo"), Panel4);
+    m_edLogMaximo->setGeometry(542, 73, 103, 21);
+    m_edLogMaximo->setText(QStringLiteral("100"));
+    setTabOrder(cbLogSistema, edLogCodigo);
+    setTabOrder(edLogCodigo, m_edLogDataInicio);
+    setTabOrder(m_edLogDataInicio, m_edLogDataFim);
+    setTabOrder(m_edLogDataFim, edLogArquivo);
+    setTabOrder(edLogArquivo, edLogUsuario);
+    setTabOrder(edLogUsuario, m_edLogMaximo);
+
+    Panel5 = Painel(QStringLiteral("Panel5"), Qt::white, this);
+    ToolBar3 = BarraFerramentas(QStringLiteral("ToolBar3"), Panel5);
+    btLogPesquisar = Botao(QStringLiteral("btLogPesquisar"), QStringLiteral("Procurar"), 7,
+                           QStringLiteral("Procurar logs"), 54, ToolBar3);
+    ToolBar3->addSeparator();
+    btLogComparar = Botao(QStringLiteral("btLogComparar"), QStringLiteral("Comparar"), 13,
+                          QStringLiteral("Comparar uma ocorrência do log com o registro atual."), 54, ToolBar3);
+
+    Splitter3 = new QSplitter(Qt::Vertical, Panel5);
+    Splitter3->setObjectName(QStringLiteral("Splitter3"));
+    dbgLog = Grade(QStringLiteral("dbgLog"), Splitter3);
+    dbgLog->setModel(&m_cdsLog);
+    dbgLog->hideColumn(TabelaLog::SCRIPT_ANTERIOR);
+    dbgLog->hideColumn(TabelaLog::SCRIPT_ATUAL);
+    dbgLog->setColumnWidth(TabelaLog::NOME, 85);
+    dbgLog->setColumnWidth(TabelaLog::ARQUIVO, 309);
+    dbgLog->setColumnWidth(TabelaLog::DESCRICAO, 129);
+
+    Panel8 = new QWidget(Splitter3);
+    Panel8->setObjectName(QStringLiteral("Panel8"));
+    Splitter4 = new QSplitter(Qt::Vertical, Panel8);
+    Splitter4->setObjectName(QStringLiteral("Splitter4"));
+    DBMemo3 = Memo(QStringLiteral("DBMemo3"), Splitter4);
+    DBMemo4 = Memo(QStringLiteral("DBMemo4"), Splitter4);
+    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAnterior"), QStringLiteral(" Script antes da alteração"), DBMemo3, Splitter4));
+    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAtual"), QStringLiteral(" Script atual"), DBMemo4, Splitter4));
+    Splitter4->setStretchFactor(1, 1);
+    DBMemo3->setMinimumHeight(20);
+    Splitter4->setSizes({50, 90});
+    auto *textos = new QVBoxLayout(Panel8);
+    textos->setContentsMargins(0, 0, 0, 0);
+    textos->addWidget(Splitter4);
+    Splitter3->addWidget(dbgLog);
+    Splitter3->addWidget(Panel8);
+    Splitter3->setStretchFactor(0, 1);
+    Splitter3->setSizes({300, 140});
+    Panel7 = BarraTotal(QStringLiteral("Panel7"), QStringLiteral("Label23"), QStringLiteral("lblLogTotalRegistros"),
+                        lblLogTotalRegistros, Panel5);
+
+    auto *resultados = new QVBoxLayout(Panel5);
+    resultados->setContentsMargins(0, 0, 0, 0);
+    resultados->setSpacing(0);
+    resultados->addWidget(ToolBar3);
+    resultados->addWidget(Splitter3, 1);
+    resultados->addWidget(Panel7);
+
+    auto *pagina = new QVBoxLayout(this);
+    pagina->setContentsMargins(0, 0, 0, 0);
+    pagina->setSpacing(0);
+    pagina->addWidget(Panel4);
+    pagina->addWidget(Panel5, 1);
+
+    connect(btLogPesquisar, &QToolButton::clicked, this, &LogPage::btLogPesquisarClick);
+    connect(btLogComparar, &QToolButton::clicked, this, &LogPage::btLogCompararClick);
+    connect(dbgLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LogPage::MostrarScripts);
+    connect(&m_cdsLog, &QAbstractItemModel::modelReset, this, &LogPage::MostrarScripts);
+}
+
+CamposRequisicao LogPage::MontarParametrosLog() const {
+    FiltroTela tela;
+    tela.sistema = cbLogSistema->currentIndex() < 0 ? QString() : cbLogSistema->currentText();
+    tela.codigo = edLogCodigo->text();
+    tela.usuario = edLogUsuario->text();
+    tela.dataInicio = m_edLogDataInicio->date();
+    tela.dataFim = m_edLogDataFim->date();
+    tela.arquivo = edLogArquivo->text();
+    tela.maximo = m_edLogMaximo->text();
+    return ::MontarParametrosLog(tela, m_sessao.chave());
+}
+
+void LogPage::btLogPesquisarClick() {
+    if (m_threadLog.Executando() || !MaximoAceito(m_edLogMaximo, m_messages))
+        return;
+    m_cdsLog.Esvaziar();
+    const CamposRequisicao campos = MontarParametrosLog();
+    const int registros = ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar_log"),
+                                          campos,
+                                          {QStringLiteral("Falha ao pesquisar os logs no servidor."),
+                                           QStringLiteral("Não foram encontrados logs com os parâmetros informados.")});
+    if (registros <= 0)
+        return;
+    m_espera.IniciarEspera(registros, QStringLiteral("Pesquisando logs no servidor..."));
+    m_threadLog.Iniciar(campos, [this](const QString &falha) { FimPesquisaLog(falha); });
+}
+
+// The end of a fetch, normal or failed: busy mode ends, the first row is current and the label
+// shows the rows received; a failure is reported after that.
+void LogPage::FimPesquisaLog(const QString &falha) {
+    m_espera.FinalizarEspera();
+    if (m_cdsLog.rowCount() > 0)
+        dbgLog->setCurrentIndex(m_cdsLog.index(0, TabelaLog::CODIGO));
+    lblLogTotalRegistros->setText(QString::number(m_cdsLog.rowCount()));
+    lblLogTotalRegistros->adjustSize();
+    if (!falha.isEmpty())
+        m_messages.generalError(falha);
+}
+
+void LogPage::MostrarScripts() {
+    const QModelIndex atual = dbgLog->currentIndex();
+    const auto texto = [&](int coluna) {
+        return atual.isValid() ? m_cdsLog.index(atual.row(), coluna).data().toString() : QString();
+    };
+    DBMemo3->setPlainText(texto(TabelaLog::SCRIPT_ANTERIOR));
+    DBMemo4->setPlainText(texto(TabelaLog::SCRIPT_ATUAL));
+}
+
+void LogPage::btLogCompararClick() {
+    if (m_cdsLog.rowCount() == 0)
+        return;
+    const int atual = dbgLog->currentIndex().row();
+    const RegistroLog &linha = m_cdsLog.Linha(atual >= 0 ? atual : 0);
+    auto *janela = new TfrmVisualizarScript(m_sessao, m_messages, this);
+    janela->setCodigo(QString::number(linha.idscript));
+    janela->setScript(Campos::ExibirScript(linha.script_atual));
+    janela->setScriptAnterior(Campos::ExibirScript(linha.script_anterior));
+    janela->setComparar(true);
+    janela->Exibir();
+}

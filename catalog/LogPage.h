@@ -1,0 +1,70 @@
+#pragma once
+
+#include "catalog/TabelaLog.h"
+#include "catalog/ThreadLog.h"
+
+#include <QWidget>
+
+class DateEdit;
+class Espera;
+class Messages;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class Sessao;
+
+// Page "Log" of the main window: searches the web service's change log, lists the entries in
+// cdsLog with the texts before and after each change, and opens one side by side.
+class LogPage : public QWidget {
+    Q_OBJECT
+public:
+    LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath, QWidget *parent = nullptr);
+
+    // The filters kept in the settings file.
+    DateEdit *edLogDataInicio() const { return m_edLogDataInicio; }
+    DateEdit *edLogDataFim() const { return m_edLogDataFim; }
+    QLineEdit *edLogMaximo() const { return m_edLogMaximo; }
+
+    TabelaLog &cdsLog() { return m_cdsLog; }
+
+    void btLogPesquisarClick();
+    void btLogCompararClick();
+    CamposRequisicao MontarParametrosLog() const;
+    void FimPesquisaLog(const QString &falha);
+
+private:
+    void MostrarScripts();
+
+    Sessao &m_sessao;
+    Messages &m_messages;
+    Espera &m_espera;
+    TabelaLog m_cdsLog;
+    ThreadLog m_threadLog;
+
+    QWidget *Panel4;
+    QLabel *Label16;
+    QComboBox *cbLogSistema;
+    QLineEdit *edLogCodigo;
+    DateEdit *m_edLogDataInicio;
+    DateEdit *m_edLogDataFim;
+    QLineEdit *edLogArquivo;
+    QLineEdit *edLogUsuario;
+    QLineEdit *m_edLogMaximo;
+    QWidget *Panel5;
+    QToolBar *ToolBar3;
+    QToolButton *btLogPesquisar;
+    QToolButton *btLogComparar;
+    QSplitter *Splitter3;
+    QTableView *dbgLog;
+    QWidget *Panel8;
+    QSplitter *Splitter4;
+    QPlainTextEdit *DBMemo3;
+    QPlainTextEdit *DBMemo4;
+    QWidget *Panel7;
+    QLabel *lblLogTotalRegistros;
+};

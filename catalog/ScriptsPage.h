@@ -1,0 +1,70 @@
+#pragma once
+
+#include "catalog/TabelaPesquisa.h"
+#include "catalog/ThreadPesquisa.h"
+
+#include <QWidget>
+
+class DateEdit;
+class Espera;
+class Messages;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class Sessao;
+
+// Page "Scripts" of the main window: searches the scripts stored on the web service, lists them
+// in cdsPesquisa, and opens one in the editor window or deletes it.
+class ScriptsPage : public QWidget {
+    Q_OBJECT
+public:
+    ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
+                QWidget *parent = nullptr);
+
+    // The filters kept in the settings file.
+    DateEdit *edEditarDataInicio() const { return m_edEditarDataInicio; }
+    DateEdit *edEditarDataFim() const { return m_edEditarDataFim; }
+    QLineEdit *edEditarMaximo() const { return m_edEditarMaximo; }
+
+    TabelaPesquisa &cdsPesquisa() { return m_cdsPesquisa; }
+
+    void btEditarPesquisaClick();
+    void btEditarRegistroClick();
+    void btExcluirRegistroClick();
+    CamposRequisicao MontarParametrosPesquisa() const;
+    void FimPesquisa(const QString &falha);
+
+private:
+    int LinhaAtual() const;
+    void MostrarScript();
+
+    Sessao &m_sessao;
+    Messages &m_messages;
+    Espera &m_espera;
+    TabelaPesquisa m_cdsPesquisa;
+    ThreadPesquisa m_threadPesquisa;
+
+    QWidget *Panel2;
+    QLabel *Label11;
+    QComboBox *cbEditarSistema;
+    QLineEdit *edEditarCodigo;
+    DateEdit *m_edEditarDataInicio;
+    DateEdit *m_edEditarDataFim;
+    QLineEdit *edEditarArquivo;
+    QLineEdit *m_edEditarMaximo;
+    QWidget *Panel3;
+    QToolBar *ToolBar2;
+    QToolButton *btEditarPesquisa;
+    QToolButton *btEditarRegistro;
+    QToolButton *btExcluirRegistro;
+    QSplitter *Splitter2;
+    QTableView *dbgPesquisa;
+    QPlainTextEdit *DBMemo2;
+    QWidget *panelEditarTotal;
+    QLabel *lblEditarTotalRegistros;
+};
