@@ -1,0 +1,237 @@
+#include "validation/ScriptRunner.h"
+#include "tests/validation/FirebirdTestDatabase.h"
+#include "tests/validation/PrintQString.h"
+#include "json/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+const QString C = ScriptRunner::connectedLine();
+const QString Commit = ScriptRunner::committedLine();
+const QString Rollback = ScriptRunner::rolledBackLine();
+const QString Failed = ScriptRunner::failedLine();
+const QString E = QStringLiteral("<statement error>"); // any message from the database
+
+struct RunRecord {
+    QStringList lines;    // statement errors shown as E
+    QStringList messages; // the statement errors as received
+    QStringList stored;   // "database|password" per settings write
+    ScriptRunner::Outcome outcome = ScriptRunner::Outcome::Failed;
+};
+
+RunRecord runScript(ScriptRunner &runner, const QString &database, const QString &password,
+                    const QString &script, bool settingsFail = false) {
+    RunRecord record;
+    ScriptRunner::Callbacks callbacks;
+    callbacks.appendLine = [&](const QString &line) {
+        const bool fixed = line == C || line == Commit || line == Rollback || line == Failed;
+        record.lines.append(fixed ? line : E);
+        if (!fixed)
+            record.messages.append(line);
+    };
+    callbacks.storeSettings = [&](const QString &db, const QString &pw) {
+        if (settingsFail)
+            throw Exception(QStringLiteral("read-only"));
+        record.stored.append(db + u'|' + pw);
+    };
+    record.outcome = runner.run(database, password, script, callbacks);
+    return record;
+}
+
+const QString tableSetup = QStringLiteral("CREATE TABLE T (A INTEGER NOT NULL PRIMARY KEY, S VARCHAR(20));");
+const QString ins1 = QStringLiteral("insert into t (a) values (1);\n");
+const QString ins2 = QStringLiteral("insert into t (a) values (2);\n");
+const QString ins3 = QStringLiteral("insert into t (a) values (3);\n");
+const QString bad = QStringLiteral("insert into nowhere (a) values (2);\n");
+const QString procedure =
+    QStringLiteral(" PROCEDURE P RETURNS (X INTEGER) AS\nBEGIN\n  X = 1;\n  SUSPEND;\nEND\n");
+const QString rowsOfT = QStringLiteral("select a from t order by a");
+const QString procedureAndRows =
+    QStringLiteral("select count(*) from rdb$procedures where rdb$procedure_name = 'P' "
+                   "union all select count(*) from t");
+
+struct ScriptCase {
+    const char *name;
+    QString script;
+    QStringList lines;
+    QString select;
+    QStringList values;
+};
+
+void PrintTo(const ScriptCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ScriptRunnerScriptTest : public testing::TestWithParam<ScriptCase> {};
+
+TEST_P(ScriptRunnerScriptTest, RunsAgainstEmbeddedDatabase) {
+    const ScriptCase &c = GetParam();
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    {
+        ScriptRunner runner; // detaches at the end of the scope, so isql-fb can open the file
+        const RunRecord record = runScript(runner, database.name(), QString(), c.script);
+        EXPECT_EQ(record.lines, c.lines) << record.messages.join(u"\n---\n").toStdString();
+    }
+    EXPECT_EQ(database.column(c.select), c.values);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptRunnerScriptTest,
+    testing::Values(
+        ScriptCase{"second_of_three_fails", ins1 + bad + ins3, {C, E, Commit}, rowsOfT, {u"1"_qs, u"3"_qs}},
+        ScriptCase{"second_of_three_fails_with_marker",
+                   ins1 + bad + ins3 + u"ROLLBACK ON ERROR;\n"_qs,
+                   {C, E, Rollback},
+                   rowsOfT,
+                   {}},
+        ScriptCase{
+            "marker_without_error", u"ROLLBACK ON ERROR;\n"_qs + ins1, {C, Commit}, rowsOfT, {u"1"_qs}},
+        ScriptCase{"lower_case_commit_work_removed",
+                   ins1 + u"commit work;\n"_qs + bad + u"rollback on error;"_qs,
+                   {C, E, Rollback},
+                   rowsOfT,
+                   {}},
+        ScriptCase{"mixed_case_commit_removed",
+                   ins1 + u"Commit;\n"_qs + bad + u"Rollback On Error;"_qs,
+                   {C, E, Rollback},
+                   rowsOfT,
+                   {}},
+        ScriptCase{"commit_work_with_blank_is_sent",
+                   ins1 + u"COMMIT WORK ;\n"_qs + ins2 + bad + u"ROLLBACK ON ERROR;"_qs,
+                   {C, E, Rollback},
+                   rowsOfT,
+                   {u"1"_qs}},
+        ScriptCase{"two_one_line_comments",
+                   u"insert into t (a) values (1); /* one */ insert into t (a) values (2); /* two */\n"_qs +
+                       ins3,
+                   {C, Commit},
+                   rowsOfT,
+                   {u"1"_qs, u"3"_qs}},
+        ScriptCase{"semicolons_in_strings_and_comments",
+                   u"insert into t (a, s) values (1, 'x;y');\n"
+                   "insert into t (a, s) values (2, 'a' -- ;\n || 'b');\n"
+                   "insert into t (a, s) values (3, /* ; */ 'c');\n"_qs,
+                   {C, Commit},
+                   u"select s from t order by a"_qs,
+                   {u"x;y"_qs, u"ab"_qs, u"c"_qs}},
+        ScriptCase{"procedure_ended_by_slash",
+                   u"CREATE"_qs + procedure + u"/\n"_qs + ins1,
+                   {C, Commit},
+                   procedureAndRows,
+                   {u"1"_qs, u"1"_qs}},
+        ScriptCase{"altered_procedure_split_at_first_semicolon",
+                   u"ALTER"_qs + procedure + u"/\n"_qs,
+                   {C, E, E, E, Commit},
+                   procedureAndRows,
+                   {u"0"_qs, u"0"_qs}},
+        ScriptCase{"set_term_and_back",
+                   u"SET TERM ^ ;\nCREATE"_qs + procedure + u"^\nSET TERM ; ^\n"_qs + ins1 + ins2,
+                   {C, Commit},
+                   procedureAndRows,
+                   {u"1"_qs, u"2"_qs}},
+        ScriptCase{"unmatched_close_parenthesis",
+                   u"insert into t (a) values (1));\n"_qs + ins2,
+                   {C, E, Commit},
+                   rowsOfT,
+                   {}},
+        ScriptCase{"last_statement_without_terminator",
+                   ins1 + u"insert into t (a) values (2)"_qs,
+                   {C, Commit},
+                   rowsOfT,
+                   {u"1"_qs, u"2"_qs}},
+        ScriptCase{"select_returns_rows_without_error",
+                   u"select * from rdb$relations;\nselect a from t for update;\n"_qs + ins1,
+                   {C, Commit},
+                   rowsOfT,
+                   {u"1"_qs}},
+        ScriptCase{
+            "comment_only_command_skipped", ins1 + u"-- the end\n"_qs, {C, Commit}, rowsOfT, {u"1"_qs}}));
+
+TEST(ScriptRunner, EmptyPasswordAttachesAndStoresSettings) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    ScriptRunner runner;
+    const RunRecord record = runScript(runner, database.name(), QString(), u"select 1 from rdb$database"_qs);
+    EXPECT_EQ(record.lines, QStringList({C, Commit}));
+    EXPECT_EQ(record.stored, QStringList({database.name() + u'|'}));
+    EXPECT_EQ(record.outcome, ScriptRunner::Outcome::Committed);
+}
+
+TEST(ScriptRunner, SecondRunStartsWithoutRecordedError) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    ScriptRunner runner;
+    EXPECT_EQ(runScript(runner, database.name(), QString(), bad).lines, QStringList({C, E, Commit}));
+    EXPECT_FALSE(runner.lastError().isEmpty());
+    const RunRecord second = runScript(runner, database.name(), QString(), u"ROLLBACK ON ERROR;\n"_qs + ins1);
+    EXPECT_EQ(second.lines, QStringList({C, Commit}));
+    EXPECT_TRUE(runner.lastError().isEmpty());
+}
+
+TEST(ScriptRunner, SettingsWriteFailureEndsTheRun) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    {
+        ScriptRunner runner;
+        const RunRecord record = runScript(runner, database.name(), QString(), ins1, true);
+        EXPECT_EQ(record.lines, QStringList({C, Failed}));
+    }
+    EXPECT_EQ(database.column(rowsOfT), QStringList());
+}
+
+struct FailureCase {
+    const char *name;
+    QString database;
+    QString library;
+};
+
+void PrintTo(const FailureCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ScriptRunnerFailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(ScriptRunnerFailureTest, ShowsOnlyTheFailureLine) {
+    std::optional<FirebirdClient> missing;
+    if (!GetParam().library.isEmpty())
+        missing.emplace(GetParam().library);
+    ScriptRunner runner(missing ? *missing : FirebirdClient::system());
+    const RunRecord record = runScript(runner, GetParam().database, QString(), ins1);
+    EXPECT_EQ(record.lines, QStringList({Failed}));
+    EXPECT_TRUE(record.stored.isEmpty());
+    EXPECT_EQ(record.outcome, ScriptRunner::Outcome::Failed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScriptRunnerFailureTest,
+                         testing::Values(FailureCase{"wrong_path", u"/nonexistent/folder/db.fdb"_qs, {}},
+                                         FailureCase{"empty_path", QString(), {}},
+                                         FailureCase{"client_library_missing", u"/tmp/any.fdb"_qs,
+                                                     u"/nonexistent/libfbclient.so.2"_qs}));
+
+// Passwords are checked only through the server.
+class ScriptRunnerServerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!FirebirdTestDatabase::serverConfigured())
+            GTEST_SKIP()
+                << "BRISEL_FB_PASSWORD is not set: start tools/firebird-test-server.sh and export it";
+    }
+};
+
+TEST_F(ScriptRunnerServerTest, PasswordDecidesTheAttachment) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Server, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    ScriptRunner runner;
+    EXPECT_EQ(runScript(runner, database.name(), u"not-the-password"_qs, ins1).lines, QStringList({Failed}));
+    EXPECT_EQ(runScript(runner, database.name(), QString(), ins1).lines, QStringList({Failed}));
+    const RunRecord record = runScript(runner, database.name(), FirebirdTestDatabase::serverPassword(), ins1);
+    EXPECT_EQ(record.lines, QStringList({C, Commit}));
+    EXPECT_EQ(record.stored, QStringList({database.name() + u'|' + FirebirdTestDatabase::serverPassword()}));
+    EXPECT_EQ(database.column(rowsOfT), QStringList({u"1"_qs}));
+}
+
+} // namespace

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "json/Exception.h"
+
+// An error status returned by the Firebird client library, as its message text.
+class FirebirdError : public Exception {
+public:
+    using Exception::Exception;
+    QString className() const override { return QStringLiteral("FirebirdError"); }
+};
