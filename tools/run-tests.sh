@@ -4,7 +4,15 @@ set -euo pipefail
 build_dir=${1:-build}
 here=$(cd "$(dirname "$0")" && pwd)
 
-cleanup() { :; }
+# The validation tests' Firebird server on 127.0.0.1:3050, with a SYSDBA password set here.
+export BRISEL_FB_HOST=127.0.0.1
+export BRISEL_FB_PASSWORD=${BRISEL_FB_PASSWORD:-brisel-test}
+"$here/firebird-test-server.sh" start ||
+  echo "run-tests: the Firebird server did not start; the tests that need it will fail" >&2
+
+cleanup() {
+  "$here/firebird-test-server.sh" stop || true
+}
 trap cleanup EXIT
 
 cd "$build_dir"
