@@ -10,6 +10,7 @@ namespace {
 
 const std::vector<Command> commands = {
     // One entry per command; see cli/Commands.h.
+    validateCommand,
 };
 
 void printUsage(QTextStream &err) {
