@@ -19,6 +19,9 @@ public:
     QChar next();
     // Reads one character and fails unless it is c.
     QChar next(QChar c);
+    // Without these, a character literal would pick next(int) through integral promotion.
+    QChar next(char16_t c) { return next(QChar(c)); }
+    QChar next(char c) { return next(QChar(QLatin1Char(c))); }
     // The next n characters; "Substring bounds error" when fewer remain.
     QString next(int n);
     void back();
