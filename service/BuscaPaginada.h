@@ -14,4 +14,4 @@ class TJSONObject;
 // page comes back empty. Returns the number of records received (a last page may overshoot).
 // Transport, JSON and callback failures propagate; records handed over before stay handed over.
 int BuscaPaginada(Conexao &conexao, const QString &endereco, CamposRequisicao campos, int registros,
-                  const std::function<void(json::TJSONObject &)> &porRegistro);
+                  const std::function<void(const json::TJSONObject &)> &porRegistro);

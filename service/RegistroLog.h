@@ -19,5 +19,5 @@ struct RegistroLog {
     QString nome;               // "nome"
 
     // Throws on a missing or mistyped key (JSON exceptions) or a date that does not read.
-    static RegistroLog ler(json::TJSONObject &objeto);
+    static RegistroLog ler(const json::TJSONObject &objeto);
 };

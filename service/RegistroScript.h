@@ -16,5 +16,5 @@ struct RegistroScript {
     QByteArray script;   // "SCRIPT_SC", decoded from hexadecimal; Windows-1252 bytes
 
     // Throws on a missing or mistyped key (JSON exceptions) or a date that does not read.
-    static RegistroScript ler(json::TJSONObject &objeto);
+    static RegistroScript ler(const json::TJSONObject &objeto);
 };

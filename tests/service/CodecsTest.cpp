@@ -1,0 +1,125 @@
+#include "service/CamposRequisicao.h"
+#include "service/DataResposta.h"
+#include "service/ErroLeitura.h"
+#include "service/Hexadecimal.h"
+#include "service/Md5Senha.h"
+#include "service/Versao.h"
+#include "service/Windows1252.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+TEST(CamposRequisicao, SetAppendsReplacesInPlaceAndEmptyRemoves) {
+    CamposRequisicao c;
+    c.set("a", "1");
+    c.set("b", "2");
+    c.set("c", "3");
+    c.set("a", "9"); // keeps its place
+    EXPECT_EQ(c.codificar(), "a=9&b=2&c=3");
+    c.set("b", "");
+    EXPECT_EQ(c.codificar(), "a=9&c=3");
+    c.set("d", "");
+    EXPECT_FALSE(c.contem("d"));
+    c.set("a", "");
+    c.set("c", "");
+    EXPECT_EQ(c.codificar(), QByteArray());
+}
+
+struct Codificacao {
+    QString texto;
+    QByteArray esperado;
+};
+
+class CodificacaoTexto : public testing::TestWithParam<Codificacao> {};
+
+TEST_P(CodificacaoTexto, CharacterByCharacter) {
+    EXPECT_EQ(CamposRequisicao::codificarTexto(GetParam().texto), GetParam().esperado);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, CodificacaoTexto,
+    testing::Values(Codificacao{QStringLiteral("relatório final.sql"), "relat%C3%B3rio+final.sql"},
+                    Codificacao{QStringLiteral("AZaz09*-._"), "AZaz09*-._"},
+                    Codificacao{QStringLiteral("~?&=+/"), "%7E%3F%26%3D%2B%2F"},
+                    Codificacao{QStringLiteral("ç"), "%C3%A7"},
+                    // A character outside the basic plane is converted whole, not per surrogate.
+                    Codificacao{QString::fromUtf8("\xF0\x9F\x98\x80"), "%F0%9F%98%80"},
+                    Codificacao{QStringLiteral("a b\r\n"), "a+b%0D%0A"}));
+
+TEST(Hexadecimal, TextoParaHexWritesUpperCasePairsOfWindows1252Bytes) {
+    EXPECT_EQ(TextoParaHex(QStringLiteral("ab\r\nç")), QStringLiteral("61620D0AE7"));
+    EXPECT_EQ(TextoParaHex(QString()), QString());
+    // Outside the code page: "?".
+    EXPECT_EQ(TextoParaHex(QStringLiteral("€\u4E2D")), QStringLiteral("803F"));
+}
+
+struct HexCase {
+    QString digitos;
+    QByteArray bytes;
+};
+
+class HexParaTextoCasos : public testing::TestWithParam<HexCase> {};
+
+TEST_P(HexParaTextoCasos, DecodesUntilTheFirstBadPair) {
+    EXPECT_EQ(HexParaTexto(GetParam().digitos), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, HexParaTextoCasos,
+                         testing::Values(HexCase{QStringLiteral("61620d0ae7"), QByteArray("ab\r\n\xE7")},
+                                         HexCase{QStringLiteral("0x6162"), QByteArray()},
+                                         HexCase{QStringLiteral("616"), QByteArray("a")},
+                                         HexCase{QStringLiteral("null"), QByteArray()},
+                                         HexCase{QStringLiteral("6162ZZ63"), QByteArray("ab")},
+                                         HexCase{QString(), QByteArray()}));
+
+TEST(Md5Senha, DigestOfSevenBitBytesInLowerCaseHex) {
+    EXPECT_EQ(Md5Senha(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+    EXPECT_EQ(Md5Senha(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(Md5Senha(QStringLiteral("sé")), Md5Senha(QStringLiteral("s?")));
+}
+
+struct VersaoCase {
+    const char *a;
+    const char *b;
+    bool maior;
+};
+
+class VersaoMaiorCasos : public testing::TestWithParam<VersaoCase> {};
+
+TEST_P(VersaoMaiorCasos, ComparesUpToThreeNumericComponents) {
+    EXPECT_EQ(VersaoMaior(QString::fromLatin1(GetParam().a), QString::fromLatin1(GetParam().b)), GetParam().maior)
+        << GetParam().a << " vs " << GetParam().b;
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, VersaoMaiorCasos,
+                         testing::Values(VersaoCase{"1.0.8", "1.0.7", true}, VersaoCase{"1.0.7", "1.0.7", false},
+                                         VersaoCase{"1.1", "1.0.7", true}, VersaoCase{"1.0.10", "1.0.7", true},
+                                         VersaoCase{"0.9.9", "1.0.7", false}, VersaoCase{"2", "1.0.7", true},
+                                         VersaoCase{"1.0.7.9", "1.0.7", false},
+                                         VersaoCase{"1 0 8", "1.0.7", true}));
+
+TEST(VersaoMaior, FailsWhenANeededComponentIsMissingOrNotANumber) {
+    EXPECT_THROW(VersaoMaior(QStringLiteral("1.0"), QStringLiteral("1.0.7")), Exception);
+    EXPECT_THROW(VersaoMaior(QStringLiteral("1.x.0"), QStringLiteral("1.0.7")), Exception);
+    EXPECT_THROW(VersaoMaior(QString(), QStringLiteral("1.0.7")), Exception);
+}
+
+class DataRespostaTest : public testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+TEST_F(DataRespostaTest, ReadsTheShortDateFormThenIso) {
+    const QDateTime esperado(QDate(2024, 12, 25), QTime(10, 11, 12));
+    EXPECT_EQ(LerDataResposta(QStringLiteral("25/12/2024 10:11:12")), esperado);
+    EXPECT_EQ(LerDataResposta(QStringLiteral("2024-12-25 10:11:12")), esperado);
+    EXPECT_EQ(LerDataResposta(QStringLiteral("25/12/2024")), QDateTime(QDate(2024, 12, 25), QTime(0, 0)));
+}
+
+TEST_F(DataRespostaTest, TextThatIsNoDateFails) {
+    EXPECT_THROW(LerDataResposta(QStringLiteral("ontem")), ErroLeitura);
+    EXPECT_THROW(LerDataResposta(QStringLiteral("31/02/2024 10:00:00")), ErroLeitura);
+    EXPECT_THROW(LerDataResposta(QString()), ErroLeitura);
+}

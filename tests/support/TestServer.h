@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// Starts the built brisel-scripts-server ($BRISEL_BUILD_DIR/server/brisel-scripts-server) on a free
+// loopback port with an in-memory database and the given users ("NAME:PASSWORD"), and stops it
+// when destroyed. Throws std::runtime_error when it does not start.
+class TestServer {
+public:
+    explicit TestServer(const QStringList &users = {QStringLiteral("DEV:senha")}, const QStringList &extraArgs = {});
+    ~TestServer();
+    TestServer(const TestServer &) = delete;
+    TestServer &operator=(const TestServer &) = delete;
+
+    int port() const { return m_port; }
+    // The service root, e.g. http://127.0.0.1:40123 (what BRISEL_SERVICE_URL takes).
+    QString rootUrl() const;
+    // The scripts base address below the root.
+    QString baseUrl() const;
+    // What the server wrote on standard error so far (one line per request).
+    QString log();
+
+    static QString executable();
+
+private:
+    QProcess m_process;
+    int m_port = 0;
+    QByteArray m_log;
+};
