@@ -1,0 +1,89 @@
+#include "tests/validation/FirebirdTestDatabase.h"
+#include "tests/validation/PrintQString.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+};
+
+CliResult runCli(const QStringList &arguments) {
+    QProcess process;
+    process.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + u"/cli/brisel-scripts-cli"_qs, arguments);
+    CliResult result;
+    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    return result;
+}
+
+struct CliCase {
+    const char *name;
+    QByteArray script;
+    bool dryRun;
+    int exitCode;
+    QString out; // for a real run, statement errors are checked by the exit code only
+};
+
+void PrintTo(const CliCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ValidateCommandTest : public testing::TestWithParam<CliCase> {};
+
+TEST_P(ValidateCommandTest, PrintsAndExits) {
+    const CliCase &c = GetParam();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"script.sql"_qs);
+    QFile script(file);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(c.script);
+    script.close();
+    QStringList arguments{u"validate"_qs};
+    std::optional<FirebirdTestDatabase> database;
+    if (c.dryRun) {
+        arguments << u"--dry-run"_qs;
+    } else {
+        database.emplace(FirebirdTestDatabase::Access::Embedded, u"CREATE TABLE T (A INTEGER);"_qs);
+        ASSERT_TRUE(database->isValid()) << database->error().toStdString();
+        arguments << u"--database"_qs << database->name();
+    }
+    const CliResult result = runCli(arguments << file);
+    EXPECT_EQ(result.exitCode, c.exitCode);
+    if (!c.out.isNull()) {
+        EXPECT_EQ(result.out, c.out);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ValidateCommandTest,
+    testing::Values(
+        CliCase{"dry_run_shows_split_and_marker",
+                "a; /* x */ b; /* y */\nc;\nrollback on error;\nCOMMIT WORK ;", true, 0,
+                u"a\n-- end of statement\n \nc\n-- end of statement\n\n\nCOMMIT WORK \n-- end of statement\n"
+                "-- marker: rollback on error\n"_qs},
+        CliCase{"dry_run_reads_windows_1252", "select '\xE7';", true, 0,
+                u"select 'ç'\n-- end of statement\n"_qs},
+        CliCase{"run_without_errors", "insert into t values (1);\nselect * from t;", false, 0,
+                u"Conectado com o banco de dados.\nCommit efetuado.\n"_qs},
+        CliCase{"run_with_a_statement_error", "insert into t values (1);\ninsert into nowhere values (1);",
+                false, 1, QString()},
+        CliCase{"rolled_back_run", "insert into nowhere values (1);\nROLLBACK ON ERROR;", false, 1,
+                QString()}));
+
+TEST(ValidateCommand, UsageErrors) {
+    EXPECT_EQ(runCli({u"validate"_qs}).exitCode, 2);
+    EXPECT_EQ(runCli({u"validate"_qs, u"--dry-run"_qs, u"--database"_qs, u"x"_qs, u"f.sql"_qs}).exitCode, 2);
+    EXPECT_EQ(runCli({u"validate"_qs, u"--dry-run"_qs, u"/nonexistent/f.sql"_qs}).exitCode, 1);
+}
+
+} // namespace
