@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/Espera.h"
+#include "widgets/TfrmProgresso.h"
 
 #include <QPointer>
 #include <QSize>
@@ -9,7 +10,6 @@
 
 class QWidget;
 class TBRBackgroundPanel;
-class TfrmProgresso;
 
 // Busy mode of a window: the content widget is covered by a darkened still picture of itself
 // with the "Aguarde" progress window centred on it, and the window's frame is fixed (no
