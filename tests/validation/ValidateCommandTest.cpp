@@ -18,7 +18,7 @@ struct CliResult {
 
 CliResult runCli(const QStringList &arguments) {
     QProcess process;
-    process.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + u"/cli/brisel-scripts-cli"_qs, arguments);
+    process.start(QStringLiteral(BRISEL_CLI), arguments);
     CliResult result;
     if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
         result.exitCode = process.exitCode();
