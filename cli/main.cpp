@@ -11,6 +11,11 @@ namespace {
 const std::vector<Command> commands = {
     // One entry per command; see cli/Commands.h.
     validateCommand,
+    versionCommand,
+    searchCommand,
+    logCommand,
+    updateCommand,
+    deleteCommand,
 };
 
 void printUsage(QTextStream &err) {
