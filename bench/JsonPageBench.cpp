@@ -66,7 +66,8 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter(std::vector<std::pair<std::string, std::string>>{{"JsonPageBrisel", "JsonPageNlohmann"}});
+    RatioReporter reporter(
+        std::vector<std::pair<std::string, std::string>>{{"JsonPageBrisel", "JsonPageNlohmann"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
     benchmark::Shutdown();

@@ -12,7 +12,8 @@
 // from the same process ("ours / peer = 0.62"), which is what a shared, noisy machine can compare.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs) : m_pairs(std::move(pairs)) {}
+    explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
+        : m_pairs(std::move(pairs)) {}
 
     void ReportRuns(const std::vector<Run> &runs) override {
         for (const Run &run : runs) {
@@ -28,7 +29,8 @@ public:
         for (const auto &[ours, peer] : m_pairs) {
             const auto a = m_seconds.find(ours);
             const auto b = m_seconds.find(peer);
-            const double ratio = a != m_seconds.end() && b != m_seconds.end() && b->second > 0 ? a->second / b->second : 0;
+            const double ratio =
+                a != m_seconds.end() && b != m_seconds.end() && b->second > 0 ? a->second / b->second : 0;
             std::printf("ratio %s / %s = %.2f\n", ours.c_str(), peer.c_str(), ratio);
             ratios.push_back(ratio);
         }

@@ -39,7 +39,8 @@ std::optional<QString> parseArguments(QStringList args, Options &options) {
             optionsEnded = true;
         } else if (!optionsEnded && arg == QLatin1String("--array")) {
             options.array = true;
-        } else if (!optionsEnded && (arg == QLatin1String("--indent") || arg.startsWith(QLatin1String("--indent=")))) {
+        } else if (!optionsEnded &&
+                   (arg == QLatin1String("--indent") || arg.startsWith(QLatin1String("--indent=")))) {
             QString value;
             if (arg.contains(u'='))
                 value = arg.section(u'=', 1);
@@ -67,7 +68,8 @@ std::optional<QString> parseArguments(QStringList args, Options &options) {
 std::optional<QByteArray> readInput(const QString &name, QString &error) {
     QFile file;
     const bool isStdin = name.isEmpty() || name == QLatin1String("-");
-    const bool opened = isStdin ? file.open(stdin, QIODevice::ReadOnly) : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    const bool opened = isStdin ? file.open(stdin, QIODevice::ReadOnly)
+                                : (file.setFileName(name), file.open(QIODevice::ReadOnly));
     if (!opened) {
         error = file.errorString();
         return std::nullopt;

@@ -12,10 +12,16 @@ Boolean *Boolean::False() {
     return &value;
 }
 
-OwnedValue Boolean::Clone() const { return OwnedValue(new Boolean(fvalue)); }
+OwnedValue Boolean::Clone() const {
+    return OwnedValue(new Boolean(fvalue));
+}
 
-QString Boolean::toString() const { return fvalue ? QStringLiteral("true") : QStringLiteral("false"); }
+QString Boolean::toString() const {
+    return fvalue ? QStringLiteral("true") : QStringLiteral("false");
+}
 
-QString Boolean::className() const { return QStringLiteral("_Boolean"); }
+QString Boolean::className() const {
+    return QStringLiteral("_Boolean");
+}
 
 } // namespace json

@@ -21,16 +21,24 @@ int Integer::parseInt(const QString &s, int radix) {
     }
 }
 
-int Integer::parseInt(const String &s) { return parseInt(s.toString(), 10); }
+int Integer::parseInt(const String &s) {
+    return parseInt(s.toString(), 10);
+}
 
 QString Integer::toHexString(QChar c) {
     return QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
 }
 
-OwnedValue Integer::Clone() const { return OwnedValue(new Integer(fvalue)); }
+OwnedValue Integer::Clone() const {
+    return OwnedValue(new Integer(fvalue));
+}
 
-QString Integer::toString() const { return QString::number(fvalue); }
+QString Integer::toString() const {
+    return QString::number(fvalue);
+}
 
-QString Integer::className() const { return QStringLiteral("_Integer"); }
+QString Integer::className() const {
+    return QStringLiteral("_Integer");
+}
 
 } // namespace json

@@ -18,8 +18,18 @@ namespace {
 // Characters that end an unquoted word.
 bool isWordStop(char16_t c) {
     switch (c) {
-    case u',': case u':': case u']': case u'}': case u'/': case u'\\':
-    case u'"': case u'[': case u'{': case u';': case u'=': case u'#':
+    case u',':
+    case u':':
+    case u']':
+    case u'}':
+    case u'/':
+    case u'\\':
+    case u'"':
+    case u'[':
+    case u'{':
+    case u';':
+    case u'=':
+    case u'#':
         return true;
     default:
         return c < 32;
@@ -153,11 +163,21 @@ QString JSONTokener::nextString(QChar quote) {
         case u'\\': {
             const QChar e = next();
             switch (e.unicode()) {
-            case u'b': result.append(QChar(8)); break;
-            case u't': result.append(QChar(9)); break;
-            case u'n': result.append(QChar(10)); break;
-            case u'f': result.append(QChar(12)); break;
-            case u'r': result.append(QChar(13)); break;
+            case u'b':
+                result.append(QChar(8));
+                break;
+            case u't':
+                result.append(QChar(9));
+                break;
+            case u'n':
+                result.append(QChar(10));
+                break;
+            case u'f':
+                result.append(QChar(12));
+                break;
+            case u'r':
+                result.append(QChar(13));
+                break;
             case u'u': {
                 const QString digits = next(4);
                 int code = 0;
@@ -293,7 +313,9 @@ QString JSONTokener::toString() const {
     return QStringLiteral(" at character ") + QString::number(myIndex) + QStringLiteral(" of ") + mySource;
 }
 
-QString JSONTokener::className() const { return QStringLiteral("JSONTokener"); }
+QString JSONTokener::className() const {
+    return QStringLiteral("JSONTokener");
+}
 
 QString JSONTokener::unescape(const QString &s) {
     QString result;
@@ -311,7 +333,9 @@ QString JSONTokener::unescape(const QString &s) {
     return result;
 }
 
-int JSONTokener::dehexchar(QChar c) { return NumberText::hexDigit(c); }
+int JSONTokener::dehexchar(QChar c) {
+    return NumberText::hexDigit(c);
+}
 
 JSONTokener::NestingGuard::NestingGuard(JSONTokener &x) : m_x(x) {
     if (++m_x.myDepth > MaxDepth) {

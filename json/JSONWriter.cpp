@@ -17,15 +17,25 @@ bool isSafe(char16_t c) {
     if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
         return true;
     switch (c) {
-    case u'!': case u'$': case u'\'': case u'(': case u')':
-    case u'*': case u'-': case u'.': case u'@': case u'_':
+    case u'!':
+    case u'$':
+    case u'\'':
+    case u'(':
+    case u')':
+    case u'*':
+    case u'-':
+    case u'.':
+    case u'@':
+    case u'_':
         return true;
     default:
         return false;
     }
 }
 
-QString blanks(int count) { return QString(std::max(0, count), u' '); }
+QString blanks(int count) {
+    return QString(std::max(0, count), u' ');
+}
 
 } // namespace
 
@@ -45,13 +55,27 @@ void JSONWriter::appendQuoted(QString &out, const QString &s) {
     QChar before;
     for (const QChar c : s) {
         switch (c.unicode()) {
-        case 8: out += QLatin1String("\\b"); break;
-        case 9: out += QLatin1String("\\t"); break;
-        case 10: out += QLatin1String("\\n"); break;
-        case 12: out += QLatin1String("\\f"); break;
-        case 13: out += QLatin1String("\\r"); break;
-        case u'"': out += QLatin1String("\\\""); break;
-        case u'\\': out += QLatin1String("\\\\"); break;
+        case 8:
+            out += QLatin1String("\\b");
+            break;
+        case 9:
+            out += QLatin1String("\\t");
+            break;
+        case 10:
+            out += QLatin1String("\\n");
+            break;
+        case 12:
+            out += QLatin1String("\\f");
+            break;
+        case 13:
+            out += QLatin1String("\\r");
+            break;
+        case u'"':
+            out += QLatin1String("\\\"");
+            break;
+        case u'\\':
+            out += QLatin1String("\\\\");
+            break;
         case u'/':
             // Keeps "</" out of the text, so it can sit inside an HTML script element.
             out += before == u'<' ? QLatin1String("\\/") : QLatin1String("/");

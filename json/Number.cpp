@@ -2,6 +2,8 @@
 
 namespace json {
 
-QString Number::className() const { return QStringLiteral("_Number"); }
+QString Number::className() const {
+    return QStringLiteral("_Number");
+}
 
 } // namespace json

@@ -14,7 +14,9 @@ namespace json {
 
 namespace {
 
-bool isDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool isDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
 
 // strtod under the "C" locale, for the out-of-range answers of from_chars (under- or overflow).
 double strtodC(const std::string &text) {

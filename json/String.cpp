@@ -14,8 +14,12 @@ bool String::equalsIgnoreCase(const QString &s) const {
     return locale.toLower(fvalue) == locale.toLower(s);
 }
 
-OwnedValue String::Clone() const { return OwnedValue(new String(fvalue)); }
+OwnedValue String::Clone() const {
+    return OwnedValue(new String(fvalue));
+}
 
-QString String::className() const { return QStringLiteral("_String"); }
+QString String::className() const {
+    return QStringLiteral("_String");
+}
 
 } // namespace json

@@ -19,7 +19,9 @@ namespace json {
 
 namespace {
 
-QString indexText(int index) { return QStringLiteral("TJSONArray[") + QString::number(index) + QLatin1Char(']'); }
+QString indexText(int index) {
+    return QStringLiteral("TJSONArray[") + QString::number(index) + QLatin1Char(']');
+}
 
 } // namespace
 
@@ -30,7 +32,9 @@ TJSONArray::TJSONArray(const QString &text) {
     read(x);
 }
 
-TJSONArray::TJSONArray(JSONTokener &x) { read(x); }
+TJSONArray::TJSONArray(JSONTokener &x) {
+    read(x);
+}
 
 TJSONArray::TJSONArray(const QList<TZAbstractObject *> &collection) {
     myArrayList.reserve(std::size_t(collection.size()));
@@ -105,7 +109,9 @@ int TJSONArray::getInt(int index) const {
     return NumberText::low32(std::trunc(getDouble(index)));
 }
 
-QString TJSONArray::getString(int index) const { return get(index)->toString(); }
+QString TJSONArray::getString(int index) const {
+    return get(index)->toString();
+}
 
 TJSONObject *TJSONArray::getJSONObject(int index) const {
     TZAbstractObject *value = get(index);
@@ -123,7 +129,9 @@ TJSONArray *TJSONArray::getJSONArray(int index) const {
     return a;
 }
 
-bool TJSONArray::isNull(int index) const { return Null::instance()->equals(opt(index)); }
+bool TJSONArray::isNull(int index) const {
+    return Null::instance()->equals(opt(index));
+}
 
 bool TJSONArray::optBoolean(int index, bool defaultValue) const {
     return ValueConversions::optBoolean(opt(index), defaultValue);
@@ -133,15 +141,21 @@ double TJSONArray::optDouble(int index, double defaultValue) const {
     return ValueConversions::optDouble(opt(index), defaultValue);
 }
 
-int TJSONArray::optInt(int index, int defaultValue) const { return ValueConversions::optInt(opt(index), defaultValue); }
+int TJSONArray::optInt(int index, int defaultValue) const {
+    return ValueConversions::optInt(opt(index), defaultValue);
+}
 
 QString TJSONArray::optString(int index, const QString &defaultValue) const {
     return ValueConversions::optString(opt(index), defaultValue);
 }
 
-TJSONObject *TJSONArray::optJSONObject(int index) const { return dynamic_cast<TJSONObject *>(opt(index)); }
+TJSONObject *TJSONArray::optJSONObject(int index) const {
+    return dynamic_cast<TJSONObject *>(opt(index));
+}
 
-TJSONArray *TJSONArray::optJSONArray(int index) const { return dynamic_cast<TJSONArray *>(opt(index)); }
+TJSONArray *TJSONArray::optJSONArray(int index) const {
+    return dynamic_cast<TJSONArray *>(opt(index));
+}
 
 QList<TZAbstractObject *> TJSONArray::toList() const {
     QList<TZAbstractObject *> result;
@@ -165,13 +179,21 @@ TJSONArray &TJSONArray::put(TZAbstractObject *value) {
     return *this;
 }
 
-TJSONArray &TJSONArray::put(bool value) { return put(Boolean::valueOf(value)); }
+TJSONArray &TJSONArray::put(bool value) {
+    return put(Boolean::valueOf(value));
+}
 
-TJSONArray &TJSONArray::put(int value) { return put(new Integer(value)); }
+TJSONArray &TJSONArray::put(int value) {
+    return put(new Integer(value));
+}
 
-TJSONArray &TJSONArray::put(double value) { return put(new Double(value)); }
+TJSONArray &TJSONArray::put(double value) {
+    return put(new Double(value));
+}
 
-TJSONArray &TJSONArray::put(const QString &value) { return put(new String(value)); }
+TJSONArray &TJSONArray::put(const QString &value) {
+    return put(new String(value));
+}
 
 TJSONArray &TJSONArray::put(int index, TZAbstractObject *value) {
     OwnedValue owned(value);
@@ -192,13 +214,21 @@ TJSONArray &TJSONArray::put(int index, TZAbstractObject *value) {
     return *this;
 }
 
-TJSONArray &TJSONArray::put(int index, bool value) { return put(index, Boolean::valueOf(value)); }
+TJSONArray &TJSONArray::put(int index, bool value) {
+    return put(index, Boolean::valueOf(value));
+}
 
-TJSONArray &TJSONArray::put(int index, int value) { return put(index, new Integer(value)); }
+TJSONArray &TJSONArray::put(int index, int value) {
+    return put(index, new Integer(value));
+}
 
-TJSONArray &TJSONArray::put(int index, double value) { return put(index, new Double(value)); }
+TJSONArray &TJSONArray::put(int index, double value) {
+    return put(index, new Double(value));
+}
 
-TJSONArray &TJSONArray::put(int index, const QString &value) { return put(index, new String(value)); }
+TJSONArray &TJSONArray::put(int index, const QString &value) {
+    return put(index, new String(value));
+}
 
 std::unique_ptr<TJSONArray> TJSONArray::copy() const {
     auto result = std::make_unique<TJSONArray>();
@@ -208,16 +238,24 @@ std::unique_ptr<TJSONArray> TJSONArray::copy() const {
     return result;
 }
 
-QString TJSONArray::toString() const { return QLatin1Char('[') + join(QStringLiteral(",")) + QLatin1Char(']'); }
+QString TJSONArray::toString() const {
+    return QLatin1Char('[') + join(QStringLiteral(",")) + QLatin1Char(']');
+}
 
-QString TJSONArray::toString(int indentFactor) const { return toString(indentFactor, 0); }
+QString TJSONArray::toString(int indentFactor) const {
+    return toString(indentFactor, 0);
+}
 
 QString TJSONArray::toString(int indentFactor, int indent) const {
     return JSONWriter::arrayToString(*this, indentFactor, indent);
 }
 
-QString TJSONArray::join(const QString &separator) const { return JSONWriter::join(*this, separator); }
+QString TJSONArray::join(const QString &separator) const {
+    return JSONWriter::join(*this, separator);
+}
 
-QString TJSONArray::className() const { return QStringLiteral("TJSONArray"); }
+QString TJSONArray::className() const {
+    return QStringLiteral("TJSONArray");
+}
 
 } // namespace json

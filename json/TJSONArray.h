@@ -63,7 +63,9 @@ public:
     TJSONArray &put(const char *value) = delete;
     // Replaces the element at index, or pads with empty elements up to index and appends.
     TJSONArray &put(int index, TZAbstractObject *value);
-    TJSONArray &put(int index, std::nullptr_t) { return put(index, static_cast<TZAbstractObject *>(nullptr)); }
+    TJSONArray &put(int index, std::nullptr_t) {
+        return put(index, static_cast<TZAbstractObject *>(nullptr));
+    }
     TJSONArray &put(int index, bool value);
     TJSONArray &put(int index, int value);
     TJSONArray &put(int index, double value);

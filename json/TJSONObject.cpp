@@ -35,7 +35,9 @@ TJSONObject::TJSONObject(const QString &text) {
     read(x);
 }
 
-TJSONObject::TJSONObject(JSONTokener &x) { read(x); }
+TJSONObject::TJSONObject(JSONTokener &x) {
+    read(x);
+}
 
 TJSONObject::TJSONObject(const QList<QPair<QString, TZAbstractObject *>> &map) {
     myHashMap.reserve(std::size_t(map.size()));
@@ -50,7 +52,9 @@ TJSONObject::TJSONObject(const TJSONObject &jo, const QStringList &sa) {
     }
 }
 
-TJSONObject::~TJSONObject() { clean(); }
+TJSONObject::~TJSONObject() {
+    clean();
+}
 
 void TJSONObject::read(JSONTokener &x) {
     const JSONTokener::NestingGuard guard(x);
@@ -85,14 +89,18 @@ void TJSONObject::read(JSONTokener &x) {
     }
 }
 
-Null *TJSONObject::nullValue() { return Null::instance(); }
+Null *TJSONObject::nullValue() {
+    return Null::instance();
+}
 
 TJSONObject::Entries::iterator TJSONObject::findEntry(const QString &key) {
-    return std::find_if(myHashMap.begin(), myHashMap.end(), [&](const Entry &e) { return keysMatch(e.key, key); });
+    return std::find_if(myHashMap.begin(), myHashMap.end(),
+                        [&](const Entry &e) { return keysMatch(e.key, key); });
 }
 
 TJSONObject::Entries::const_iterator TJSONObject::findEntry(const QString &key) const {
-    return std::find_if(myHashMap.begin(), myHashMap.end(), [&](const Entry &e) { return keysMatch(e.key, key); });
+    return std::find_if(myHashMap.begin(), myHashMap.end(),
+                        [&](const Entry &e) { return keysMatch(e.key, key); });
 }
 
 TZAbstractObject *TJSONObject::find(const QString &key) const {
@@ -138,7 +146,9 @@ int TJSONObject::getInt(const QString &key) const {
     return NumberText::low32(std::nearbyint(getDouble(key)));
 }
 
-QString TJSONObject::getString(const QString &key) const { return get(key)->toString(); }
+QString TJSONObject::getString(const QString &key) const {
+    return get(key)->toString();
+}
 
 TJSONObject *TJSONObject::getJSONObject(const QString &key) const {
     auto *o = dynamic_cast<TJSONObject *>(get(key));
@@ -154,9 +164,13 @@ TJSONArray *TJSONObject::getJSONArray(const QString &key) const {
     return a;
 }
 
-bool TJSONObject::has(const QString &key) const { return findEntry(key) != myHashMap.end(); }
+bool TJSONObject::has(const QString &key) const {
+    return findEntry(key) != myHashMap.end();
+}
 
-bool TJSONObject::isNull(const QString &key) const { return Null::instance()->equals(opt(key)); }
+bool TJSONObject::isNull(const QString &key) const {
+    return Null::instance()->equals(opt(key));
+}
 
 QStringList TJSONObject::keys() const {
     QStringList result;
@@ -191,9 +205,13 @@ QString TJSONObject::optString(const QString &key, const QString &defaultValue) 
     return ValueConversions::optString(opt(key), defaultValue);
 }
 
-TJSONObject *TJSONObject::optJSONObject(const QString &key) const { return dynamic_cast<TJSONObject *>(opt(key)); }
+TJSONObject *TJSONObject::optJSONObject(const QString &key) const {
+    return dynamic_cast<TJSONObject *>(opt(key));
+}
 
-TJSONArray *TJSONObject::optJSONArray(const QString &key) const { return dynamic_cast<TJSONArray *>(opt(key)); }
+TJSONArray *TJSONObject::optJSONArray(const QString &key) const {
+    return dynamic_cast<TJSONArray *>(opt(key));
+}
 
 TJSONObject &TJSONObject::put(const QString &key, TZAbstractObject *value) {
     OwnedValue owned(value);
@@ -213,13 +231,21 @@ TJSONObject &TJSONObject::put(const QString &key, TZAbstractObject *value) {
     return *this;
 }
 
-TJSONObject &TJSONObject::put(const QString &key, bool value) { return put(key, Boolean::valueOf(value)); }
+TJSONObject &TJSONObject::put(const QString &key, bool value) {
+    return put(key, Boolean::valueOf(value));
+}
 
-TJSONObject &TJSONObject::put(const QString &key, int value) { return put(key, new Integer(value)); }
+TJSONObject &TJSONObject::put(const QString &key, int value) {
+    return put(key, new Integer(value));
+}
 
-TJSONObject &TJSONObject::put(const QString &key, double value) { return put(key, new Double(value)); }
+TJSONObject &TJSONObject::put(const QString &key, double value) {
+    return put(key, new Double(value));
+}
 
-TJSONObject &TJSONObject::put(const QString &key, const QString &value) { return put(key, new String(value)); }
+TJSONObject &TJSONObject::put(const QString &key, const QString &value) {
+    return put(key, new String(value));
+}
 
 TJSONObject &TJSONObject::putOpt(const QString &key, TZAbstractObject *value) {
     return value ? put(key, value) : *this;
@@ -263,9 +289,13 @@ std::unique_ptr<TJSONArray> TJSONObject::toJSONArray(const TJSONArray *names) co
     return result;
 }
 
-void TJSONObject::clean() { myHashMap.clear(); }
+void TJSONObject::clean() {
+    myHashMap.clear();
+}
 
-OwnedValue TJSONObject::Clone() const { return OwnedValue(new TJSONObject(toString())); }
+OwnedValue TJSONObject::Clone() const {
+    return OwnedValue(new TJSONObject(toString()));
+}
 
 std::unique_ptr<TJSONObject> TJSONObject::copy() const {
     auto result = std::make_unique<TJSONObject>();
@@ -275,21 +305,33 @@ std::unique_ptr<TJSONObject> TJSONObject::copy() const {
     return result;
 }
 
-QString TJSONObject::toString() const { return JSONWriter::objectToString(*this); }
+QString TJSONObject::toString() const {
+    return JSONWriter::objectToString(*this);
+}
 
-QString TJSONObject::toString(int indentFactor) const { return toString(indentFactor, 0); }
+QString TJSONObject::toString(int indentFactor) const {
+    return toString(indentFactor, 0);
+}
 
 QString TJSONObject::toString(int indentFactor, int indent) const {
     return JSONWriter::objectToString(*this, indentFactor, indent);
 }
 
-QString TJSONObject::className() const { return QStringLiteral("TJSONObject"); }
+QString TJSONObject::className() const {
+    return QStringLiteral("TJSONObject");
+}
 
-QString TJSONObject::quote(const QString &s) { return JSONWriter::quote(s); }
+QString TJSONObject::quote(const QString &s) {
+    return JSONWriter::quote(s);
+}
 
-QString TJSONObject::numberToString(const Number *n) { return n ? n->toString() : QString(); }
+QString TJSONObject::numberToString(const Number *n) {
+    return n ? n->toString() : QString();
+}
 
-QString TJSONObject::valueToString(const TZAbstractObject *value) { return JSONWriter::valueToString(value); }
+QString TJSONObject::valueToString(const TZAbstractObject *value) {
+    return JSONWriter::valueToString(value);
+}
 
 QString TJSONObject::valueToString(const TZAbstractObject *value, int indentFactor, int indent) {
     return JSONWriter::valueToString(value, indentFactor, indent);

@@ -65,7 +65,9 @@ public:
     // Modifiers. The value passes into this object's ownership, also when the call fails.
     // No value (null) removes the entry.
     TJSONObject &put(const QString &key, TZAbstractObject *value);
-    TJSONObject &put(const QString &key, std::nullptr_t) { return put(key, static_cast<TZAbstractObject *>(nullptr)); }
+    TJSONObject &put(const QString &key, std::nullptr_t) {
+        return put(key, static_cast<TZAbstractObject *>(nullptr));
+    }
     TJSONObject &put(const QString &key, bool value);
     TJSONObject &put(const QString &key, int value);
     TJSONObject &put(const QString &key, double value);

@@ -47,8 +47,10 @@ TEST(ArrayGetters, FailureMessages) {
     } cases[] = {
         {[&] { a.get(4); }, "NoSuchElementException: TJSONArray[4] not found."},
         {[&] { a.get(-1); }, "NoSuchElementException: TJSONArray[-1] not found."},
-        {[&] { a.getJSONObject(0); }, "NoSuchElementException: TJSONArray[0] is not a TJSONObject is _String"},
-        {[&] { a.getJSONObject(1); }, "NoSuchElementException: TJSONArray[1] is not a TJSONObject is TJSONArray"},
+        {[&] { a.getJSONObject(0); },
+         "NoSuchElementException: TJSONArray[0] is not a TJSONObject is _String"},
+        {[&] { a.getJSONObject(1); },
+         "NoSuchElementException: TJSONArray[1] is not a TJSONObject is TJSONArray"},
         {[&] { a.getJSONArray(2); }, "NoSuchElementException: TJSONArray[2] is not a TJSONArray."},
         {[&] { a.getBoolean(3); }, "ClassCastException: TJSONArray[3] not a Boolean."},
         {[&] { a.getDouble(1); }, "NumberFormatException: TJSONArray[1] is not a number."},

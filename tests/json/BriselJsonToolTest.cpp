@@ -40,21 +40,33 @@ const QStringList array = {QStringLiteral("--array")};
 INSTANTIATE_TEST_SUITE_P(
     Cases, BriselJsonTool,
     testing::Values(
-        ToolCase{indent2, "{\"a\":1,\"b\":[1,2]}", 0, "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2\n  ]\n}\n", ""},
+        ToolCase{indent2, "{\"a\":1,\"b\":[1,2]}", 0, "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2\n  ]\n}\n",
+                 ""},
         ToolCase{none, "{v: 0xFFFFFFFF, s: 'é'} ignored", 0, "{\"v\":-1,\"s\":\"\\u00E9\"}\n", ""},
         ToolCase{none, "\xEF\xBB\xBF{\"a\":1}", 0, "{\"a\":1}\n", ""},
         ToolCase{array, "[1,,2.5]", 0, "[1,null,\"2.50\"]\n", ""},
-        ToolCase{{QStringLiteral("--array"), QStringLiteral("--indent=1")}, "[1,2]", 0, "[\n 1,\n 2\n]\n", ""},
+        ToolCase{
+            {QStringLiteral("--array"), QStringLiteral("--indent=1")}, "[1,2]", 0, "[\n 1,\n 2\n]\n", ""},
         ToolCase{none, "{\"a\":\"x", 1, "",
-                 "ParseException: Unterminated string at character 9 of {\"a\":\"x pr\xC3\xB3ximo a : \n\r erro no caracter : 9\n"},
-        ToolCase{array, "{\"a\":1}", 1, "", "ParseException: A TJSONArray must start with \"[\" at character 2"},
+                 "ParseException: Unterminated string at character 9 of {\"a\":\"x pr\xC3\xB3ximo a : \n\r "
+                 "erro no caracter : 9\n"},
+        ToolCase{array, "{\"a\":1}", 1, "",
+                 "ParseException: A TJSONArray must start with \"[\" at character 2"},
         ToolCase{array, QByteArray(200000, '['), 1, "", "ParseException: Nesting too deep"},
         ToolCase{none, "{\"a\":\"\\u00zz\"}", 1, "", "ConvertError: "},
         ToolCase{{QStringLiteral("--indent")}, "{}", 2, "", "brisel-json: --indent needs a number"},
-        ToolCase{{QStringLiteral("--indent"), QStringLiteral("x")}, "{}", 2, "", "brisel-json: --indent needs a number"},
+        ToolCase{{QStringLiteral("--indent"), QStringLiteral("x")},
+                 "{}",
+                 2,
+                 "",
+                 "brisel-json: --indent needs a number"},
         ToolCase{{QStringLiteral("--pretty")}, "{}", 2, "", "brisel-json: unknown option"},
         ToolCase{{QStringLiteral("a"), QStringLiteral("b")}, "{}", 2, "", "brisel-json: only one FILE"},
-        ToolCase{{QStringLiteral("/nonexistent/reply.json")}, "", 1, "", "brisel-json: cannot read /nonexistent/reply.json"}));
+        ToolCase{{QStringLiteral("/nonexistent/reply.json")},
+                 "",
+                 1,
+                 "",
+                 "brisel-json: cannot read /nonexistent/reply.json"}));
 
 TEST(BriselJsonToolFile, ReadsTheNamedFile) {
     QTemporaryDir dir;

@@ -1,6 +1,6 @@
+#include "json/NumberText.h"
 #include "json/Exceptions.h"
 #include "json/Integer.h"
-#include "json/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +30,17 @@ TEST_P(StandardIntegerConversion, ConvertsOrFails) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, StandardIntegerConversion,
-                         testing::Values(IntCase{"12", 12}, IntCase{"   -7", -7}, IntCase{"+5", 5},
-                                         IntCase{"007", 7}, IntCase{"-2147483648", INT32_MIN},
-                                         IntCase{"2147483647", INT32_MAX}, IntCase{"$FF", 255},
-                                         IntCase{"x1F", 31}, IntCase{"X1f", 31}, IntCase{"0x10", 16},
-                                         IntCase{"-0x10", -16}, IntCase{"0xFFFFFFFF", -1},
-                                         IntCase{"$000000001", 1}, IntCase{"", std::nullopt},
-                                         IntCase{" ", std::nullopt}, IntCase{"2147483648", std::nullopt},
-                                         IntCase{"-2147483649", std::nullopt}, IntCase{"12 ", std::nullopt},
-                                         IntCase{"\t12", std::nullopt}, IntCase{"1.5", std::nullopt},
-                                         IntCase{"0x", std::nullopt}, IntCase{"0x123456789", std::nullopt},
-                                         IntCase{"abc", std::nullopt}, IntCase{"-", std::nullopt},
-                                         IntCase{"99999999999999999999", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StandardIntegerConversion,
+    testing::Values(IntCase{"12", 12}, IntCase{"   -7", -7}, IntCase{"+5", 5}, IntCase{"007", 7},
+                    IntCase{"-2147483648", INT32_MIN}, IntCase{"2147483647", INT32_MAX}, IntCase{"$FF", 255},
+                    IntCase{"x1F", 31}, IntCase{"X1f", 31}, IntCase{"0x10", 16}, IntCase{"-0x10", -16},
+                    IntCase{"0xFFFFFFFF", -1}, IntCase{"$000000001", 1}, IntCase{"", std::nullopt},
+                    IntCase{" ", std::nullopt}, IntCase{"2147483648", std::nullopt},
+                    IntCase{"-2147483649", std::nullopt}, IntCase{"12 ", std::nullopt},
+                    IntCase{"\t12", std::nullopt}, IntCase{"1.5", std::nullopt}, IntCase{"0x", std::nullopt},
+                    IntCase{"0x123456789", std::nullopt}, IntCase{"abc", std::nullopt},
+                    IntCase{"-", std::nullopt}, IntCase{"99999999999999999999", std::nullopt}));
 
 struct DoubleCase {
     const char *text;

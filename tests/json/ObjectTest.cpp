@@ -34,7 +34,7 @@ struct KindCase {
     const char *getBoolean;
     const char *getDouble;
     const char *getInt;
-    const char *optInt; // with default 99
+    const char *optInt;    // with default 99
     const char *optDouble; // with default 9.5
     const char *getString;
 };
@@ -75,10 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"\"TRUE\"", "true", "!ConvertError", "!ConvertError", "99", "9.5", "TRUE"},
         KindCase{"\"False\"", "false", "!ConvertError", "!ConvertError", "99", "9.5", "False"},
         KindCase{"true", "true", "!NumberFormatException", "!NumberFormatException", "99", "9.5", "true"},
-        KindCase{"null", "!ClassCastException", "!NumberFormatException", "!NumberFormatException", "99", "9.5",
-                 "null"},
-        KindCase{"{\"a\":[1]}", "!ClassCastException", "!NumberFormatException", "!NumberFormatException", "99",
-                 "9.5", "{\"a\":[1]}"}));
+        KindCase{"null", "!ClassCastException", "!NumberFormatException", "!NumberFormatException", "99",
+                 "9.5", "null"},
+        KindCase{"{\"a\":[1]}", "!ClassCastException", "!NumberFormatException", "!NumberFormatException",
+                 "99", "9.5", "{\"a\":[1]}"}));
 
 TEST(ObjectGetters, KeysMatchIgnoringCaseAndTheFirstEntryWins) {
     const TJSONObject o(QStringLiteral("{\"Success\":true,\"k\":\"first\",\"K\":\"second\"}"));
@@ -98,13 +98,16 @@ TEST(ObjectGetters, FailureMessages) {
     } cases[] = {
         {[&] { o.getBoolean(QStringLiteral("success")); },
          "ClassCastException: TJSONObject[\"success\"] is not a Boolean."},
-        {[&] { o.get(QStringLiteral("missing")); }, "NoSuchElementException: TJSONObject[\"missing\"] not found."},
+        {[&] { o.get(QStringLiteral("missing")); },
+         "NoSuchElementException: TJSONObject[\"missing\"] not found."},
         {[&] { o.getJSONObject(QStringLiteral("missing")); },
          "NoSuchElementException: TJSONObject[\"missing\"] not found."},
         {[&] { o.getJSONArray(QStringLiteral("missing")); },
          "NoSuchElementException: TJSONObject[\"missing\"] is not a TJSONArray."},
-        {[&] { o.getJSONObject(QStringLiteral("s")); }, "NoSuchElementException: TJSONObject[\"s\"] is not a TJSONObject."},
-        {[&] { o.getDouble(QStringLiteral("a b")); }, "NoSuchElementException: TJSONObject[\"a\\u0020b\"] not found."},
+        {[&] { o.getJSONObject(QStringLiteral("s")); },
+         "NoSuchElementException: TJSONObject[\"s\"] is not a TJSONObject."},
+        {[&] { o.getDouble(QStringLiteral("a b")); },
+         "NoSuchElementException: TJSONObject[\"a\\u0020b\"] not found."},
         {[&] { o.opt(QString()); }, "NullPointerException: Null key"},
         {[&] { o.getString(QString()); }, "NullPointerException: Null key"},
         {[&] { o.optString(QString()); }, "NullPointerException: Null key"},
@@ -139,7 +142,9 @@ TEST(ObjectPut, ReplacesKeepingTheStoredSpellingAndRemovesWithoutValue) {
     EXPECT_EQ(failure([&] { o.put(QString(), 1); }), QStringLiteral("NullPointerException: Null key."));
     o.putOpt(QStringLiteral("Registros"), nullptr);
     EXPECT_EQ(o.getInt(QStringLiteral("registros")), 5);
-    o.put(QStringLiteral("s"), QStringLiteral("text")).put(QStringLiteral("d"), 1.5).put(QStringLiteral("t"), true);
+    o.put(QStringLiteral("s"), QStringLiteral("text"))
+        .put(QStringLiteral("d"), 1.5)
+        .put(QStringLiteral("t"), true);
     EXPECT_EQ(o.toString(), QStringLiteral("{\"Registros\":5,\"s\":\"text\",\"d\":\"1.50\",\"t\":true}"));
 }
 
@@ -202,8 +207,11 @@ TEST(ObjectClone, IsATextRoundTrip) {
     const auto &c = dynamic_cast<const TJSONObject &>(*clone);
     EXPECT_EQ(c.get(QStringLiteral("d"))->className(), QStringLiteral("_String"));
     EXPECT_EQ(c.getString(QStringLiteral("d")), QStringLiteral("1.50"));
-    EXPECT_EQ(c.toString(), QStringLiteral("{\"d\":\"1.50\",\"k\":1,\"K\":1,\"o\":{\"a\":[1,null,true]},\"s\":\"\\u00E9\"}"));
-    EXPECT_EQ(c.getJSONObject(QStringLiteral("o"))->getJSONArray(QStringLiteral("a"))->opt(1), Null::instance());
+    EXPECT_EQ(
+        c.toString(),
+        QStringLiteral("{\"d\":\"1.50\",\"k\":1,\"K\":1,\"o\":{\"a\":[1,null,true]},\"s\":\"\\u00E9\"}"));
+    EXPECT_EQ(c.getJSONObject(QStringLiteral("o"))->getJSONArray(QStringLiteral("a"))->opt(1),
+              Null::instance());
 }
 
 TEST(ObjectCopies, AssignToAndSelectedNamesClone) {

@@ -31,18 +31,20 @@ TEST_P(UnquotedWords, BecomeNumbersKeywordsOrStrings) {
 INSTANTIATE_TEST_SUITE_P(
     Words, UnquotedWords,
     testing::Values(WordCase{"42", "_Integer", "42"}, WordCase{"-2147483648", "_Integer", "-2147483648"},
-                    WordCase{"2147483648", "_Double", "\"2147483648.00\""}, WordCase{"3.25", "_Double", "\"3.25\""},
-                    WordCase{".5", "_Double", "\"0.50\""}, WordCase{"1e3", "_Double", "\"1000.00\""},
-                    WordCase{"007", "_Integer", "7"}, WordCase{"0", "_Integer", "0"}, WordCase{"+5", "_Integer", "5"},
+                    WordCase{"2147483648", "_Double", "\"2147483648.00\""},
+                    WordCase{"3.25", "_Double", "\"3.25\""}, WordCase{".5", "_Double", "\"0.50\""},
+                    WordCase{"1e3", "_Double", "\"1000.00\""}, WordCase{"007", "_Integer", "7"},
+                    WordCase{"0", "_Integer", "0"}, WordCase{"+5", "_Integer", "5"},
                     WordCase{"0x10", "_Integer", "16"}, WordCase{"0X1f", "_Integer", "31"},
-                    WordCase{"0xFFFFFFFF", "_Integer", "-1"}, WordCase{"0x123456789", "_Integer", "591751049"},
-                    WordCase{"0xZZ", "_String", "0xZZ"}, WordCase{"12abc", "_String", "12abc"},
-                    WordCase{"1.2.3", "_String", "1.2.3"}, WordCase{"-", "_String", "-"},
-                    WordCase{"yes", "_String", "yes"}, WordCase{"NaN", "_String", "NaN"},
-                    WordCase{"-Infinity", "_String", "-Infinity"}, WordCase{"hello  world ", "_String", "hello  world"},
-                    WordCase{"é", "_String", "é"}, WordCase{"tRuE", "_Boolean", "true"},
-                    WordCase{"FALSE", "_Boolean", "false"}, WordCase{"Null", "NULL", "null"},
-                    WordCase{"\"42\"", "_String", "42"}, WordCase{"'a\"b'", "_String", "a\"b"}));
+                    WordCase{"0xFFFFFFFF", "_Integer", "-1"},
+                    WordCase{"0x123456789", "_Integer", "591751049"}, WordCase{"0xZZ", "_String", "0xZZ"},
+                    WordCase{"12abc", "_String", "12abc"}, WordCase{"1.2.3", "_String", "1.2.3"},
+                    WordCase{"-", "_String", "-"}, WordCase{"yes", "_String", "yes"},
+                    WordCase{"NaN", "_String", "NaN"}, WordCase{"-Infinity", "_String", "-Infinity"},
+                    WordCase{"hello  world ", "_String", "hello  world"}, WordCase{"é", "_String", "é"},
+                    WordCase{"tRuE", "_Boolean", "true"}, WordCase{"FALSE", "_Boolean", "false"},
+                    WordCase{"Null", "NULL", "null"}, WordCase{"\"42\"", "_String", "42"},
+                    WordCase{"'a\"b'", "_String", "a\"b"}));
 
 TEST(Reader, KeywordsAreTheSharedValues) {
     const TJSONArray a(QStringLiteral("[True, false, NULL]"));
@@ -60,7 +62,8 @@ struct AcceptCase {
 class AcceptedObjects : public testing::TestWithParam<AcceptCase> {};
 
 TEST_P(AcceptedObjects, ReadAsExpected) {
-    EXPECT_EQ(TJSONObject(QString::fromUtf8(GetParam().text)).toString(), QString::fromUtf8(GetParam().compact));
+    EXPECT_EQ(TJSONObject(QString::fromUtf8(GetParam().text)).toString(),
+              QString::fromUtf8(GetParam().compact));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,15 +72,16 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptCase{"{\"success\":true,\"chave\":\"abc\"}", "{\"success\":true,\"chave\":\"abc\"}"},
         AcceptCase{"  \n# comment\n/* block */ {a:1} trailing [garbage", "{\"a\":1}"},
         AcceptCase{"{\"a\":1}{\"b\":2}", "{\"a\":1}"},
-        AcceptCase{"{key: value with blanks, other = x; third => 3,}", "{\"key\":\"value\\u0020with\\u0020blanks\",\"other\":\"x\",\"third\":3}"},
+        AcceptCase{"{key: value with blanks, other = x; third => 3,}",
+                   "{\"key\":\"value\\u0020with\\u0020blanks\",\"other\":\"x\",\"third\":3}"},
         AcceptCase{"{a:1;}", "{\"a\":1}"}, AcceptCase{"{}", "{}"}, AcceptCase{"{ }", "{}"},
-        AcceptCase{"{TRUE:1, 1.5:2, 7:3, {x:1}:4}", "{\"true\":1,\"\\\"1.50\\\"\":2,\"7\":3,\"\\u007B\\\"x\\\"\\u003A1\\u007D\":4}"},
+        AcceptCase{"{TRUE:1, 1.5:2, 7:3, {x:1}:4}",
+                   "{\"true\":1,\"\\\"1.50\\\"\":2,\"7\":3,\"\\u007B\\\"x\\\"\\u003A1\\u007D\":4}"},
         AcceptCase{"{\"k\":1,\"k\":2}", "{\"k\":1,\"k\":1}"},
         AcceptCase{"{'s':'say \"hi\"'}", "{\"s\":\"say\\u0020\\\"hi\\\"\"}"},
         AcceptCase{"{\"e\":\"\\n\\t\\b\\f\\r\\/\\'\\q\\\\\\\"\\u00e9\\uD834\\uDD1E\"}",
                    "{\"e\":\"\\n\\t\\b\\f\\r/'q\\\\\\\"\\u00E9\\uD834\\uDD1E\"}"},
-        AcceptCase{"{\"tab\":\"a\tb\"}", "{\"tab\":\"a\\tb\"}"},
-        AcceptCase{"{\"\":0}", "{\"\":0}"},
+        AcceptCase{"{\"tab\":\"a\tb\"}", "{\"tab\":\"a\\tb\"}"}, AcceptCase{"{\"\":0}", "{\"\":0}"},
         AcceptCase{"{a:[,1,,2,],b:[,],c:[]}", "{\"a\":[null,1,null,2],\"b\":[null],\"c\":[]}"},
         AcceptCase{"{a:[1,5]}", "{\"a\":[1,5]}"},
         AcceptCase{"{a:\"x\" /* c */ , // c\n b:2}", "{\"a\":\"x\",\"b\":2}"}));
@@ -103,8 +107,9 @@ TEST_P(RejectedTexts, FailWithPositionAndExcerpt) {
         FAIL() << "accepted " << c.text;
     } catch (const ParseException &e) {
         const QString excerpt = c.position <= text.size() ? text.mid(c.position - 1, 10) : QString();
-        EXPECT_EQ(e.message(), QString::fromUtf8(c.message) + QStringLiteral(" at character %1 of ").arg(c.position) +
-                                   text + QStringLiteral(" próximo a : ") + excerpt +
+        EXPECT_EQ(e.message(), QString::fromUtf8(c.message) +
+                                   QStringLiteral(" at character %1 of ").arg(c.position) + text +
+                                   QStringLiteral(" próximo a : ") + excerpt +
                                    QStringLiteral("\n\r erro no caracter : %1").arg(c.position));
     }
 }
@@ -137,7 +142,8 @@ TEST(Reader, NonHexadecimalEscapeIsAConversionError) {
 TEST(Reader, NullCharacterEndsTheText) {
     EXPECT_EQ(TJSONArray(QStringLiteral("[1]") + QChar(0) + QStringLiteral("x")).length(), 1);
     EXPECT_THROW(TJSONObject(QStringLiteral("{\"a\":") + QChar(0) + QStringLiteral("1}")), ParseException);
-    EXPECT_THROW(TJSONObject(QStringLiteral("{\"a\":\"x") + QChar(0) + QStringLiteral("y\"}")), ParseException);
+    EXPECT_THROW(TJSONObject(QStringLiteral("{\"a\":\"x") + QChar(0) + QStringLiteral("y\"}")),
+                 ParseException);
 }
 
 QString nested(int depth, const QString &open, const QString &inner, const QString &close) {
@@ -147,10 +153,11 @@ QString nested(int depth, const QString &open, const QString &inner, const QStri
 TEST(Reader, NestingIsBounded) {
     const int max = JSONTokener::MaxDepth;
     EXPECT_NO_THROW(TJSONArray(nested(max, QStringLiteral("["), QStringLiteral("1"), QStringLiteral("]"))));
-    EXPECT_NO_THROW(TJSONObject(QStringLiteral("{\"a\":") + nested(max - 1, QStringLiteral("{\"a\":"), QStringLiteral("1"), QStringLiteral("}")) + u'}'));
+    EXPECT_NO_THROW(TJSONObject(
+        QStringLiteral("{\"a\":") +
+        nested(max - 1, QStringLiteral("{\"a\":"), QStringLiteral("1"), QStringLiteral("}")) + u'}'));
     const QString cases[] = {
-        nested(max + 1, QStringLiteral("["), QStringLiteral("1"), QStringLiteral("]")),
-        QString(200000, u'['),
+        nested(max + 1, QStringLiteral("["), QStringLiteral("1"), QStringLiteral("]")), QString(200000, u'['),
         nested(100000, QStringLiteral("[{\"\":"), QString(), QString()),
         QStringLiteral("{") + QString(200000, u'{'), // objects as keys
     };
@@ -162,7 +169,8 @@ TEST(Reader, NestingIsBounded) {
                 TJSONObject{text};
             FAIL() << "accepted nesting of " << text.size() << " characters";
         } catch (const ParseException &e) {
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Nesting too deep (more than 512 levels) at character ")))
+            EXPECT_TRUE(e.message().startsWith(
+                QStringLiteral("Nesting too deep (more than 512 levels) at character ")))
                 << e.message().left(80).toStdString();
         }
     }
@@ -173,8 +181,9 @@ TEST(Reader, ReplyShapes) {
     EXPECT_TRUE(login.getBoolean(QStringLiteral("success")));
     EXPECT_EQ(login.getString(QStringLiteral("chave")), QStringLiteral("a1b2"));
 
-    const TJSONArray page(QStringLiteral("[{\"CODIGO_SC\":7,\"NOME_ARQUIVO_SC\":\"a.sql\",\"SCRIPT_SC\":\"0x41\"},"
-                                         "{\"CODIGO_SC\":\"8\",\"NOME_ARQUIVO_SC\":\"b.sql\",\"SCRIPT_SC\":null}]"));
+    const TJSONArray page(
+        QStringLiteral("[{\"CODIGO_SC\":7,\"NOME_ARQUIVO_SC\":\"a.sql\",\"SCRIPT_SC\":\"0x41\"},"
+                       "{\"CODIGO_SC\":\"8\",\"NOME_ARQUIVO_SC\":\"b.sql\",\"SCRIPT_SC\":null}]"));
     ASSERT_EQ(page.length(), 2);
     EXPECT_EQ(page.getJSONObject(0)->getInt(QStringLiteral("codigo_sc")), 7);
     EXPECT_EQ(page.getJSONObject(1)->getInt(QStringLiteral("CODIGO_SC")), 8);

@@ -27,7 +27,8 @@ TEST(Root, EqualsIsIdentityAndCloneIsNotImplemented) {
     EXPECT_FALSE(a.equals(nullptr));
     EXPECT_TRUE(a.instanceOf(&b));
     EXPECT_FALSE(a.instanceOf(nullptr));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^TZAbstractObject <0x[0-9a-f]+>$")).match(a.toString()).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^TZAbstractObject <0x[0-9a-f]+>$")).match(a.toString()).hasMatch())
         << a.toString().toStdString();
     try {
         a.Clone();
@@ -39,11 +40,15 @@ TEST(Root, EqualsIsIdentityAndCloneIsNotImplemented) {
 }
 
 TEST(Scalars, ClassNamesAsMessagesPrintThem) {
-    const std::unique_ptr<TZAbstractObject> values[] = {
-        std::make_unique<Integer>(1), std::make_unique<Double>(1.0), std::make_unique<String>(QString()),
-        std::make_unique<Boolean>(true), std::make_unique<TJSONObject>(), std::make_unique<TJSONArray>(),
-        std::make_unique<JSONTokener>(QString())};
-    const char *names[] = {"_Integer", "_Double", "_String", "_Boolean", "TJSONObject", "TJSONArray", "JSONTokener"};
+    const std::unique_ptr<TZAbstractObject> values[] = {std::make_unique<Integer>(1),
+                                                        std::make_unique<Double>(1.0),
+                                                        std::make_unique<String>(QString()),
+                                                        std::make_unique<Boolean>(true),
+                                                        std::make_unique<TJSONObject>(),
+                                                        std::make_unique<TJSONArray>(),
+                                                        std::make_unique<JSONTokener>(QString())};
+    const char *names[] = {"_Integer",    "_Double",    "_String",    "_Boolean",
+                           "TJSONObject", "TJSONArray", "JSONTokener"};
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(values[i]->className(), QLatin1String(names[i]));
     EXPECT_EQ(Null::instance()->className(), QStringLiteral("NULL"));

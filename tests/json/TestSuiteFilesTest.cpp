@@ -50,7 +50,8 @@ TEST(JsonTestSuite, EveryFileReadsOrFailsCleanly) {
             const QString compact = readCompact(text);
             EXPECT_EQ(readCompact(compact), compact);
         } catch (const ::Exception &e) {
-            EXPECT_FALSE(expectValue) << e.className().toStdString() << ": " << e.message().left(200).toStdString();
+            EXPECT_FALSE(expectValue)
+                << e.className().toStdString() << ": " << e.message().left(200).toStdString();
         }
     }
     EXPECT_GT(mustRead, 0);

@@ -33,7 +33,10 @@ TEST(Tokener, NextWithCountOrExpectedCharacter) {
         x.next(3);
         FAIL() << "read past the end";
     } catch (const ParseException &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Substring bounds error at character 3 of abcd próximo a : cd\n\r erro no caracter : 3"));
+        EXPECT_EQ(
+            e.message(),
+            QStringLiteral(
+                "Substring bounds error at character 3 of abcd próximo a : cd\n\r erro no caracter : 3"));
     }
     EXPECT_EQ(x.next(2), QStringLiteral("cd"));
     EXPECT_EQ(x.next(u'\0'), QChar());
@@ -43,7 +46,8 @@ TEST(Tokener, NextWithCountOrExpectedCharacter) {
         y.next(u'z');
         FAIL() << "accepted y for z";
     } catch (const ParseException &e) {
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Expected z and instead saw y. at character 3 of xy")))
+        EXPECT_TRUE(
+            e.message().startsWith(QStringLiteral("Expected z and instead saw y. at character 3 of xy")))
             << e.message().toStdString();
     }
 }
@@ -53,9 +57,15 @@ TEST(Tokener, NextCleanSkipsBlanksAndComments) {
         const char *text;
         char16_t expected;
     } cases[] = {
-        {"\x01\x02 \t\n x", u'x'},    {"# comment\n x", u'x'},    {"// comment\r\n x", u'x'},
-        {"/* a */ x", u'x'},          {"/* a **/x", u'x'},        {"/***/x", u'x'},
-        {"/x", u'/'},                 {"", 0},                     {"# only a comment", 0},
+        {"\x01\x02 \t\n x", u'x'},
+        {"# comment\n x", u'x'},
+        {"// comment\r\n x", u'x'},
+        {"/* a */ x", u'x'},
+        {"/* a **/x", u'x'},
+        {"/***/x", u'x'},
+        {"/x", u'/'},
+        {"", 0},
+        {"# only a comment", 0},
     };
     for (const Case &c : cases) {
         JSONTokener x(QString::fromUtf8(c.text));
@@ -112,7 +122,8 @@ TEST(Tokener, Unescape) {
         const char *in;
         const char *out;
     } cases[] = {
-        {"a+b%41", "a bA"}, {"%", "%"}, {"50%", "50%"}, {"%4", "%4"}, {"%zz1", "%zz1"}, {"%e9", "é"}, {"", ""},
+        {"a+b%41", "a bA"}, {"%", "%"},   {"50%", "50%"}, {"%4", "%4"},
+        {"%zz1", "%zz1"},   {"%e9", "é"}, {"", ""},
     };
     for (const Case &c : cases)
         EXPECT_EQ(JSONTokener::unescape(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
@@ -126,7 +137,10 @@ TEST(Tokener, TextFormAndSyntaxErrorLayout) {
     x.next(3);
     EXPECT_EQ(x.toString(), QStringLiteral(" at character 4 of 0123456789abcdef%"));
     const ParseException e = x.syntaxError(QStringLiteral("Bad %1"));
-    EXPECT_EQ(e.message(), QStringLiteral("Bad %1 at character 4 of 0123456789abcdef% próximo a : 3456789abc\n\r erro no caracter : 4"));
+    EXPECT_EQ(
+        e.message(),
+        QStringLiteral(
+            "Bad %1 at character 4 of 0123456789abcdef% próximo a : 3456789abc\n\r erro no caracter : 4"));
 }
 
 } // namespace

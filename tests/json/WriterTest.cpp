@@ -67,20 +67,22 @@ TEST_P(IndentedForm, Layout) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, IndentedForm,
-    testing::Values(IndentCase{"{\"a\":1,\"b\":[1,2]}", 2, "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2\n  ]\n}"},
-                    IndentCase{"{\"a\":{\"x\":1,\"y\":2}}", 2, "{\"a\": {\n  \"x\": 1,\n  \"y\": 2\n}}"},
-                    IndentCase{"{\"a\":1,\"b\":2}", 0, "{\n\"a\": 1,\n\"b\": 2\n}"},
-                    IndentCase{"{\"a\":1,\"b\":2}", -3, "{\n\"a\": 1,\n\"b\": 2\n}"},
-                    IndentCase{"{}", 2, "{}"}, IndentCase{"[]", 2, "[]"}, IndentCase{"[[1]]", 2, "[[1]]"},
-                    IndentCase{"[1,,true]", 1, "[\n 1,\n null,\n true\n]"},
-                    IndentCase{"{\"k\":1,\"K\":2}", 1, "{\n \"k\": 1,\n \"K\": 1\n}"},
-                    IndentCase{"[{\"a\":1,\"b\":null},{}]", 2,
-                               "[\n  {\n    \"a\": 1,\n    \"b\": null\n  },\n  {}\n]"}));
+    testing::Values(
+        IndentCase{"{\"a\":1,\"b\":[1,2]}", 2, "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2\n  ]\n}"},
+        IndentCase{"{\"a\":{\"x\":1,\"y\":2}}", 2, "{\"a\": {\n  \"x\": 1,\n  \"y\": 2\n}}"},
+        IndentCase{"{\"a\":1,\"b\":2}", 0, "{\n\"a\": 1,\n\"b\": 2\n}"},
+        IndentCase{"{\"a\":1,\"b\":2}", -3, "{\n\"a\": 1,\n\"b\": 2\n}"}, IndentCase{"{}", 2, "{}"},
+        IndentCase{"[]", 2, "[]"}, IndentCase{"[[1]]", 2, "[[1]]"},
+        IndentCase{"[1,,true]", 1, "[\n 1,\n null,\n true\n]"},
+        IndentCase{"{\"k\":1,\"K\":2}", 1, "{\n \"k\": 1,\n \"K\": 1\n}"},
+        IndentCase{"[{\"a\":1,\"b\":null},{}]", 2, "[\n  {\n    \"a\": 1,\n    \"b\": null\n  },\n  {}\n]"}));
 
 TEST(WriterCompact, NoBlanksOutsideStrings) {
-    const TJSONObject o(QStringLiteral("{ \"o\" : { \"x\" : [ 1 , 2 ] } , \"a\" : [ { } , [ ] , \"a b\" ] , \"n\" : null }"));
+    const TJSONObject o(
+        QStringLiteral("{ \"o\" : { \"x\" : [ 1 , 2 ] } , \"a\" : [ { } , [ ] , \"a b\" ] , \"n\" : null }"));
     EXPECT_EQ(o.toString(), QStringLiteral("{\"o\":{\"x\":[1,2]},\"a\":[{},[],\"a\\u0020b\"],\"n\":null}"));
-    EXPECT_EQ(TJSONArray(QStringLiteral("[1,,2]")).join(QStringLiteral(" | ")), QStringLiteral("1 | null | 2"));
+    EXPECT_EQ(TJSONArray(QStringLiteral("[1,,2]")).join(QStringLiteral(" | ")),
+              QStringLiteral("1 | null | 2"));
 }
 
 } // namespace
