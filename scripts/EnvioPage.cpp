@@ -1,0 +1,341 @@
+#include "scripts/EnvioPage.h"
+
+#include "editor/TfrmVisualizarScript.h"
+#include "scripts/ArquivosGrid.h"
+#include "scripts/FilaArquivosModel.h"
+#include "scripts/PesquisaArquivos.h"
+#include "scripts/ThreadEnvio.h"
+#include "service/Windows1252.h"
+#include "validation/TfrmValidarScript.h"
+#include "widgets/DateEdit.h"
+#include "widgets/Espera.h"
+#include "widgets/FolderEdit.h"
+#include "widgets/ImageList.h"
+#include "widgets/Messages.h"
+#include "json/Exception.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QWidget *painel(QWidget *parent, const char *nome, const QColor &cor) {
+    auto *p = new QWidget(parent);
+    p->setObjectName(QLatin1String(nome));
+    QPalette pal = p->palette();
+    pal.setColor(QPalette::Window, cor);
+    p->setPalette(pal);
+    p->setAutoFillBackground(true);
+    return p;
+}
+
+QLabel *rotulo(QWidget *parent, const char *nome, const QString &texto, int x, int y) {
+    auto *l = new QLabel(texto, parent);
+    l->setObjectName(QLatin1String(nome));
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+} // namespace
+
+EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
+                     QWidget *parent)
+    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera), m_iniPath(iniPath),
+      m_cdsArqs(new FilaArquivosModel(this)) {
+    m_cdsArqs->setObjectName(QStringLiteral("cdsArqs"));
+    auto *raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(0, 0, 0, 0);
+    QWidget *panelEnviar = painel(this, "panelEnviar", QColor(0xDE, 0xEA, 0xF8));
+    raiz->addWidget(panelEnviar);
+    auto *colunas = new QVBoxLayout(panelEnviar);
+    colunas->setContentsMargins(0, 0, 0, 0);
+    colunas->setSpacing(0);
+
+    QWidget *panelFiltros = painel(panelEnviar, "panelFiltros", QColor(0xDE, 0xEA, 0xF8));
+    panelFiltros->setFixedHeight(111);
+    criarFiltros(panelFiltros);
+    colunas->addWidget(panelFiltros);
+
+    QWidget *Panel1 = painel(panelEnviar, "Panel1", QColor(0xDE, 0xEA, 0xF8));
+    colunas->addWidget(Panel1, 1);
+    auto *pilha = new QVBoxLayout(Panel1);
+    pilha->setContentsMargins(0, 0, 0, 0);
+    pilha->setSpacing(0);
+
+    ToolBar1 = new QToolBar(Panel1);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(37);
+    ToolBar1->setIconSize(QSize(16, 16));
+    btProcurar = botao(ToolBar1, "btProcurar", QStringLiteral("Procurar"), 7,
+                       QStringLiteral("Pesquisar os arquivos na pasta informada."));
+    btParar = botao(ToolBar1, "btParar", QStringLiteral("Parar"), 9,
+                    QStringLiteral("Parar a pesquisa de arquivos."));
+    ToolBar1->addSeparator();
+    btRemover =
+        botao(ToolBar1, "btRemover", QStringLiteral("Remover"), 6,
+              QStringLiteral("Remover os arquivos selecionados da lista de envio. Segure Ctrl e click no "
+                             "registros para selecionar mais de um item."));
+    btLimpar = botao(ToolBar1, "btLimpar", QStringLiteral("Limpar"), 2,
+                     QStringLiteral("Limpar a lista de arquivos selecionados."));
+    ToolBar1->addSeparator();
+    ToolButton1 = botao(ToolBar1, "ToolButton1", QStringLiteral("Editar"), 10,
+                        QStringLiteral("Editar o registro selecionado. Esse recurso altera o arquivo."));
+    btEnviar = botao(ToolBar1, "btEnviar", QStringLiteral("Enviar"), 8,
+                     QStringLiteral("Enviar os scripts para o servidor."));
+    ToolBar1->addSeparator();
+    btValidar = botao(ToolBar1, "btValidar", QStringLiteral("Validar"), 15, QString());
+    pilha->addWidget(ToolBar1);
+
+    Splitter1 = new QSplitter(Qt::Vertical, Panel1);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(2);
+    Splitter1->setChildrenCollapsible(false);
+    dbgArquivos = new ArquivosGrid(*m_cdsArqs, Splitter1);
+    DBMemo1 = new QPlainTextEdit(Splitter1);
+    DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
+    DBMemo1->setReadOnly(true);
+    Splitter1->addWidget(dbgArquivos);
+    Splitter1->addWidget(DBMemo1);
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setSizes({10000, 136});
+    pilha->addWidget(Splitter1, 1);
+
+    QWidget *Panel6 = painel(Panel1, "Panel6", QColor(0x70, 0xA2, 0xDE));
+    Panel6->setFixedHeight(21);
+    QLabel *Label20 = rotulo(Panel6, "Label20", QStringLiteral("Total de registros:"), 6, 4);
+    QFont negrito = Label20->font();
+    negrito.setBold(true);
+    Label20->setFont(negrito);
+    Label20->adjustSize();
+    lblEnviarTotalRegistros = rotulo(Panel6, "lblEnviarTotalRegistros", QStringLiteral("0"), 115, 4);
+    lblEnviarTotalRegistros->setMinimumWidth(80);
+    pilha->addWidget(Panel6);
+
+    setTabOrder(m_deData, m_edTipoArq);
+    setTabOrder(m_edTipoArq, m_deDir);
+    setTabOrder(m_deDir, cbSistema);
+
+    connect(btProcurar, &QToolButton::clicked, this, &EnvioPage::btProcurarClick);
+    connect(btParar, &QToolButton::clicked, this, &EnvioPage::btPararClick);
+    connect(btRemover, &QToolButton::clicked, this, &EnvioPage::btRemoverClick);
+    connect(btLimpar, &QToolButton::clicked, this, &EnvioPage::btLimparClick);
+    connect(ToolButton1, &QToolButton::clicked, this, &EnvioPage::ToolButton1Click);
+    connect(btEnviar, &QToolButton::clicked, this, &EnvioPage::btEnviarClick);
+    connect(btValidar, &QToolButton::clicked, this, &EnvioPage::btValidarClick);
+
+    // The memo follows the current row, and a local save from an editor window.
+    connect(dbgArquivos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &EnvioPage::mostrarScriptAtual);
+    connect(m_cdsArqs, &QAbstractItemModel::dataChanged, this, &EnvioPage::mostrarScriptAtual);
+    connect(m_cdsArqs, &QAbstractItemModel::modelReset, this, &EnvioPage::mostrarScriptAtual);
+    connect(m_cdsArqs, &QAbstractItemModel::rowsRemoved, this, &EnvioPage::mostrarScriptAtual);
+
+    SetPesquisando(false);
+}
+
+EnvioPage::~EnvioPage() {
+    // A run still going would outlive the session it uses: stop it after its current request.
+    if (m_threadEnvio) {
+        m_threadEnvio->disconnect(this);
+        m_threadEnvio->requestInterruption();
+        m_threadEnvio->wait();
+    }
+}
+
+void EnvioPage::criarFiltros(QWidget *panelFiltros) {
+    QLabel *Label2 = rotulo(panelFiltros, "Label2", QStringLiteral("Enviar Scripts"), 9, 13);
+    QFont titulo = Label2->font();
+    titulo.setPointSize(12);
+    titulo.setBold(true);
+    titulo.setUnderline(true);
+    Label2->setFont(titulo);
+    QPalette cor = Label2->palette();
+    cor.setColor(QPalette::WindowText, QColor(0x30, 0x30, 0x30));
+    Label2->setPalette(cor);
+    Label2->adjustSize();
+
+    rotulo(panelFiltros, "Label3", QStringLiteral("Diretório base:"), 8, 56);
+    m_deDir = new FolderEdit(panelFiltros);
+    m_deDir->setObjectName(QStringLiteral("deDir"));
+    m_deDir->setGeometry(85, 53, 340, 21);
+
+    rotulo(panelFiltros, "Label6", QStringLiteral("Sistema:"), 441, 56);
+    cbSistema = new QComboBox(panelFiltros);
+    cbSistema->setObjectName(QStringLiteral("cbSistema"));
+    cbSistema->addItems({QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")});
+    cbSistema->setCurrentIndex(-1);
+    cbSistema->setGeometry(488, 53, 145, 21);
+
+    rotulo(panelFiltros, "Label4", QStringLiteral("Dt. Modificação:"), 6, 88);
+    m_deData = new DateEdit(panelFiltros);
+    m_deData->setObjectName(QStringLiteral("deData"));
+    m_deData->setGeometry(85, 85, 103, 21);
+
+    rotulo(panelFiltros, "Label5", QStringLiteral("Máscara de procura:"), 199, 88);
+    m_edTipoArq = new QLineEdit(panelFiltros);
+    m_edTipoArq->setObjectName(QStringLiteral("edTipoArq"));
+    m_edTipoArq->setGeometry(304, 85, 121, 21);
+}
+
+QToolButton *EnvioPage::botao(QToolBar *barra, const char *nome, const QString &texto, int imagem,
+                              const QString &dica) {
+    auto *b = new QToolButton(barra);
+    b->setObjectName(QLatin1String(nome));
+    b->setText(texto);
+    b->setIcon(ImageList::icones().icon(imagem));
+    b->setToolTip(dica);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setFixedSize(50, 36);
+    barra->addWidget(b);
+    return b;
+}
+
+void EnvioPage::SetPesquisando(bool valor) {
+    FCancelar = valor;
+    btProcurar->setEnabled(!valor);
+    btParar->setEnabled(valor);
+    btEnviar->setEnabled(!valor);
+}
+
+void EnvioPage::btProcurarClick() {
+    if (!m_deData->date().isValid()) {
+        m_messages.error(QStringLiteral("Informe a data de modificação."));
+        return;
+    }
+    const QString pasta = m_deDir->text();
+    if (pasta.isEmpty() || !QFileInfo(pasta).isDir()) {
+        m_messages.error(QStringLiteral("Diretório base inválido."));
+        return;
+    }
+    m_cdsArqs->Limpar();
+    FTipoArq = m_edTipoArq->text();
+    SetPesquisando(true);
+
+    // The walk hands the interface its events; the page may be closed meanwhile.
+    const QPointer<EnvioPage> viva(this);
+    QDateTime limite = m_deData->date().startOfDay();
+    PesquisaArquivos::Ganchos ganchos;
+    ganchos.limite = [&] {
+        if (viva && m_deData->date().isValid())
+            limite = m_deData->date().startOfDay();
+        return limite;
+    };
+    ganchos.encontrado = [this](const QString &caminho, const QDateTime &data) {
+        m_cdsArqs->AdicionarArquivo(caminho, data);
+    };
+    ganchos.processarEventos = [] { QCoreApplication::processEvents(); };
+    ganchos.parar = [&] { return !viva || !FCancelar; };
+    try {
+        PesquisaArquivos(FTipoArq, ganchos).Pesquisar(pasta);
+    } catch (const Exception &e) {
+        if (!viva)
+            return;
+        SetPesquisando(false);
+        m_messages.error(e.message());
+        return;
+    }
+    if (!viva)
+        return;
+    SetPesquisando(false);
+    lblEnviarTotalRegistros->setText(QString::number(m_cdsArqs->rowCount()));
+    dbgArquivos->viewport()->update();
+}
+
+void EnvioPage::btPararClick() {
+    SetPesquisando(false);
+}
+
+void EnvioPage::btRemoverClick() {
+    if (m_cdsArqs->rowCount() == 0) {
+        m_messages.error(QStringLiteral("Não existem registros para remover."));
+        return;
+    }
+    const QModelIndexList selecionadas = dbgArquivos->selectionModel()->selectedRows();
+    if (selecionadas.isEmpty()) {
+        m_messages.error(QStringLiteral("É preciso selecionar os registros que serão removidos."));
+        return;
+    }
+    if (!m_messages.question(QStringLiteral("Deseja remover o registro selecionado?")))
+        return;
+    QList<QPersistentModelIndex> remover(selecionadas.begin(), selecionadas.end());
+    for (const QPersistentModelIndex &linha : remover)
+        if (linha.isValid())
+            m_cdsArqs->removeRows(linha.row(), 1);
+}
+
+void EnvioPage::btLimparClick() {
+    m_cdsArqs->Limpar();
+}
+
+void EnvioPage::ToolButton1Click() {
+    const int row = dbgArquivos->currentIndex().row();
+    if (m_cdsArqs->rowCount() == 0 || row < 0)
+        return;
+    const QString caminho = m_cdsArqs->nomeArq(row);
+    if (!QFileInfo(caminho).isFile())
+        return;
+    auto *janela = new TfrmVisualizarScript(m_sessao, m_messages);
+    janela->setCodigo(caminho);
+    janela->setScript(Windows1252::toUnicode(m_cdsArqs->script(row)));
+    janela->setLocal(true);
+    janela->setComparar(false);
+    janela->setLinha(QPersistentModelIndex(m_cdsArqs->index(row, FilaArquivosModel::SCRIPT)));
+    janela->Exibir();
+}
+
+void EnvioPage::btEnviarClick() {
+    if (cbSistema->currentIndex() < 0) {
+        m_messages.error(QStringLiteral("Informe o sistema para upload dos scripts."));
+        return;
+    }
+    if (m_cdsArqs->rowCount() == 0) {
+        m_messages.error(QStringLiteral("Não existem scripts a serem enviados."));
+        return;
+    }
+    if (m_threadEnvio || FCancelar)
+        return;
+    m_espera.IniciarEspera(m_cdsArqs->rowCount(), QStringLiteral("Enviando os scripts..."));
+    m_threadEnvio = new ThreadEnvio(m_sessao, m_cdsArqs->linhas(), cbSistema->currentText());
+    connect(
+        m_threadEnvio, &ThreadEnvio::progresso, m_threadEnvio,
+        [this](int valor) { m_espera.setValor(valor); }, Qt::DirectConnection);
+    connect(m_threadEnvio, &ThreadEnvio::fimEnvio, this, &EnvioPage::FimEnvio, Qt::BlockingQueuedConnection);
+    connect(m_threadEnvio, &QThread::finished, m_threadEnvio, &QObject::deleteLater);
+    m_threadEnvio->start();
+}
+
+void EnvioPage::FimEnvio(bool sucesso, const QString &mensagem) {
+    m_espera.FinalizarEspera();
+    if (sucesso)
+        m_messages.information(QStringLiteral("Os scripts foram enviados com sucesso."));
+    else
+        m_messages.error(mensagem);
+}
+
+void EnvioPage::btValidarClick() {
+    // Destroyed with the main window; a closed one is freed at once instead of piling up hidden.
+    auto *janela = new TfrmValidarScript(m_iniPath, window());
+    janela->setAttribute(Qt::WA_DeleteOnClose);
+    janela->show();
+    const int row = dbgArquivos->currentIndex().row();
+    if (m_cdsArqs->rowCount() > 0 && row >= 0)
+        janela->LoadFile(m_cdsArqs->nomeArq(row));
+}
+
+void EnvioPage::mostrarScriptAtual() {
+    const int row = dbgArquivos->currentIndex().row();
+    QString texto = row < 0 ? QString() : Windows1252::toUnicode(m_cdsArqs->script(row));
+    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (DBMemo1->toPlainText() != texto)
+        DBMemo1->setPlainText(texto);
+}
