@@ -1,0 +1,170 @@
+#include "service/Protocolo.h"
+#include "tests/support/TestServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Saida {
+    int codigo = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built command line against the reference service with the given extra environment.
+class ComandosServico : public testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl().toLatin1());
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        const auto login = Protocolo::Login(conexao, QStringLiteral("DEV"), QStringLiteral("senha"));
+        ASSERT_TRUE(login.success);
+        sessao.setChave(login.chave);
+        for (int i = 1; i <= 3; ++i)
+            Protocolo::Inserir(sessao, QDateTime(QDate(2024, 5, i), QTime(10, 0, 0)), QStringLiteral("rel%1.sql").arg(i),
+                               QStringLiteral("KOR"), QByteArray("select '\xE7';\r\n"));
+    }
+    void TearDown() override {
+        qunsetenv("BRISEL_SERVICE_URL");
+        QLocale::setDefault(QLocale::system());
+    }
+
+    Saida rodar(const QStringList &args, bool comUsuario = true) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servidor.rootUrl());
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        env.remove(QStringLiteral("LC_ALL"));
+        if (comUsuario) {
+            env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
+            env.insert(QStringLiteral("BRISEL_PASSWORD"), QStringLiteral("senha"));
+        } else {
+            env.remove(QStringLiteral("BRISEL_USER"));
+            env.remove(QStringLiteral("BRISEL_PASSWORD"));
+        }
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"), args);
+        Saida s;
+        if (!p.waitForFinished(30000))
+            return s;
+        s.codigo = p.exitCode();
+        s.out = QString::fromUtf8(p.readAllStandardOutput());
+        s.err = QString::fromUtf8(p.readAllStandardError());
+        return s;
+    }
+
+    TestServer servidor{{QStringLiteral("DEV:senha")},
+                        {QStringLiteral("--page-size"), QStringLiteral("2"), QStringLiteral("--version"),
+                         QStringLiteral("1.0.8")}};
+    Conexao conexao;
+    Sessao sessao{conexao};
+};
+
+} // namespace
+
+TEST_F(ComandosServico, VersionPrintsTheServiceVersionAndWhetherItIsNewer) {
+    const Saida s = rodar({QStringLiteral("version")}, false);
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_EQ(s.out, QStringLiteral("1.0.8\nnewer than this program's " BRISEL_VERSION "\n"));
+}
+
+TEST_F(ComandosServico, SearchListsEveryPageAndSavesTheTexts) {
+    QTemporaryDir dir;
+    const Saida s = rodar({QStringLiteral("search"), QStringLiteral("--save"), dir.path()});
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_EQ(s.out, QStringLiteral("1\t2024-05-01 10:00:00\trel1.sql\n"
+                                    "2\t2024-05-02 10:00:00\trel2.sql\n"
+                                    "3\t2024-05-03 10:00:00\trel3.sql\n"));
+    QFile salvo(QDir(dir.path()).filePath(QStringLiteral("2-rel2.sql")));
+    ASSERT_TRUE(salvo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(salvo.readAll(), QByteArray("select '\xE7';\r\n"));
+}
+
+TEST_F(ComandosServico, UpdateDeleteAndTheLog) {
+    QTemporaryDir dir;
+    const QString arquivo = dir.filePath(QStringLiteral("novo.sql"));
+    {
+        QFile f(arquivo);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("novo\r\n");
+    }
+    EXPECT_EQ(rodar({QStringLiteral("update"), QStringLiteral("--code"), QStringLiteral("2"), arquivo}).codigo, 0);
+    EXPECT_EQ(rodar({QStringLiteral("delete"), QStringLiteral("--code"), QStringLiteral("3")}).codigo, 0);
+    const Saida log = rodar({QStringLiteral("log"), QStringLiteral("--by"), QStringLiteral("DEV"),
+                             QStringLiteral("--code"), QStringLiteral("2")});
+    EXPECT_EQ(log.codigo, 0) << log.err.toStdString();
+    const QStringList linhas = log.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(linhas.size(), 2);
+    EXPECT_TRUE(linhas[0].startsWith(QStringLiteral("2\t")));
+    EXPECT_TRUE(linhas[0].endsWith(QStringLiteral("\tDEV\trel2.sql\tAlteração"))) << linhas[0].toStdString();
+    EXPECT_TRUE(linhas[1].endsWith(QStringLiteral("\tDEV\trel2.sql\tInclusão"))) << linhas[1].toStdString();
+
+    QList<RegistroScript> achados;
+    Protocolo::FiltroPesquisa f;
+    f.maximo = 10;
+    f.codigo = QStringLiteral("2");
+    Protocolo::BuscarScripts(sessao, f, 1, [&](const RegistroScript &r) { achados << r; });
+    ASSERT_EQ(achados.size(), 1);
+    EXPECT_EQ(achados[0].script, QByteArray("novo\r\n"));
+}
+
+struct CasoFalha {
+    const char *nome;
+    QStringList args;
+    bool comUsuario;
+    int codigo;
+    const char *mensagem;
+};
+
+class ComandosServicoFalham : public ComandosServico, public testing::WithParamInterface<CasoFalha> {};
+
+TEST_P(ComandosServicoFalham, ExitCodeAndMessage) {
+    const Saida s = rodar(GetParam().args, GetParam().comUsuario);
+    EXPECT_EQ(s.codigo, GetParam().codigo) << s.err.toStdString();
+    EXPECT_TRUE(s.err.contains(QString::fromUtf8(GetParam().mensagem))) << s.err.toStdString();
+    if (GetParam().codigo == 2) {
+        EXPECT_TRUE(s.err.contains(QStringLiteral("usage:"))) << s.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ComandosServicoFalham,
+    testing::Values(
+        CasoFalha{"maximo_acima_de_500", {"search", "--max", "501"}, true, 2,
+                  "A quantidade máxima de registros não pode ser superior a 500."},
+        CasoFalha{"data_invalida", {"log", "--from", "01/02/2024"}, true, 2, "--from"},
+        CasoFalha{"opcao_desconhecida", {"search", "--nada"}, true, 2, "nada"},
+        CasoFalha{"delete_sem_codigo", {"delete"}, true, 2, "--code"},
+        CasoFalha{"senha_errada", {"search", "--password", "errada"}, true, 1, "Usuário ou senha inválidos."},
+        CasoFalha{"sem_usuario", {"delete", "--code", "1"}, false, 1, "Usuário ou senha inválidos."},
+        CasoFalha{"excluir_inexistente", {"delete", "--code", "99"}, true, 1, "Script 99 não encontrado."},
+        CasoFalha{"arquivo_inexistente", {"update", "--code", "1", "/nao/existe.sql"}, true, 1, "/nao/existe.sql"},
+        CasoFalha{"nada_encontrado", {"search", "--file", "xyz"}, true, 0,
+                  "Não foram encontrados scripts com os parâmetros informados."}),
+    [](const testing::TestParamInfo<CasoFalha> &info) { return std::string(info.param.nome); });
+
+TEST(ComandosSemServico, ATransportFailurePrintsItsOwnText) {
+    int porta;
+    {
+        TestServer fechado;
+        porta = fechado.port();
+    }
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISEL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:%1").arg(porta));
+    env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
+    p.setProcessEnvironment(env);
+    p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"),
+            {QStringLiteral("search")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(err.contains(QString::number(porta))) << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral("Falha ao efetuar o login."))) << err.toStdString();
+}
