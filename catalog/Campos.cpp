@@ -10,7 +10,10 @@ QString Campos::Texto(const QString &texto, int tamanho) {
 QString Campos::ExibirData(const QDateTime &data) {
     if (!data.isValid())
         return {};
-    return ShortDate::toText(data.date()) + QLatin1Char(' ') + data.time().toString(QStringLiteral("HH:mm:ss"));
+    return ShortDate::toText(data.date()) + QLatin1Char(' ') +
+           data.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString Campos::ExibirScript(const QByteArray &script) { return Windows1252::toUnicode(script); }
+QString Campos::ExibirScript(const QByteArray &script) {
+    return Windows1252::toUnicode(script);
+}

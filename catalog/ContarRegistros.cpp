@@ -5,8 +5,8 @@
 #include "service/Protocolo.h"
 #include "widgets/Messages.h"
 
-int ContarRegistros(Conexao &conexao, Messages &messages, const QString &endereco, const CamposRequisicao &campos,
-                    const TextosContagem &textos) {
+int ContarRegistros(Conexao &conexao, Messages &messages, const QString &endereco,
+                    const CamposRequisicao &campos, const TextosContagem &textos) {
     Protocolo::RespostaContagem resposta;
     try {
         resposta = Protocolo::Contar(conexao, endereco, campos);

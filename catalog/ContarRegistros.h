@@ -18,5 +18,5 @@ struct TextosContagem {
     QString nadaEncontrado;
 };
 
-int ContarRegistros(Conexao &conexao, Messages &messages, const QString &endereco, const CamposRequisicao &campos,
-                    const TextosContagem &textos);
+int ContarRegistros(Conexao &conexao, Messages &messages, const QString &endereco,
+                    const CamposRequisicao &campos, const TextosContagem &textos);

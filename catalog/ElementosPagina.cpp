@@ -60,7 +60,8 @@ QLineEdit *CaixaMaximo(const QString &nome, QWidget *parent) {
     caixa->setObjectName(nome);
     caixa->setAlignment(Qt::AlignRight);
     // Nine digits always fit an int.
-    caixa->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), caixa));
+    caixa->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), caixa));
     return caixa;
 }
 

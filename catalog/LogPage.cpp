@@ -89,8 +89,9 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     btLogPesquisar = Botao(QStringLiteral("btLogPesquisar"), QStringLiteral("Procurar"), 7,
                            QStringLiteral("Procurar logs"), 54, ToolBar3);
     ToolBar3->addSeparator();
-    btLogComparar = Botao(QStringLiteral("btLogComparar"), QStringLiteral("Comparar"), 13,
-                          QStringLiteral("Comparar uma ocorrência do log com o registro atual."), 54, ToolBar3);
+    btLogComparar =
+        Botao(QStringLiteral("btLogComparar"), QStringLiteral("Comparar"), 13,
+              QStringLiteral("Comparar uma ocorrência do log com o registro atual."), 54, ToolBar3);
 
     Splitter3 = new QSplitter(Qt::Vertical, Panel5);
     Splitter3->setObjectName(QStringLiteral("Splitter3"));
@@ -108,8 +109,10 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     Splitter4->setObjectName(QStringLiteral("Splitter4"));
     DBMemo3 = Memo(QStringLiteral("DBMemo3"), Splitter4);
     DBMemo4 = Memo(QStringLiteral("DBMemo4"), Splitter4);
-    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAnterior"), QStringLiteral(" Script antes da alteração"), DBMemo3, Splitter4));
-    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAtual"), QStringLiteral(" Script atual"), DBMemo4, Splitter4));
+    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAnterior"),
+                                   QStringLiteral(" Script antes da alteração"), DBMemo3, Splitter4));
+    Splitter4->addWidget(
+        ComRotulo(QStringLiteral("lblAtual"), QStringLiteral(" Script atual"), DBMemo4, Splitter4));
     Splitter4->setStretchFactor(1, 1);
     DBMemo3->setMinimumHeight(20);
     Splitter4->setSizes({50, 90});
@@ -120,8 +123,8 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     Splitter3->addWidget(Panel8);
     Splitter3->setStretchFactor(0, 1);
     Splitter3->setSizes({300, 140});
-    Panel7 = BarraTotal(QStringLiteral("Panel7"), QStringLiteral("Label23"), QStringLiteral("lblLogTotalRegistros"),
-                        lblLogTotalRegistros, Panel5);
+    Panel7 = BarraTotal(QStringLiteral("Panel7"), QStringLiteral("Label23"),
+                        QStringLiteral("lblLogTotalRegistros"), lblLogTotalRegistros, Panel5);
 
     auto *resultados = new QVBoxLayout(Panel5);
     resultados->setContentsMargins(0, 0, 0, 0);
@@ -138,7 +141,8 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
 
     connect(btLogPesquisar, &QToolButton::clicked, this, &LogPage::btLogPesquisarClick);
     connect(btLogComparar, &QToolButton::clicked, this, &LogPage::btLogCompararClick);
-    connect(dbgLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &LogPage::MostrarScripts);
+    connect(dbgLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &LogPage::MostrarScripts);
     connect(&m_cdsLog, &QAbstractItemModel::modelReset, this, &LogPage::MostrarScripts);
 }
 
@@ -159,10 +163,10 @@ void LogPage::btLogPesquisarClick() {
         return;
     m_cdsLog.Esvaziar();
     const CamposRequisicao campos = MontarParametrosLog();
-    const int registros = ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar_log"),
-                                          campos,
-                                          {QStringLiteral("Falha ao pesquisar os logs no servidor."),
-                                           QStringLiteral("Não foram encontrados logs com os parâmetros informados.")});
+    const int registros =
+        ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar_log"), campos,
+                        {QStringLiteral("Falha ao pesquisar os logs no servidor."),
+                         QStringLiteral("Não foram encontrados logs com os parâmetros informados.")});
     if (registros <= 0)
         return;
     m_espera.IniciarEspera(registros, QStringLiteral("Pesquisando logs no servidor..."));

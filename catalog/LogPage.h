@@ -23,7 +23,8 @@ class Sessao;
 class LogPage : public QWidget {
     Q_OBJECT
 public:
-    LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath, QWidget *parent = nullptr);
+    LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
+            QWidget *parent = nullptr);
 
     // The filters kept in the settings file.
     DateEdit *edLogDataInicio() const { return m_edLogDataInicio; }

@@ -7,7 +7,9 @@
 namespace {
 
 // Dates on or before the zero date of the old date type (30/12/1899) count as no date.
-QDate DataInformada(const QDate &data) { return data.isValid() && data > QDate(1899, 12, 30) ? data : QDate(); }
+QDate DataInformada(const QDate &data) {
+    return data.isValid() && data > QDate(1899, 12, 30) ? data : QDate();
+}
 
 Protocolo::FiltroPesquisa Filtro(const FiltroTela &tela) {
     Protocolo::FiltroPesquisa filtro;

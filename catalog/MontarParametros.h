@@ -9,7 +9,7 @@
 struct FiltroTela {
     QString sistema; // the chosen item, empty when none is chosen
     QString codigo;
-    QString usuario; // page "Log" only
+    QString usuario;  // page "Log" only
     QDate dataInicio; // null when the box is empty
     QDate dataFim;
     QString arquivo;

@@ -104,7 +104,8 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     connect(btEditarPesquisa, &QToolButton::clicked, this, &ScriptsPage::btEditarPesquisaClick);
     connect(btEditarRegistro, &QToolButton::clicked, this, &ScriptsPage::btEditarRegistroClick);
     connect(btExcluirRegistro, &QToolButton::clicked, this, &ScriptsPage::btExcluirRegistroClick);
-    connect(dbgPesquisa->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ScriptsPage::MostrarScript);
+    connect(dbgPesquisa->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ScriptsPage::MostrarScript);
     connect(&m_cdsPesquisa, &QAbstractItemModel::dataChanged, this, &ScriptsPage::MostrarScript);
     connect(&m_cdsPesquisa, &QAbstractItemModel::modelReset, this, &ScriptsPage::MostrarScript);
     connect(&m_cdsPesquisa, &QAbstractItemModel::rowsRemoved, this, &ScriptsPage::MostrarScript);
@@ -126,9 +127,10 @@ void ScriptsPage::btEditarPesquisaClick() {
         return;
     m_cdsPesquisa.Esvaziar();
     const CamposRequisicao campos = MontarParametrosPesquisa();
-    const int registros = ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar"), campos,
-                                          {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
-                                           QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")});
+    const int registros =
+        ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar"), campos,
+                        {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
+                         QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")});
     if (registros <= 0)
         return;
     m_espera.IniciarEspera(registros, QStringLiteral("Pesquisando scripts no servidor..."));
@@ -154,8 +156,9 @@ int ScriptsPage::LinhaAtual() const {
 
 void ScriptsPage::MostrarScript() {
     const QModelIndex atual = dbgPesquisa->currentIndex();
-    DBMemo2->setPlainText(atual.isValid() ? m_cdsPesquisa.index(atual.row(), TabelaPesquisa::SCRIPT).data().toString()
-                                          : QString());
+    DBMemo2->setPlainText(atual.isValid()
+                              ? m_cdsPesquisa.index(atual.row(), TabelaPesquisa::SCRIPT).data().toString()
+                              : QString());
 }
 
 void ScriptsPage::btEditarRegistroClick() {
@@ -190,5 +193,6 @@ void ScriptsPage::btExcluirRegistroClick() {
     m_cdsPesquisa.removeRows(linha, 1);
     // The row after the deleted one becomes current, the one before it when it was the last.
     if (m_cdsPesquisa.rowCount() > 0)
-        dbgPesquisa->setCurrentIndex(m_cdsPesquisa.index(qMin(linha, m_cdsPesquisa.rowCount() - 1), TabelaPesquisa::CODIGO));
+        dbgPesquisa->setCurrentIndex(
+            m_cdsPesquisa.index(qMin(linha, m_cdsPesquisa.rowCount() - 1), TabelaPesquisa::CODIGO));
 }

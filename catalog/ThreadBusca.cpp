@@ -26,7 +26,8 @@ bool ThreadBusca::Iniciar(Corpo corpo, Fim fim) {
     if (FExecutando)
         return false;
     FExecutando = true;
-    QThread *thread = QThread::create([this, corpo = std::move(corpo), fim = std::move(fim)] { Executar(corpo, fim); });
+    QThread *thread =
+        QThread::create([this, corpo = std::move(corpo), fim = std::move(fim)] { Executar(corpo, fim); });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     FThread = thread;
     thread->start();

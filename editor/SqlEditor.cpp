@@ -1,8 +1,8 @@
 #include "editor/SqlEditor.h"
 
-#include <Qsci/qscilexersql.h>
 #include <QFont>
 #include <QFontMetrics>
+#include <Qsci/qscilexersql.h>
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "editor/TfrmVisualizarScript.h"
 
 #include "editor/SqlEditor.h"
-#include "json/Exception.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
 #include "service/Windows1252.h"
 #include "widgets/ImageList.h"
 #include "widgets/Messages.h"
+#include "json/Exception.h"
 
 #include <QAbstractItemModel>
 #include <QGuiApplication>
@@ -128,7 +128,9 @@ void TfrmVisualizarScript::setComparar(bool valor) {
     EditorAnterior->setReadOnly(valor);
 }
 
-void TfrmVisualizarScript::Exibir() { showMaximized(); }
+void TfrmVisualizarScript::Exibir() {
+    showMaximized();
+}
 
 void TfrmVisualizarScript::editorChange() {
     if (!FComparar)
@@ -138,8 +140,9 @@ void TfrmVisualizarScript::editorChange() {
 void TfrmVisualizarScript::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     // Half and half on every resize, which undoes a drag of the splitter.
+    // The splitter spans the whole width; sizes summing to it are taken as they are.
     const int esquerda = frameGeometry().width() / 2 - 1;
-    splComparar->setSizes({esquerda, qMax(0, splComparar->width() - esquerda)});
+    splComparar->setSizes({esquerda, qMax(0, width() - esquerda - splComparar->handleWidth())});
 }
 
 void TfrmVisualizarScript::btSalvarClick() {
