@@ -10,3 +10,4 @@ extern const Command searchCommand;
 extern const Command logCommand;
 extern const Command updateCommand;
 extern const Command deleteCommand;
+extern const Command uploadCommand;

@@ -16,6 +16,7 @@ const std::vector<Command> commands = {
     logCommand,
     updateCommand,
     deleteCommand,
+    uploadCommand,
 };
 
 void printUsage(QTextStream &err) {

@@ -1,0 +1,151 @@
+#include "service/Conexao.h"
+#include "service/Protocolo.h"
+#include "service/Sessao.h"
+#include "tests/scripts/QtPrinters.h"
+#include "tests/support/TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Saida {
+    int codigo = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the built `brisel-scripts-cli upload` over a small tree, against the reference service.
+class UploadCommand : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char *n : {"b.sql", "a.sql", "nota.txt", "sub/c.sql"})
+            arquivo(QString::fromLatin1(n), QDateTime(QDate(2024, 5, 2), QTime(10, 0, 3)));
+        arquivo(QStringLiteral("velho.sql"), QDateTime(QDate(2024, 4, 30), QTime(23, 0)));
+    }
+
+    void arquivo(const QString &relativo, const QDateTime &data) {
+        const QString caminho = dir.filePath(relativo);
+        QDir().mkpath(QFileInfo(caminho).path());
+        QFile f(caminho);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("select 1\n");
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(data, QFileDevice::FileModificationTime));
+    }
+
+    Saida rodar(const QStringList &args, const QString &senha = QStringLiteral("senha")) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servidor.rootUrl());
+        env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
+        env.insert(QStringLiteral("BRISEL_PASSWORD"), senha);
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"),
+                QStringList{QStringLiteral("upload")} + args);
+        Saida s;
+        if (!p.waitForFinished(30000))
+            return s;
+        s.codigo = p.exitCode();
+        s.out = QString::fromUtf8(p.readAllStandardOutput());
+        s.err = QString::fromUtf8(p.readAllStandardError());
+        return s;
+    }
+
+    QString esperado(const QStringList &relativos) {
+        QString s;
+        for (const QString &r : relativos)
+            s += QStringLiteral("2024-05-02 10:00:02\t") + dir.filePath(r) + QLatin1Char('\n');
+        return s;
+    }
+
+    QStringList armazenados() {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl().toUtf8());
+        Conexao conexao;
+        Sessao sessao(conexao);
+        sessao.setChave(Protocolo::Login(conexao, QStringLiteral("DEV"), QStringLiteral("senha")).chave);
+        Protocolo::FiltroPesquisa filtro;
+        filtro.sistema = QStringLiteral("KOR");
+        filtro.maximo = 100;
+        QStringList nomes;
+        const int n = Protocolo::ContarScripts(sessao, filtro).registros;
+        if (n > 0)
+            Protocolo::BuscarScripts(sessao, filtro, n, [&](const RegistroScript &r) { nomes << r.arquivo; });
+        qunsetenv("BRISEL_SERVICE_URL");
+        nomes.sort();
+        return nomes;
+    }
+
+    QTemporaryDir dir;
+    TestServer servidor;
+};
+
+TEST_F(UploadCommand, dryRunListsTheQueueAndSendsNothing) {
+    const Saida s = rodar(
+        {"--system", "KOR", "--dir", dir.path(), "--mask", "*.SQL", "--since", "2024-05-01", "--dry-run"});
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_EQ(s.out, esperado({"a.sql", "b.sql", "sub/c.sql"}));
+    EXPECT_TRUE(armazenados().isEmpty());
+}
+
+TEST_F(UploadCommand, sendsEveryFileAndPrintsOneLineEach) {
+    const Saida s = rodar({"--system", "KOR", "--dir", dir.path(), "--since", "2024-05-01"});
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_EQ(s.out, esperado({"a.sql", "b.sql", "nota.txt", "sub/c.sql"}));
+    EXPECT_EQ(s.err, QStringLiteral("1/4\n2/4\n3/4\n4/4\n"));
+    EXPECT_EQ(armazenados(), (QStringList{"a.sql", "b.sql", "c.sql", "nota.txt"}));
+}
+
+TEST_F(UploadCommand, failedLoginSendsNothing) {
+    const Saida s =
+        rodar({"--system", "KOR", "--dir", dir.path(), "--since", "2024-05-01"}, QStringLiteral("errada"));
+    EXPECT_EQ(s.codigo, 1);
+    EXPECT_TRUE(s.out.isEmpty());
+    EXPECT_TRUE(armazenados().isEmpty());
+}
+
+struct Erro {
+    const char *caso;
+    QStringList args; // "DIR" stands for the test tree
+    int codigo;
+    const char *mensagem;
+};
+
+class UploadCommandErro : public UploadCommand, public testing::WithParamInterface<Erro> {};
+
+TEST_P(UploadCommandErro, refusesBadInputBeforeSending) {
+    QStringList args = GetParam().args;
+    args.replaceInStrings(QStringLiteral("DIR"), dir.path());
+    const Saida s = rodar(args);
+    EXPECT_EQ(s.codigo, GetParam().codigo);
+    EXPECT_TRUE(s.err.contains(QString::fromUtf8(GetParam().mensagem))) << s.err.toStdString();
+    EXPECT_TRUE(s.out.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, UploadCommandErro,
+    testing::Values(
+        Erro{"no system", {"--dir", "DIR"}, 2, "--system must be"},
+        Erro{"unknown system", {"--system", "XYZ", "--dir", "DIR"}, 2, "--system must be"},
+        Erro{"no dir", {"--system", "KOR"}, 2, "--dir is required"},
+        Erro{"bad date", {"--system", "KOR", "--dir", "DIR", "--since", "05/01/2024"}, 2, "--since"},
+        Erro{"missing dir", {"--system", "KOR", "--dir", "/nao/existe"}, 1, "Diretório base inválido."},
+        Erro{"nothing found",
+             {"--system", "KOR", "--dir", "DIR", "--mask", "*.xyz"},
+             1,
+             "Não existem scripts a serem enviados."}),
+    [](const testing::TestParamInfo<Erro> &info) {
+        std::string s = info.param.caso;
+        for (char &c : s)
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return s;
+    });
+
+} // namespace
