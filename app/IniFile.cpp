@@ -1,7 +1,7 @@
 #include "app/IniFile.h"
 
-#include "json/Exception.h"
 #include "service/Windows1252.h"
+#include "json/Exception.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -122,9 +122,11 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
 void IniFile::save(const QString &path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        throw Exception(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(path, file.errorString()));
+        throw Exception(
+            QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(path, file.errorString()));
     }
     file.write(text().toUtf8());
     if (!file.commit())
-        throw Exception(QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(path, file.errorString()));
+        throw Exception(
+            QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2").arg(path, file.errorString()));
 }

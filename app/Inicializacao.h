@@ -14,11 +14,11 @@ class Messages;
 class Inicializacao {
 public:
     using Verificador = std::function<QString()>;
-    using Lancador = std::function<void(const QString &programa, const QStringList &argumentos,
-                                        const QString &diretorio)>;
+    using Lancador =
+        std::function<void(const QString &programa, const QStringList &argumentos, const QString &diretorio)>;
 
-    Inicializacao(const QString &diretorioExe, const QString &versao, Messages &messages, Verificador verificar,
-                  Lancador lancar);
+    Inicializacao(const QString &diretorioExe, const QString &versao, Messages &messages,
+                  Verificador verificar, Lancador lancar);
 
     // True when the main window is to open; false when the process is to end.
     bool executar();
@@ -29,7 +29,8 @@ public:
     const QString &atualizador() const { return m_atualizador; }
 
     // Starts a program without waiting for it and without checking that it started.
-    static void iniciarDesanexado(const QString &programa, const QStringList &argumentos, const QString &diretorio);
+    static void iniciarDesanexado(const QString &programa, const QStringList &argumentos,
+                                  const QString &diretorio);
 
 private:
     QString m_diretorioExe;

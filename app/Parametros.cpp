@@ -60,5 +60,6 @@ void Parametros::gravar(IniFile &ini) const {
     ini.setValue(secaoLog, dataInicio, ShortDate::toText(logDataInicio));
     ini.setValue(secaoLog, dataFim, ShortDate::toText(logDataFim));
     ini.setValue(secaoLog, maximo, logMaximo);
-    ini.setValue(secaoConfig, QStringLiteral("maximizado"), maximizado ? QStringLiteral("1") : QStringLiteral("0"));
+    ini.setValue(secaoConfig, QStringLiteral("maximizado"),
+                 maximizado ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -5,4 +5,6 @@
 TdmPrincipal::TdmPrincipal(const QString &diretorioExe)
     : FVersao(QStringLiteral("1.0.7")), FDiretorioExe(diretorioExe) {}
 
-QString TdmPrincipal::VerificarVersao() { return ::VerificarVersao(FConexao, FVersao, FDiretorioExe); }
+QString TdmPrincipal::VerificarVersao() {
+    return ::VerificarVersao(FConexao, FVersao, FDiretorioExe);
+}

@@ -22,8 +22,8 @@ void MessageBoxMessages::information(const QString &text) {
 }
 
 bool MessageBoxMessages::question(const QString &text) {
-    return QMessageBox::question(QApplication::activeWindow(), titulo, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return QMessageBox::question(QApplication::activeWindow(), titulo, text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void MessageBoxMessages::generalError(const QString &message) {

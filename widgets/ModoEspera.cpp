@@ -24,8 +24,9 @@ void ModoEspera::IniciarEspera(int maximo, const QString &mensagem) {
     m_progresso = progresso;
     progresso->show();
     progresso->move(Centralizar(m_overlay->size(), progresso->frameGeometry().size()));
-    QObject::connect(progresso, &QObject::destroyed, m_overlay,
-                     [this, progresso]() mutable { m_progressoWorker.compare_exchange_strong(progresso, nullptr); });
+    QObject::connect(progresso, &QObject::destroyed, m_overlay, [this, progresso]() mutable {
+        m_progressoWorker.compare_exchange_strong(progresso, nullptr);
+    });
     m_progressoWorker = progresso;
 
     progresso->setValor(0);

@@ -85,14 +85,18 @@ void TBRImageButton::paintEvent(QPaintEvent *) {
     painter.drawPixmap(places.imagem, FImageList->pixmap(index));
     if (!text.isEmpty()) {
         painter.setPen(FFontColor);
-        painter.drawText(QRect(places.texto, QSize(tw, th)), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         text);
+        painter.drawText(QRect(places.texto, QSize(tw, th)),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     }
 }
 
-void TBRImageButton::enterEvent(QEnterEvent *) { DoMouseEnter(); }
+void TBRImageButton::enterEvent(QEnterEvent *) {
+    DoMouseEnter();
+}
 
-void TBRImageButton::leaveEvent(QEvent *) { DoMouseLeave(); }
+void TBRImageButton::leaveEvent(QEvent *) {
+    DoMouseLeave();
+}
 
 void TBRImageButton::DoMouseEnter() {
     FState = 1;
@@ -111,7 +115,8 @@ void TBRImageButton::mousePressEvent(QMouseEvent *event) {
 }
 
 void TBRImageButton::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = FPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        FPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     FPressed = false;
     if (click)
         Click();

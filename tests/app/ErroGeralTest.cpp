@@ -14,10 +14,10 @@ TEST(ErroGeral, FullStopRule) {
     } cases[] = {
         {QStringLiteral("Falhou"), QStringLiteral("Falhou.")},
         {QStringLiteral("Falhou."), QStringLiteral("Falhou.")},
-        {QStringLiteral("Falhou!"), QStringLiteral("Falhou!")},     // '!' is below '.'
-        {QStringLiteral("Falhou -"), QStringLiteral("Falhou -")},   // '-' is below '.'
-        {QStringLiteral("Erro 404"), QStringLiteral("Erro 404.")},  // '4' is above '.'
-        {QStringLiteral("Pronto?"), QStringLiteral("Pronto?.")},    // '?' is above '.'
+        {QStringLiteral("Falhou!"), QStringLiteral("Falhou!")},    // '!' is below '.'
+        {QStringLiteral("Falhou -"), QStringLiteral("Falhou -")},  // '-' is below '.'
+        {QStringLiteral("Erro 404"), QStringLiteral("Erro 404.")}, // '4' is above '.'
+        {QStringLiteral("Pronto?"), QStringLiteral("Pronto?.")},   // '?' is above '.'
         {QStringLiteral("/"), QStringLiteral("/.")},
         {QString(), QString()},
     };

@@ -20,10 +20,12 @@ const QString sample = QStringLiteral("; comentário do usuário\n"
 
 TEST(IniFile, ReadsValuesIgnoringCaseAndBlanks) {
     const IniFile ini = IniFile::fromText(sample);
-    EXPECT_EQ(ini.value(QStringLiteral("ENVIO"), QStringLiteral("Base")), QStringLiteral("/home/dev/scripts"));
+    EXPECT_EQ(ini.value(QStringLiteral("ENVIO"), QStringLiteral("Base")),
+              QStringLiteral("/home/dev/scripts"));
     EXPECT_TRUE(ini.contains(QStringLiteral("validacao"), QStringLiteral("password")));
     EXPECT_FALSE(ini.contains(QStringLiteral("envio"), QStringLiteral("password")));
-    EXPECT_EQ(ini.value(QStringLiteral("log"), QStringLiteral("maximo"), QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(ini.value(QStringLiteral("log"), QStringLiteral("maximo"), QStringLiteral("x")),
+              QStringLiteral("x"));
 }
 
 TEST(IniFile, CommentedKeyIsNotAKey) {

@@ -1,5 +1,5 @@
-#include "app/IniFile.h"
 #include "app/Parametros.h"
+#include "app/IniFile.h"
 
 #include <QLocale>
 
@@ -41,7 +41,8 @@ TEST_F(ParametrosTest, ReadsStoredValuesAndAlwaysStartsModificationToday) {
 }
 
 TEST_F(ParametrosTest, EmptyBaseAndMaskStayEmpty) {
-    const Parametros p = Parametros::ler(IniFile::fromText(QStringLiteral("[envio]\nbase=\nmascara=\n")), hoje);
+    const Parametros p =
+        Parametros::ler(IniFile::fromText(QStringLiteral("[envio]\nbase=\nmascara=\n")), hoje);
     EXPECT_EQ(p.base, QString());
     EXPECT_EQ(p.mascara, QString());
 }
@@ -50,14 +51,15 @@ TEST(ParametrosInteiro, DecimalOrHexadecimal) {
     const struct {
         const char *text;
         int expected;
-    } cases[] = {{"0x20", 32}, {"0X1f", 31}, {"250", 250}, {" 7 ", 7}, {"-3", -3},   {"abc", 100},
+    } cases[] = {{"0x20", 32}, {"0X1f", 31}, {"250", 250}, {" 7 ", 7},    {"-3", -3},          {"abc", 100},
                  {"", 100},    {"0x", 100},  {"12a", 100}, {"0xZZ", 100}, {"99999999999", 100}};
     for (const auto &c : cases)
         EXPECT_EQ(Parametros::lerInteiro(QString::fromUtf8(c.text), 100), c.expected) << c.text;
 }
 
 TEST_F(ParametrosTest, WritesTheTenKeysAndKeepsTheRest) {
-    IniFile ini = IniFile::fromText(QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/velho\n"));
+    IniFile ini =
+        IniFile::fromText(QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/velho\n"));
     Parametros p;
     p.base = QStringLiteral("/novo");
     p.modificacao = QDate(2023, 12, 1);
@@ -70,11 +72,12 @@ TEST_F(ParametrosTest, WritesTheTenKeysAndKeepsTheRest) {
     p.logMaximo = QStringLiteral("7");
     p.maximizado = true;
     p.gravar(ini);
-    EXPECT_EQ(ini.text(), QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/novo\n"
-                                         "modificacao=01/12/2023\nmascara=*.sql\n\n"
-                                         "[editar]\ndata_inicio=02/01/2024\ndata_fim=03/01/2024\nmaximo=50\n\n"
-                                         "[log]\ndata_inicio=04/02/2024\ndata_fim=\nmaximo=7\n\n"
-                                         "[config]\nmaximizado=1\n"));
+    EXPECT_EQ(ini.text(),
+              QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/novo\n"
+                             "modificacao=01/12/2023\nmascara=*.sql\n\n"
+                             "[editar]\ndata_inicio=02/01/2024\ndata_fim=03/01/2024\nmaximo=50\n\n"
+                             "[log]\ndata_inicio=04/02/2024\ndata_fim=\nmaximo=7\n\n"
+                             "[config]\nmaximizado=1\n"));
     const Parametros back = Parametros::ler(ini, hoje);
     EXPECT_EQ(back.editarDataFim, QDate(2024, 1, 3));
     EXPECT_EQ(back.logDataFim, hoje); // written empty, read as the default

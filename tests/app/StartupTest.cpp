@@ -60,10 +60,11 @@ private slots:
         TdmPrincipal dm(dir.path());
         RecordingMessages messages;
         QList<Lancamento> lancados;
-        Inicializacao ini(dir.path(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
-                          [&lancados](const QString &p, const QStringList &a, const QString &d) {
-                              lancados.append({p, a, d});
-                          });
+        Inicializacao ini(
+            dir.path(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            [&lancados](const QString &p, const QStringList &a, const QString &d) {
+                lancados.append({p, a, d});
+            });
         if (falha) {
             QVERIFY_THROWS_EXCEPTION(std::exception, ini.executar());
             QVERIFY(lancados.isEmpty());
@@ -86,8 +87,9 @@ private slots:
         criarAtualizador(dir.path());
         RecordingMessages messages;
         bool lancou = false;
-        Inicializacao ini(dir.path(), QStringLiteral("1.0.7"), messages, [] { return QString(); },
-                          [&lancou](const QString &, const QStringList &, const QString &) { lancou = true; });
+        Inicializacao ini(
+            dir.path(), QStringLiteral("1.0.7"), messages, [] { return QString(); },
+            [&lancou](const QString &, const QStringList &, const QString &) { lancou = true; });
         QVERIFY(ini.executar());
         QVERIFY(!lancou);
     }
@@ -96,10 +98,13 @@ private slots:
         QTemporaryDir dir;
         RecordingMessages messages;
         bool perguntou = false;
-        Inicializacao ini(dir.path(), QStringLiteral("1.0.7"), messages, [&perguntou] {
-            perguntou = true;
-            return QStringLiteral("\"1.0.7\"");
-        }, [](const QString &, const QStringList &, const QString &) {});
+        Inicializacao ini(
+            dir.path(), QStringLiteral("1.0.7"), messages,
+            [&perguntou] {
+                perguntou = true;
+                return QStringLiteral("\"1.0.7\"");
+            },
+            [](const QString &, const QStringList &, const QString &) {});
         QVERIFY(!ini.executar());
         QVERIFY(!perguntou);
         QCOMPARE(messages.boxes.size(), 1);
@@ -117,8 +122,9 @@ private slots:
         static const QRegularExpression linha(
             QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\t.+$"));
         for (int vez = 1; vez <= 2; ++vez) {
-            Inicializacao ini(dir.path(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
-                              [](const QString &, const QStringList &, const QString &) { QFAIL("launched"); });
+            Inicializacao ini(
+                dir.path(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+                [](const QString &, const QStringList &, const QString &) { QFAIL("launched"); });
             QVERIFY(ini.executar());
             QCOMPARE(ini.versaoServico(), QStringLiteral("1.0.7"));
             QFile log(logPath);

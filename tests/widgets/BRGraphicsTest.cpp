@@ -37,9 +37,9 @@ TEST(AplicarBrilhoEContraste, PerChannelTable) {
         bool contraste;
         int valor, in, out;
     } cases[] = {
-        {false, 50, 200, 255}, {false, 50, 0, 0},      {false, -50, 0, 0},     {false, 100, 100, 200},
-        {false, -100, 77, 0},  {true, 50, 200, 237},   {true, 50, 127, 127},   {true, 50, 0, 0},
-        {true, -50, 200, 163}, {true, -50, 0, 64},     {true, 100, 128, 129},  {true, 200, 250, 255},
+        {false, 50, 200, 255}, {false, 50, 0, 0},    {false, -50, 0, 0},    {false, 100, 100, 200},
+        {false, -100, 77, 0},  {true, 50, 200, 237}, {true, 50, 127, 127},  {true, 50, 0, 0},
+        {true, -50, 200, 163}, {true, -50, 0, 64},   {true, 100, 128, 129}, {true, 200, 250, 255},
     };
     for (const auto &c : cases) {
         QImage image = pixel(c.in, c.in, c.in);

@@ -1,5 +1,5 @@
-#include "widgets/Centralizar.h"
 #include "widgets/ImageButtonLayout.h"
+#include "widgets/Centralizar.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,10 @@ TEST(ImageButtonLayout, PlacementByAlignment) {
         int tw, th;
         QPoint imagem, texto;
     } cases[] = {
-        {anBottom, 60, 16, {26, 6}, {20, 58}},
-        {anTop, 60, 16, {26, 26}, {20, 6}},
-        {anLeft, 60, 16, {48, 16}, {-12, 32}}, // caption ends where the picture begins
-        {anRight, 60, 16, {4, 16}, {56, 32}},  // 4 pixels between picture and caption
-        {anBottom, 0, 0, {26, 14}, {50, 66}},  // no caption
+        {anBottom, 60, 16, {26, 6}, {20, 58}},   {anTop, 60, 16, {26, 26}, {20, 6}},
+        {anLeft, 60, 16, {48, 16}, {-12, 32}},   // caption ends where the picture begins
+        {anRight, 60, 16, {4, 16}, {56, 32}},    // 4 pixels between picture and caption
+        {anBottom, 0, 0, {26, 14}, {50, 66}},    // no caption
         {anBottom, 131, 16, {26, 6}, {-15, 58}}, // wider than the button: negative x, centred
     };
     for (const auto &c : cases) {

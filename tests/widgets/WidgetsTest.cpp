@@ -27,8 +27,12 @@ template <typename Match> QRect caixa(const QImage &image, Match match) {
     return box;
 }
 
-bool vermelho(const QColor &c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
-bool escuro(const QColor &c) { return c.alpha() > 0 && c.red() < 120 && c.green() < 120 && c.blue() < 120; }
+bool vermelho(const QColor &c) {
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+bool escuro(const QColor &c) {
+    return c.alpha() > 0 && c.red() < 120 && c.green() < 120 && c.blue() < 120;
+}
 
 } // namespace
 
@@ -94,7 +98,8 @@ private slots:
         const QFontMetrics metrics(button.Font());
         const int tw = showCaption ? metrics.horizontalAdvance(QStringLiteral("Log")) : 0;
         const int th = showCaption ? metrics.height() : 0;
-        const ImageButtonLayout expected = ImageButtonLayout::calcular(TLayout(align), 100, 81, 48, 48, tw, th);
+        const ImageButtonLayout expected =
+            ImageButtonLayout::calcular(TLayout(align), 100, 81, 48, 48, tw, th);
 
         const QImage image = pintar(button);
         QCOMPARE(caixa(image, vermelho), QRect(expected.imagem, QSize(48, 48)));
@@ -104,11 +109,12 @@ private slots:
             return;
         }
         QVERIFY(!texto.isEmpty());
-        QVERIFY2(QRect(expected.texto, QSize(tw, th)).contains(texto), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                                                   .arg(texto.x())
-                                                                                   .arg(texto.y())
-                                                                                   .arg(texto.width())
-                                                                                   .arg(texto.height())));
+        QVERIFY2(QRect(expected.texto, QSize(tw, th)).contains(texto),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(texto.x())
+                                .arg(texto.y())
+                                .arg(texto.width())
+                                .arg(texto.height())));
     }
 
     void imageButtonHoverAndIndexRules() {

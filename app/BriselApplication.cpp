@@ -1,0 +1,31 @@
+#include "app/BriselApplication.h"
+
+#include "app/ErroGeral.h"
+#include "widgets/Messages.h"
+
+#include <cstdio>
+
+BriselApplication::BriselApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("BriselScripts"));
+    setApplicationDisplayName(QStringLiteral("BriselScripts"));
+    setApplicationVersion(QStringLiteral("1.0.7"));
+    setQuitOnLastWindowClosed(true);
+}
+
+bool BriselApplication::notify(QObject *receiver, QEvent *event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        relatar(ErroGeral::mensagem(e));
+    } catch (...) {
+        relatar(QStringLiteral("Erro desconhecido"));
+    }
+    return false;
+}
+
+void BriselApplication::relatar(const QString &message) {
+    if (m_messages)
+        m_messages->generalError(message);
+    else
+        std::fprintf(stderr, "BriselScripts: %s\n", qPrintable(ErroGeral::comPontoFinal(message)));
+}

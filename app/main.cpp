@@ -1,0 +1,36 @@
+// BriselScripts: start-up in its fixed order, then the main window and the event loop.
+#include "app/Aparencia.h"
+#include "app/BriselApplication.h"
+#include "app/Inicializacao.h"
+#include "app/InstanciaUnica.h"
+#include "app/TdmPrincipal.h"
+#include "app/TfrmPrincipalScripts.h"
+#include "widgets/MessageBoxMessages.h"
+
+int main(int argc, char *argv[]) {
+    // Any failure that escapes start-up ends the process at once, with no message.
+    try {
+        BriselApplication app(argc, argv);
+        InstanciaUnica instancia;
+        if (instancia.avisarOutra())
+            return 0;
+        Aparencia::aplicar(app);
+        MessageBoxMessages messages;
+        app.setMessages(&messages);
+
+        TdmPrincipal dm(QCoreApplication::applicationDirPath());
+        Inicializacao inicializacao(
+            dm.DiretorioExe(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            &Inicializacao::iniciarDesanexado);
+        if (!inicializacao.executar())
+            return 0;
+
+        TfrmPrincipalScripts janela(dm, messages, app.arguments().mid(1));
+        instancia.escutar();
+        QObject::connect(&instancia, &InstanciaUnica::chamada, &janela, &TfrmPrincipalScripts::ColocarNoTopo);
+        janela.show();
+        return app.exec();
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,156 @@
+// The login window against the reference web service.
+#include "app/TfrmLoginScripts.h"
+#include "service/Conexao.h"
+#include "service/Sessao.h"
+#include "tests/support/RecordingMessages.h"
+#include "tests/support/TestServer.h"
+
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+class LoginWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestServer> m_server;
+
+private slots:
+    void initTestCase() {
+        m_server = std::make_unique<TestServer>(QStringList{QStringLiteral("DEV:senha")});
+        qputenv("BRISEL_SERVICE_URL", m_server->rootUrl().toUtf8());
+    }
+
+    void layoutAndArguments_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("usuario");
+        QTest::addColumn<QString>("senha");
+        QTest::newRow("two arguments") << QStringList{QStringLiteral("dev"), QStringLiteral("senha")}
+                                       << QStringLiteral("DEV") << QStringLiteral("senha");
+        QTest::newRow("one argument") << QStringList{QStringLiteral("dev")} << QString() << QString();
+        QTest::newRow("three arguments")
+            << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")} << QString()
+            << QString();
+    }
+    void layoutAndArguments() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, usuario);
+        QFETCH(QString, senha);
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, argumentos);
+        QCOMPARE(login.windowTitle(), QStringLiteral("Efetuar login"));
+        QCOMPARE(login.size(), QSize(252, 122));
+        QCOMPARE(login.edtUsuario()->text(), usuario);
+        QCOMPARE(login.edtSenha()->text(), senha);
+        QCOMPARE(login.edtSenha()->echoMode(), QLineEdit::Password);
+        QCOMPARE(login.btLogin()->text(), QStringLiteral("Login"));
+        QCOMPARE(login.btSair()->text(), QStringLiteral("Sair"));
+        login.show();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
+        QCOMPARE(QApplication::focusWidget(), login.edtUsuario());
+        QTest::keyClicks(login.edtUsuario(), QStringLiteral("xy"));
+        QVERIFY(login.edtUsuario()->text().endsWith(QStringLiteral("XY")));
+        login.edtUsuario()->setText(QStringLiteral("joão"));
+        QCOMPARE(login.edtUsuario()->text(), QStringLiteral("JOÃO"));
+    }
+
+    void successSetsTheKeyAndCloses() {
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {});
+        login.show();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
+        QTest::keyClicks(login.edtUsuario(), QStringLiteral("dev"));
+        QTest::keyClick(login.edtUsuario(), Qt::Key_Return); // moves to the password
+        QCOMPARE(QApplication::focusWidget(), login.edtSenha());
+        QTest::keyClicks(login.edtSenha(), QStringLiteral("senha"));
+        QTest::keyClick(login.edtSenha(), Qt::Key_Return); // acts as "Login"
+        QVERIFY(messages.boxes.isEmpty());
+        QVERIFY(!sessao.chave().isEmpty());
+        QVERIFY(!login.isVisible());
+    }
+
+    void refusalShowsTheServiceMessage() {
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("errada")});
+        login.show();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
+        login.edtSenha()->setFocus();
+        QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
+        QCOMPARE(messages.boxes[0].text, QStringLiteral("Usuário ou senha inválidos."));
+        QVERIFY(sessao.chave().isEmpty());
+        QVERIFY(login.isVisible());
+        QCOMPARE(QApplication::focusWidget(), login.edtUsuario());
+    }
+
+    void unreachableServiceShowsTheFailureSentence() {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        const QByteArray saved = qgetenv("BRISEL_SERVICE_URL");
+        qputenv("BRISEL_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(port).toUtf8());
+        Conexao conexao;
+        Sessao sessao(conexao);
+        sessao.setChave(QString());
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
+        login.show();
+        QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        qputenv("BRISEL_SERVICE_URL", saved);
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
+        QCOMPARE(messages.boxes[0].text, QStringLiteral("Falha ao efetuar o login."));
+        QVERIFY(login.isVisible());
+    }
+
+    void closeIsRefusedWithoutAKey() {
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {});
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        QVERIFY(!login.close()); // what Alt+F4 asks for
+        QTest::keyClick(&login, Qt::Key_Escape);
+        QVERIFY(login.isVisible());
+        sessao.setChave(QStringLiteral("k"));
+        QVERIFY(login.close());
+        QVERIFY(!login.isVisible());
+        QVERIFY(messages.boxes.isEmpty());
+    }
+
+    void sairEndsTheEventLoops() {
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {});
+        int resultado = -1;
+        // The modal login runs inside the application's loop; "Sair" must end both.
+        QTimer::singleShot(0, &login, [&] {
+            QTimer::singleShot(0, login.btSair(), [&] { QTest::mouseClick(login.btSair(), Qt::LeftButton); });
+            login.exec();
+        });
+        QTimer guard;
+        guard.setSingleShot(true);
+        QEventLoop loop;
+        connect(&guard, &QTimer::timeout, &loop, [&loop] { loop.exit(99); });
+        guard.start(10000);
+        resultado = loop.exec();
+        QCOMPARE(resultado, 0);
+        QVERIFY(sessao.chave().isEmpty());
+    }
+};
+
+QTEST_MAIN(LoginWindowTest)
+#include "LoginWindowTest.moc"
