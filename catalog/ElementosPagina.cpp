@@ -114,7 +114,8 @@ QWidget *BarraTotal(const QString &nome, const QString &nomeRotulo, const QStrin
     negrito.setBold(true);
     rotulo->setFont(negrito);
     rotulo->adjustSize();
-    total = Rotulo(nomeTotal, QStringLiteral("0"), 115, 4, barra);
+    // With a wider fallback font the caption may pass 115 pixels; the count then follows it.
+    total = Rotulo(nomeTotal, QStringLiteral("0"), qMax(115, rotulo->geometry().right() + 6), 4, barra);
     total->setMinimumWidth(80);
     return barra;
 }

@@ -99,6 +99,7 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     dbgLog->setModel(&m_cdsLog);
     dbgLog->hideColumn(TabelaLog::SCRIPT_ANTERIOR);
     dbgLog->hideColumn(TabelaLog::SCRIPT_ATUAL);
+    dbgLog->setColumnWidth(TabelaLog::DATA, 120);
     dbgLog->setColumnWidth(TabelaLog::NOME, 85);
     dbgLog->setColumnWidth(TabelaLog::ARQUIVO, 309);
     dbgLog->setColumnWidth(TabelaLog::DESCRICAO, 129);

@@ -79,6 +79,7 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     dbgPesquisa = Grade(QStringLiteral("dbgPesquisa"), Splitter2);
     dbgPesquisa->setModel(&m_cdsPesquisa);
     dbgPesquisa->hideColumn(TabelaPesquisa::SCRIPT);
+    dbgPesquisa->setColumnWidth(TabelaPesquisa::DATA, 120);
     dbgPesquisa->setColumnWidth(TabelaPesquisa::ARQUIVO, 484);
     DBMemo2 = Memo(QStringLiteral("DBMemo2"), Splitter2);
     Splitter2->addWidget(dbgPesquisa);

@@ -6,10 +6,10 @@
 
 namespace {
 
-QFont courier(int pixels) {
-    QFont font(QStringLiteral("Courier New"));
+// Scintilla sizes its styles by point size: 10 points are 13 pixels at 96 dots per inch.
+QFont courier(int points) {
+    QFont font(QStringLiteral("Courier New"), points);
     font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(pixels);
     return font;
 }
 
@@ -21,14 +21,14 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
     setUtf8(true);
 
     auto *lexer = new QsciLexerSQL(this);
-    const QFont texto = courier(13);
+    const QFont texto = courier(10);
     lexer->setDefaultFont(texto);
     lexer->setFont(texto);
     setLexer(lexer);
 
     setMarginType(0, QsciScintilla::NumberMargin);
     setMarginLineNumbers(0, true);
-    setMarginsFont(courier(11));
+    setMarginsFont(courier(8));
     ajustarMargem();
     connect(this, &QsciScintilla::linesChanged, this, &SqlEditor::ajustarMargem);
 }
@@ -36,5 +36,5 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
 // The gutter grows with the number of digits of the last line number.
 void SqlEditor::ajustarMargem() {
     const QString digitos = QString::number(qMax(lines(), 1000));
-    setMarginWidth(0, QFontMetrics(courier(11)).horizontalAdvance(digitos) + 8);
+    setMarginWidth(0, QFontMetrics(courier(8)).horizontalAdvance(digitos) + 8);
 }
