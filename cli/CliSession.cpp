@@ -1,8 +1,8 @@
 #include "cli/CliSession.h"
 
-#include "json/Exception.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
+#include "json/Exception.h"
 
 #include <QLocale>
 

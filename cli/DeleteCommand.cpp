@@ -6,8 +6,8 @@ namespace {
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    if (!CliSession::parse(parser, deleteCommand, args, {{QStringLiteral("code"), QString(), QStringLiteral("N")}},
-                           true, err))
+    if (!CliSession::parse(parser, deleteCommand, args,
+                           {{QStringLiteral("code"), QString(), QStringLiteral("N")}}, true, err))
         return ExitUsage;
     bool ok = false;
     const int code = parser.value(QStringLiteral("code")).toInt(&ok);

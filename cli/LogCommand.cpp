@@ -1,8 +1,8 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "cli/SearchFilter.h"
-#include "json/Exception.h"
 #include "service/Protocolo.h"
+#include "json/Exception.h"
 
 namespace {
 
@@ -21,10 +21,11 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     if (!session.login(parser, err))
         return ExitFailure;
     Protocolo::RespostaContagem count;
-    const int counted = CliSession::guarded(err, QStringLiteral("Falha ao pesquisar os logs no servidor."), [&] {
-        count = Protocolo::ContarLogs(session.sessao(), filter);
-        return int(ExitSuccess);
-    });
+    const int counted =
+        CliSession::guarded(err, QStringLiteral("Falha ao pesquisar os logs no servidor."), [&] {
+            count = Protocolo::ContarLogs(session.sessao(), filter);
+            return int(ExitSuccess);
+        });
     if (counted != ExitSuccess)
         return counted;
     if (!count.success) {
@@ -37,8 +38,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     }
     try {
         Protocolo::BuscarLogs(session.sessao(), filter, count.registros, [&](const RegistroLog &r) {
-            out << r.idscript << '\t' << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
-                << r.nome << '\t' << r.arquivo << '\t' << r.descricao << '\n';
+            out << r.idscript << '\t' << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao << '\n';
         });
     } catch (const Exception &e) {
         out.flush();
@@ -51,5 +52,6 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
 } // namespace
 
 const Command logCommand = {
-    "log", "log [--system S] [--code C] [--by USER] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file TEXT] [--max N]",
+    "log",
+    "log [--system S] [--code C] [--by USER] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file TEXT] [--max N]",
     run};

@@ -1,8 +1,8 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "cli/SearchFilter.h"
-#include "json/Exception.h"
 #include "service/Protocolo.h"
+#include "json/Exception.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,10 +38,11 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     if (!session.login(parser, err))
         return ExitFailure;
     Protocolo::RespostaContagem count;
-    const int counted = CliSession::guarded(err, QStringLiteral("Falha ao pesquisar os scripts no servidor."), [&] {
-        count = Protocolo::ContarScripts(session.sessao(), filter);
-        return int(ExitSuccess);
-    });
+    const int counted =
+        CliSession::guarded(err, QStringLiteral("Falha ao pesquisar os scripts no servidor."), [&] {
+            count = Protocolo::ContarScripts(session.sessao(), filter);
+            return int(ExitSuccess);
+        });
     if (counted != ExitSuccess)
         return counted;
     if (!count.success) {
@@ -54,12 +55,13 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     }
     try {
         Protocolo::BuscarScripts(session.sessao(), filter, count.registros, [&](const RegistroScript &r) {
-            out << r.codigo << '\t' << r.data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t' << r.arquivo
-                << '\n';
+            out << r.codigo << '\t' << r.data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
+                << r.arquivo << '\n';
             if (saveDir.isEmpty())
                 return;
             QFile file(QDir(saveDir).filePath(safeFileName(r.codigo, r.arquivo)));
-            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(r.script) != r.script.size())
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                file.write(r.script) != r.script.size())
                 throw Exception(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
         });
     } catch (const Exception &e) {
@@ -73,6 +75,7 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
 
 } // namespace
 
-const Command searchCommand = {
-    "search", "search [--system S] [--code C] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file TEXT] [--max N] [--save DIR]",
-    run};
+const Command searchCommand = {"search",
+                               "search [--system S] [--code C] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file "
+                               "TEXT] [--max N] [--save DIR]",
+                               run};

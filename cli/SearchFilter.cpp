@@ -29,8 +29,10 @@ QList<QCommandLineOption> options(bool withUser) {
     return list;
 }
 
-bool read(const QCommandLineParser &parser, bool withUser, Protocolo::FiltroPesquisa &filter, QString &error) {
-    static const QStringList systems{QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")};
+bool read(const QCommandLineParser &parser, bool withUser, Protocolo::FiltroPesquisa &filter,
+          QString &error) {
+    static const QStringList systems{QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"),
+                                     QStringLiteral("TALAO")};
     filter.sistema = parser.value(QStringLiteral("system"));
     if (!filter.sistema.isEmpty() && !systems.contains(filter.sistema)) {
         error = QStringLiteral("--system must be one of %1").arg(systems.join(QStringLiteral(", ")));

@@ -1,16 +1,16 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "json/Exception.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
 #include "service/Windows1252.h"
+#include "json/Exception.h"
 
 namespace {
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    if (!CliSession::parse(parser, updateCommand, args, {{QStringLiteral("code"), QString(), QStringLiteral("N")}},
-                           true, err))
+    if (!CliSession::parse(parser, updateCommand, args,
+                           {{QStringLiteral("code"), QString(), QStringLiteral("N")}}, true, err))
         return ExitUsage;
     bool ok = false;
     const int code = parser.value(QStringLiteral("code")).toInt(&ok);

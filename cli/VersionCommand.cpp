@@ -1,8 +1,8 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "json/Exception.h"
 #include "service/Enderecos.h"
 #include "service/Versao.h"
+#include "json/Exception.h"
 
 namespace {
 

@@ -12,7 +12,8 @@ namespace {
 const QString FormatoData = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 Exception erroBanco(sqlite3 *banco) {
-    return Exception(QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(banco))));
+    return Exception(
+        QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(banco))));
 }
 
 // One prepared statement with its values bound by position.
@@ -103,7 +104,9 @@ struct Condicoes {
         partes << parte;
         valores << valor;
     }
-    QString sql() const { return partes.isEmpty() ? QString() : QStringLiteral(" WHERE ") + partes.join(" AND "); }
+    QString sql() const {
+        return partes.isEmpty() ? QString() : QStringLiteral(" WHERE ") + partes.join(" AND ");
+    }
 };
 
 Condicoes condicoes(const FiltroArmazenamento &f, const QString &colunaCodigo, const QString &colunaNome,
@@ -120,7 +123,8 @@ Condicoes condicoes(const FiltroArmazenamento &f, const QString &colunaCodigo, c
     if (f.fim.isValid())
         c.adicionar(QStringLiteral("substr(data, 1, 10) <= ?"), f.fim.toString(Qt::ISODate));
     if (!f.arquivo.isEmpty())
-        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(colunaNome), f.arquivo.toCaseFolded());
+        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(colunaNome),
+                    f.arquivo.toCaseFolded());
     return c;
 }
 
@@ -152,11 +156,13 @@ Armazenamento::Armazenamento(const QString &arquivo) {
         executar("PRAGMA journal_mode=WAL");
         executar("CREATE TABLE IF NOT EXISTS usuarios (nome TEXT PRIMARY KEY, senha TEXT NOT NULL)");
         executar("CREATE TABLE IF NOT EXISTS sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL)");
-        executar("CREATE TABLE IF NOT EXISTS scripts (codigo INTEGER PRIMARY KEY AUTOINCREMENT, data TEXT NOT NULL,"
+        executar("CREATE TABLE IF NOT EXISTS scripts (codigo INTEGER PRIMARY KEY AUTOINCREMENT, data TEXT "
+                 "NOT NULL,"
                  " nome TEXT NOT NULL, sistema TEXT NOT NULL, script TEXT NOT NULL)");
-        executar("CREATE TABLE IF NOT EXISTS log (id INTEGER PRIMARY KEY AUTOINCREMENT, idscript INTEGER NOT NULL,"
-                 " data TEXT NOT NULL, arquivo TEXT NOT NULL, sistema TEXT NOT NULL, script_atual TEXT NOT NULL,"
-                 " script_anterior TEXT NOT NULL, descricao TEXT NOT NULL, usuario TEXT NOT NULL)");
+        executar(
+            "CREATE TABLE IF NOT EXISTS log (id INTEGER PRIMARY KEY AUTOINCREMENT, idscript INTEGER NOT NULL,"
+            " data TEXT NOT NULL, arquivo TEXT NOT NULL, sistema TEXT NOT NULL, script_atual TEXT NOT NULL,"
+            " script_anterior TEXT NOT NULL, descricao TEXT NOT NULL, usuario TEXT NOT NULL)");
     } catch (...) {
         sqlite3_close(FBanco);
         throw;
@@ -208,10 +214,11 @@ QString Armazenamento::usuarioDaSessao(const QString &chave) {
 void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema,
                                  const QString &atual, const QString &anterior, const QString &descricao,
                                  const QString &usuario) {
-    Consulta q(FBanco, QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
-                                      " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    q.ligarTodos({idscript, QDateTime::currentDateTime().toString(FormatoData), arquivo, sistema, atual, anterior,
-                  descricao, usuario.toUpper()});
+    Consulta q(FBanco,
+               QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
+                              " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    q.ligarTodos({idscript, QDateTime::currentDateTime().toString(FormatoData), arquivo, sistema, atual,
+                  anterior, descricao, usuario.toUpper()});
     q.proxima();
 }
 
@@ -219,7 +226,8 @@ qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const 
                               const QString &scriptHex, const QString &usuario) {
     std::lock_guard trava(FMutex);
     Transacao t(FBanco);
-    Consulta q(FBanco, QStringLiteral("INSERT INTO scripts (data, nome, sistema, script) VALUES (?, ?, ?, ?)"));
+    Consulta q(FBanco,
+               QStringLiteral("INSERT INTO scripts (data, nome, sistema, script) VALUES (?, ?, ?, ?)"));
     q.ligarTodos({data.toString(FormatoData), nome, sistema, scriptHex});
     q.proxima();
     const qint64 codigo = sqlite3_last_insert_rowid(FBanco);
@@ -238,8 +246,8 @@ bool Armazenamento::atualizar(qint64 codigo, const QString &scriptHex, const QSt
     Consulta q(FBanco, QStringLiteral("UPDATE scripts SET script = ? WHERE codigo = ?"));
     q.ligarTodos({scriptHex, codigo});
     q.proxima();
-    registrarLog(codigo, atual.texto(0), atual.texto(1), scriptHex, atual.texto(2), QStringLiteral("Alteração"),
-                 usuario);
+    registrarLog(codigo, atual.texto(0), atual.texto(1), scriptHex, atual.texto(2),
+                 QStringLiteral("Alteração"), usuario);
     t.confirmar();
     return true;
 }
@@ -254,8 +262,8 @@ bool Armazenamento::excluir(qint64 codigo, const QString &usuario) {
     Consulta q(FBanco, QStringLiteral("DELETE FROM scripts WHERE codigo = ?"));
     q.ligarTodos({codigo});
     q.proxima();
-    registrarLog(codigo, atual.texto(0), atual.texto(1), QString(), atual.texto(2), QStringLiteral("Exclusão"),
-                 usuario);
+    registrarLog(codigo, atual.texto(0), atual.texto(1), QString(), atual.texto(2),
+                 QStringLiteral("Exclusão"), usuario);
     t.confirmar();
     return true;
 }
@@ -265,8 +273,8 @@ int Armazenamento::contarScripts(const FiltroArmazenamento &filtro, int maximo) 
     return contar(FBanco, QStringLiteral("scripts"), condicoes(filtro, "codigo", "nome", false), maximo);
 }
 
-QList<ScriptArmazenado> Armazenamento::pesquisarScripts(const FiltroArmazenamento &filtro, int maximo, int lidos,
-                                                        int tamanho) {
+QList<ScriptArmazenado> Armazenamento::pesquisarScripts(const FiltroArmazenamento &filtro, int maximo,
+                                                        int lidos, int tamanho) {
     QList<ScriptArmazenado> pagina;
     const int limite = limitePagina(maximo, lidos, tamanho);
     if (limite == 0 || lidos < 0)
@@ -295,9 +303,10 @@ QList<EntradaLog> Armazenamento::pesquisarLog(const FiltroArmazenamento &filtro,
         return pagina;
     std::lock_guard trava(FMutex);
     const Condicoes c = condicoes(filtro, "idscript", "arquivo", true);
-    Consulta q(FBanco, QStringLiteral("SELECT idscript, data, arquivo, script_atual, script_anterior, descricao,"
-                                      " usuario FROM log%1 ORDER BY id DESC LIMIT ? OFFSET ?")
-                           .arg(c.sql()));
+    Consulta q(FBanco,
+               QStringLiteral("SELECT idscript, data, arquivo, script_atual, script_anterior, descricao,"
+                              " usuario FROM log%1 ORDER BY id DESC LIMIT ? OFFSET ?")
+                   .arg(c.sql()));
     q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
     while (q.proxima())
         pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4), q.texto(5), q.texto(6)});

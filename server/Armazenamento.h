@@ -55,15 +55,16 @@ public:
     // The user of a session key; empty when the key is unknown.
     QString usuarioDaSessao(const QString &chave);
 
-    qint64 inserir(const QDateTime &data, const QString &nome, const QString &sistema, const QString &scriptHex,
-                   const QString &usuario);
+    qint64 inserir(const QDateTime &data, const QString &nome, const QString &sistema,
+                   const QString &scriptHex, const QString &usuario);
     // False when no script has that code.
     bool atualizar(qint64 codigo, const QString &scriptHex, const QString &usuario);
     bool excluir(qint64 codigo, const QString &usuario);
 
     // Counts are capped at `maximo`; pages hold records [lidos, min(lidos + tamanho, maximo)).
     int contarScripts(const FiltroArmazenamento &filtro, int maximo);
-    QList<ScriptArmazenado> pesquisarScripts(const FiltroArmazenamento &filtro, int maximo, int lidos, int tamanho);
+    QList<ScriptArmazenado> pesquisarScripts(const FiltroArmazenamento &filtro, int maximo, int lidos,
+                                             int tamanho);
     int contarLog(const FiltroArmazenamento &filtro, int maximo);
     QList<EntradaLog> pesquisarLog(const FiltroArmazenamento &filtro, int maximo, int lidos, int tamanho);
 

@@ -56,7 +56,8 @@ QString LeitorCampos::scriptHex(const QString &nome) const {
 
 QString LeitorCampos::sistema(const QString &nome) const {
     const QString valor = FFormulario.valor(nome);
-    static const QStringList conhecidos{QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")};
+    static const QStringList conhecidos{QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"),
+                                        QStringLiteral("TALAO")};
     if (!valor.isEmpty() && !conhecidos.contains(valor))
         throw ErroEntrada(QStringLiteral("Sistema desconhecido: \"%1\".").arg(valor));
     return valor;

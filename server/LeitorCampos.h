@@ -16,8 +16,8 @@ public:
     QString texto(const QString &nome) const; // required, not empty
     QString opcional(const QString &nome) const { return FFormulario.valor(nome); }
     bool presente(const QString &nome) const { return !FFormulario.valor(nome).isEmpty(); }
-    qint64 inteiro(const QString &nome) const; // required, a whole number >= 0
-    int quantidade(const QString &nome) const;  // the same, capped to the int range
+    qint64 inteiro(const QString &nome) const;     // required, a whole number >= 0
+    int quantidade(const QString &nome) const;     // the same, capped to the int range
     QDateTime dataHora(const QString &nome) const; // required, "yyyy-mm-dd hh:mm:ss"
     QDate data(const QString &nome) const;         // optional, "yyyy-mm-dd"; null when absent
     // Hexadecimal script text, an optional "0x" prefix removed, upper case; empty when absent.

@@ -1,7 +1,7 @@
 #include "server/ServidorHttp.h"
 
-#include "json/Exception.h"
 #include "server/Tratadores.h"
+#include "json/Exception.h"
 
 #include <httplib.h>
 
@@ -23,8 +23,8 @@ ServidorHttp::ServidorHttp(ContextoServidor &contexto, qsizetype limiteCorpo)
     FServidor->set_payload_max_length(size_t(limiteCorpo) * 4);
     FServidor->set_logger([](const httplib::Request &req, const httplib::Response &res) {
         // The path only: a query may hold a session key.
-        std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote_addr.c_str(), req.method.c_str(), req.path.c_str(),
-                     res.status, res.body.size());
+        std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote_addr.c_str(), req.method.c_str(),
+                     req.path.c_str(), res.status, res.body.size());
     });
 
     for (const Rota &rota : Rotas()) {
@@ -64,8 +64,8 @@ ServidorHttp::~ServidorHttp() = default;
 
 int ServidorHttp::ligar(const QString &endereco, int porta) {
     const std::string host = endereco.toStdString();
-    const int ligada = porta == 0 ? FServidor->bind_to_any_port(host)
-                                  : (FServidor->bind_to_port(host, porta) ? porta : -1);
+    const int ligada =
+        porta == 0 ? FServidor->bind_to_any_port(host) : (FServidor->bind_to_port(host, porta) ? porta : -1);
     if (ligada <= 0)
         throw Exception(QStringLiteral("Não foi possível escutar em %1:%2.").arg(endereco).arg(porta));
     return ligada;

@@ -7,7 +7,8 @@ RespostaServico TratarPesquisar(ContextoServidor &contexto, const Formulario &fo
         campos.usuario(contexto.armazenamento);
         const FiltroArmazenamento filtro = campos.filtro(false);
         const int maximo = campos.quantidade(QStringLiteral("maximo"));
-        if (campos.opcional(QStringLiteral("contar")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        if (campos.opcional(QStringLiteral("contar")).compare(QLatin1String("true"), Qt::CaseInsensitive) ==
+            0)
             return RespostaServico::sucesso(
                 {{QStringLiteral("registros"), contexto.armazenamento.contarScripts(filtro, maximo)}});
         const int lidos = campos.quantidade(QStringLiteral("lidos"));

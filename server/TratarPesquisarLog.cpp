@@ -7,7 +7,8 @@ RespostaServico TratarPesquisarLog(ContextoServidor &contexto, const Formulario 
         campos.usuario(contexto.armazenamento);
         const FiltroArmazenamento filtro = campos.filtro(true);
         const int maximo = campos.quantidade(QStringLiteral("maximo"));
-        if (campos.opcional(QStringLiteral("contar")).compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        if (campos.opcional(QStringLiteral("contar")).compare(QLatin1String("true"), Qt::CaseInsensitive) ==
+            0)
             return RespostaServico::sucesso(
                 {{QStringLiteral("registros"), contexto.armazenamento.contarLog(filtro, maximo)}});
         const int lidos = campos.quantidade(QStringLiteral("lidos"));

@@ -1,9 +1,9 @@
 // brisel-scripts-server: the reference web service that the program, its tests and `make run`
 // talk to.
-#include "json/Exception.h"
 #include "server/Armazenamento.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
+#include "json/Exception.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,17 +27,19 @@ int main(int argc, char *argv[]) {
     parser.setApplicationDescription(QStringLiteral("Reference web service of BriselScripts."));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1)."), QStringLiteral("ADDRESS"),
-         QStringLiteral("127.0.0.1")},
+        {QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+         QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1")},
         {QStringLiteral("port"), QStringLiteral("Port (default 8080; 0 picks a free one and prints it)."),
          QStringLiteral("PORT"), QStringLiteral("8080")},
-        {QStringLiteral("db"), QStringLiteral("SQLite database file, or :memory: (default brisel-scripts.db)."),
+        {QStringLiteral("db"),
+         QStringLiteral("SQLite database file, or :memory: (default brisel-scripts.db)."),
          QStringLiteral("FILE"), QStringLiteral("brisel-scripts.db")},
-        {QStringLiteral("user"), QStringLiteral("A user NAME:PASSWORD (repeatable)."), QStringLiteral("NAME:PASSWORD")},
+        {QStringLiteral("user"), QStringLiteral("A user NAME:PASSWORD (repeatable)."),
+         QStringLiteral("NAME:PASSWORD")},
         {QStringLiteral("version"), QStringLiteral("Version answered to the version request."),
          QStringLiteral("TEXT"), QStringLiteral(BRISEL_VERSION)},
-        {QStringLiteral("page-size"), QStringLiteral("Records per search page (default 50)."), QStringLiteral("N"),
-         QStringLiteral("50")},
+        {QStringLiteral("page-size"), QStringLiteral("Records per search page (default 50)."),
+         QStringLiteral("N"), QStringLiteral("50")},
     });
     if (!parser.parse(app.arguments()))
         return falhar(parser.errorText());
@@ -54,7 +56,8 @@ int main(int argc, char *argv[]) {
     if (!portaOk || porta < 0 || porta > 65535)
         return falhar(QStringLiteral("invalid --port: %1").arg(parser.value(QStringLiteral("port"))));
     if (!paginaOk || pagina < 1)
-        return falhar(QStringLiteral("invalid --page-size: %1").arg(parser.value(QStringLiteral("page-size"))));
+        return falhar(
+            QStringLiteral("invalid --page-size: %1").arg(parser.value(QStringLiteral("page-size"))));
 
     try {
         Armazenamento armazenamento(parser.value(QStringLiteral("db")));

@@ -1,8 +1,8 @@
 #include "service/BuscaPaginada.h"
 
+#include "service/Conexao.h"
 #include "json/TJSONArray.h"
 #include "json/TJSONObject.h"
-#include "service/Conexao.h"
 
 int BuscaPaginada(Conexao &conexao, const QString &endereco, CamposRequisicao campos, int registros,
                   const std::function<void(const json::TJSONObject &)> &porRegistro) {

@@ -101,8 +101,8 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
     char erro[CURL_ERROR_SIZE] = {};
 
     curl_slist *cabecalhos = nullptr;
-    cabecalhos = curl_slist_append(
-        cabecalhos, "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    cabecalhos = curl_slist_append(cabecalhos,
+                                   "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     cabecalhos = curl_slist_append(cabecalhos, "Expect:");
 
     curl_easy_setopt(FCurl, CURLOPT_URL, url.constData());
@@ -150,7 +150,7 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
     }
     if (status < 200 || status >= 300)
         throw ErroTransporte(resposta.linhaStatus.isEmpty() ? QStringLiteral("HTTP %1").arg(status)
-                                                             : QString::fromLatin1(resposta.linhaStatus));
+                                                            : QString::fromLatin1(resposta.linhaStatus));
 
     char *contentType = nullptr;
     curl_easy_getinfo(FCurl, CURLINFO_CONTENT_TYPE, &contentType);

@@ -1,10 +1,10 @@
 #include "service/Protocolo.h"
 
-#include "json/TJSONObject.h"
 #include "service/BuscaPaginada.h"
 #include "service/Enderecos.h"
 #include "service/Hexadecimal.h"
 #include "service/Md5Senha.h"
+#include "json/TJSONObject.h"
 
 #include <QUrl>
 
@@ -138,7 +138,8 @@ Resposta Excluir(Sessao &sessao, int codigo) {
     // or smuggle a field into it. Unreserved characters, and so ordinary keys, travel unchanged.
     const QString endereco = URLBase() + QStringLiteral("/excluir?codigo=") +
                              QString::fromLatin1(QUrl::toPercentEncoding(QString::number(codigo))) +
-                             QStringLiteral("&chave=") + QString::fromLatin1(QUrl::toPercentEncoding(sessao.chave()));
+                             QStringLiteral("&chave=") +
+                             QString::fromLatin1(QUrl::toPercentEncoding(sessao.chave()));
     return LerEnvelope(sessao.conexao().Get(endereco));
 }
 

@@ -34,7 +34,7 @@ struct RespostaContagem : Resposta {
 // The filters of pages "Scripts" and "Log"; empty texts and null dates are left out.
 struct FiltroPesquisa {
     QString sistema;
-    QString codigo; // as typed; not checked by the client
+    QString codigo;  // as typed; not checked by the client
     QString usuario; // "/pesquisar_log" only
     QDate data_inicio;
     QDate data_fim;

@@ -1,8 +1,8 @@
 #include "service/RegistroLog.h"
 
-#include "json/TJSONObject.h"
 #include "service/DataResposta.h"
 #include "service/Hexadecimal.h"
+#include "json/TJSONObject.h"
 
 RegistroLog RegistroLog::ler(const json::TJSONObject &objeto) {
     RegistroLog r;

@@ -1,8 +1,8 @@
 #include "service/RegistroScript.h"
 
-#include "json/TJSONObject.h"
 #include "service/DataResposta.h"
 #include "service/Hexadecimal.h"
+#include "json/TJSONObject.h"
 
 RegistroScript RegistroScript::ler(const json::TJSONObject &objeto) {
     RegistroScript r;

@@ -1,8 +1,8 @@
 #include "service/Versao.h"
 
-#include "json/Exception.h"
 #include "service/Enderecos.h"
 #include "service/Windows1252.h"
+#include "json/Exception.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -27,8 +27,9 @@ protected:
         ASSERT_TRUE(login.success);
         sessao.setChave(login.chave);
         for (int i = 1; i <= 3; ++i)
-            Protocolo::Inserir(sessao, QDateTime(QDate(2024, 5, i), QTime(10, 0, 0)), QStringLiteral("rel%1.sql").arg(i),
-                               QStringLiteral("KOR"), QByteArray("select '\xE7';\r\n"));
+            Protocolo::Inserir(sessao, QDateTime(QDate(2024, 5, i), QTime(10, 0, 0)),
+                               QStringLiteral("rel%1.sql").arg(i), QStringLiteral("KOR"),
+                               QByteArray("select '\xE7';\r\n"));
     }
     void TearDown() override {
         qunsetenv("BRISEL_SERVICE_URL");
@@ -94,7 +95,8 @@ TEST_F(ComandosServico, UpdateDeleteAndTheLog) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("novo\r\n");
     }
-    EXPECT_EQ(rodar({QStringLiteral("update"), QStringLiteral("--code"), QStringLiteral("2"), arquivo}).codigo, 0);
+    EXPECT_EQ(
+        rodar({QStringLiteral("update"), QStringLiteral("--code"), QStringLiteral("2"), arquivo}).codigo, 0);
     EXPECT_EQ(rodar({QStringLiteral("delete"), QStringLiteral("--code"), QStringLiteral("3")}).codigo, 0);
     const Saida log = rodar({QStringLiteral("log"), QStringLiteral("--by"), QStringLiteral("DEV"),
                              QStringLiteral("--code"), QStringLiteral("2")});
@@ -136,7 +138,10 @@ TEST_P(ComandosServicoFalham, ExitCodeAndMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Casos, ComandosServicoFalham,
     testing::Values(
-        CasoFalha{"maximo_acima_de_500", {"search", "--max", "501"}, true, 2,
+        CasoFalha{"maximo_acima_de_500",
+                  {"search", "--max", "501"},
+                  true,
+                  2,
                   "A quantidade máxima de registros não pode ser superior a 500."},
         CasoFalha{"data_invalida", {"log", "--from", "01/02/2024"}, true, 2, "--from"},
         CasoFalha{"opcao_desconhecida", {"search", "--nada"}, true, 2, "nada"},
@@ -144,8 +149,12 @@ INSTANTIATE_TEST_SUITE_P(
         CasoFalha{"senha_errada", {"search", "--password", "errada"}, true, 1, "Usuário ou senha inválidos."},
         CasoFalha{"sem_usuario", {"delete", "--code", "1"}, false, 1, "Usuário ou senha inválidos."},
         CasoFalha{"excluir_inexistente", {"delete", "--code", "99"}, true, 1, "Script 99 não encontrado."},
-        CasoFalha{"arquivo_inexistente", {"update", "--code", "1", "/nao/existe.sql"}, true, 1, "/nao/existe.sql"},
-        CasoFalha{"nada_encontrado", {"search", "--file", "xyz"}, true, 0,
+        CasoFalha{
+            "arquivo_inexistente", {"update", "--code", "1", "/nao/existe.sql"}, true, 1, "/nao/existe.sql"},
+        CasoFalha{"nada_encontrado",
+                  {"search", "--file", "xyz"},
+                  true,
+                  0,
                   "Não foram encontrados scripts com os parâmetros informados."}),
     [](const testing::TestParamInfo<CasoFalha> &info) { return std::string(info.param.nome); });
 

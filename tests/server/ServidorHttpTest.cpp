@@ -23,7 +23,8 @@ QByteArray trocar(int porta, const QByteArray &pedido) {
         return QByteArray();
     }
     for (qsizetype enviado = 0; enviado < pedido.size();) {
-        const ssize_t n = ::send(fd, pedido.constData() + enviado, size_t(pedido.size() - enviado), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(fd, pedido.constData() + enviado, size_t(pedido.size() - enviado), MSG_NOSIGNAL);
         if (n <= 0)
             break;
         enviado += n;
@@ -38,8 +39,10 @@ QByteArray trocar(int porta, const QByteArray &pedido) {
 }
 
 QByteArray post(int porta, const QByteArray &caminho, const QByteArray &corpo) {
-    return trocar(porta, "POST " + caminho + " HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                         "Content-Length: " + QByteArray::number(corpo.size()) + "\r\n\r\n" + corpo);
+    return trocar(porta, "POST " + caminho +
+                             " HTTP/1.0\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                             "Content-Length: " +
+                             QByteArray::number(corpo.size()) + "\r\n\r\n" + corpo);
 }
 
 } // namespace
@@ -66,5 +69,6 @@ TEST(ServidorHttp, UnknownPathsAreNotFoundAndEachRequestIsLogged) {
     EXPECT_TRUE(versao.endsWith("\r\n\r\n\"" BRISEL_VERSION "\"")) << versao.constData();
     const QString log = servidor.log();
     EXPECT_TRUE(log.contains(QStringLiteral("GET /nada 404"))) << log.toStdString();
-    EXPECT_TRUE(log.contains(QStringLiteral("GET /services/index.php/versao/listar 200"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("GET /services/index.php/versao/listar 200")))
+        << log.toStdString();
 }

@@ -29,8 +29,8 @@ protected:
     static QJsonArray lista(const RespostaServico &r) { return QJsonDocument::fromJson(r.corpo).array(); }
 
     void inserir(const QString &data, const QString &nome, const QString &sistema, const QString &script) {
-        const auto r = TratarInserir(contexto, form({{"data", data}, {"nome", nome}, {"sistema", sistema},
-                                                     {"script", script}}));
+        const auto r = TratarInserir(
+            contexto, form({{"data", data}, {"nome", nome}, {"sistema", sistema}, {"script", script}}));
         ASSERT_TRUE(objeto(r).value("success").toBool()) << r.corpo.constData();
     }
     int contar(RespostaServico (*tratar)(ContextoServidor &, const Formulario &), Formulario f) {
@@ -53,7 +53,8 @@ TEST_F(Tratadores, LoginAnswersAFreshKeyOrRefuses) {
     EXPECT_TRUE(ok.value("success").toBool());
     EXPECT_NE(ok.value("chave").toString(), chave);
     EXPECT_EQ(armazenamento.usuarioDaSessao(ok.value("chave").toString()), QStringLiteral("DEV"));
-    for (const Formulario &f : {form({{"usuario", "DEV"}, {"senha", "x"}}, false), form({{"senha", "x"}}, false)}) {
+    for (const Formulario &f :
+         {form({{"usuario", "DEV"}, {"senha", "x"}}, false), form({{"senha", "x"}}, false)}) {
         const QJsonObject recusa = objeto(TratarLogin(contexto, f));
         EXPECT_FALSE(recusa.value("success").toBool());
         EXPECT_EQ(recusa.value("message").toString(), QStringLiteral("Usuário ou senha inválidos."));
@@ -96,33 +97,61 @@ TEST_P(TratadoresRecusam, BadInputIsRefusedAndNothingStoredIsLost) {
 INSTANTIATE_TEST_SUITE_P(
     Casos, TratadoresRecusam,
     testing::Values(
-        Recusa{"sem_chave", TratarInserir,
-               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x"}}, false, "Chave"},
-        Recusa{"chave_desconhecida", TratarPesquisar, {{"maximo", "1"}, {"contar", "true"}, {"chave", "zz"}}, false,
+        Recusa{"sem_chave",
+               TratarInserir,
+               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x"}},
+               false,
                "Chave"},
-        Recusa{"sem_nome", TratarInserir, {{"data", "2024-01-01 00:00:00"}, {"sistema", "KOR"}, {"script", "0x"}},
-               true, "nome"},
-        Recusa{"data_invalida", TratarInserir,
-               {{"data", "01/01/2024"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x"}}, true, "data"},
-        Recusa{"hex_invalido", TratarInserir,
-               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x4G"}}, true,
+        Recusa{"chave_desconhecida",
+               TratarPesquisar,
+               {{"maximo", "1"}, {"contar", "true"}, {"chave", "zz"}},
+               false,
+               "Chave"},
+        Recusa{"sem_nome",
+               TratarInserir,
+               {{"data", "2024-01-01 00:00:00"}, {"sistema", "KOR"}, {"script", "0x"}},
+               true,
+               "nome"},
+        Recusa{"data_invalida",
+               TratarInserir,
+               {{"data", "01/01/2024"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x"}},
+               true,
+               "data"},
+        Recusa{"hex_invalido",
+               TratarInserir,
+               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "0x4G"}},
+               true,
                "hexadecimal"},
-        Recusa{"hex_impar", TratarInserir,
-               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "414"}}, true,
+        Recusa{"hex_impar",
+               TratarInserir,
+               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "KOR"}, {"script", "414"}},
+               true,
                "hexadecimal"},
-        Recusa{"sistema_desconhecido", TratarInserir,
-               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "XPTO"}, {"script", "0x"}}, true,
+        Recusa{"sistema_desconhecido",
+               TratarInserir,
+               {{"data", "2024-01-01 00:00:00"}, {"nome", "b"}, {"sistema", "XPTO"}, {"script", "0x"}},
+               true,
                "Sistema desconhecido"},
-        Recusa{"codigo_nao_numero", TratarAtualizar, {{"codigo", "1; DROP TABLE scripts"}, {"script", "42"}}, true,
+        Recusa{"codigo_nao_numero",
+               TratarAtualizar,
+               {{"codigo", "1; DROP TABLE scripts"}, {"script", "42"}},
+               true,
                "codigo"},
-        Recusa{"atualizar_hex_invalido", TratarAtualizar, {{"codigo", "1"}, {"script", "zz"}}, true, "hexadecimal"},
+        Recusa{"atualizar_hex_invalido",
+               TratarAtualizar,
+               {{"codigo", "1"}, {"script", "zz"}},
+               true,
+               "hexadecimal"},
         Recusa{"atualizar_inexistente", TratarAtualizar, {{"codigo", "99"}, {"script", "42"}}, true, "99"},
         Recusa{"excluir_sem_codigo", TratarExcluir, {}, true, "codigo"},
         Recusa{"excluir_inexistente", TratarExcluir, {{"codigo", "99"}}, true, "99"},
         Recusa{"pesquisar_sem_maximo", TratarPesquisar, {{"contar", "true"}}, true, "maximo"},
         Recusa{"pesquisar_sem_lidos", TratarPesquisar, {{"maximo", "5"}}, true, "lidos"},
-        Recusa{"pesquisar_data_invalida", TratarPesquisarLog,
-               {{"maximo", "5"}, {"contar", "true"}, {"data_inicio", "2024-13-01"}}, true, "data_inicio"}),
+        Recusa{"pesquisar_data_invalida",
+               TratarPesquisarLog,
+               {{"maximo", "5"}, {"contar", "true"}, {"data_inicio", "2024-13-01"}},
+               true,
+               "data_inicio"}),
     [](const testing::TestParamInfo<Recusa> &info) { return std::string(info.param.nome); });
 
 TEST_F(Tratadores, SearchFiltersCapAndPages) {
@@ -156,7 +185,8 @@ TEST_F(Tratadores, SearchFiltersCapAndPages) {
     // Pages of 2 in code order, never past "maximo".
     QList<int> codigos;
     for (int lidos : {0, 2, 4}) {
-        const QJsonArray pagina = lista(TratarPesquisar(contexto, form({{"maximo", "5"}, {"lidos", QString::number(lidos)}})));
+        const QJsonArray pagina =
+            lista(TratarPesquisar(contexto, form({{"maximo", "5"}, {"lidos", QString::number(lidos)}})));
         for (const auto &v : pagina)
             codigos << v.toObject().value("CODIGO_SC").toInt();
     }
@@ -174,7 +204,9 @@ TEST_F(Tratadores, EveryChangeIsLoggedNewestFirstWithBeforeAndAfter) {
     inserir("2024-01-01 10:00:00", "a.sql", "KOR", "0x41");
     const QString chaveDev = chave;
     chave = armazenamento.abrirSessao(QStringLiteral("ANA"));
-    ASSERT_TRUE(objeto(TratarAtualizar(contexto, form({{"codigo", "1"}, {"script", "4243"}}))).value("success").toBool());
+    ASSERT_TRUE(objeto(TratarAtualizar(contexto, form({{"codigo", "1"}, {"script", "4243"}})))
+                    .value("success")
+                    .toBool());
     ASSERT_TRUE(objeto(TratarExcluir(contexto, form({{"codigo", "1"}}))).value("success").toBool());
     chave = chaveDev;
 

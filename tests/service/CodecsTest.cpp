@@ -88,16 +88,17 @@ struct VersaoCase {
 class VersaoMaiorCasos : public testing::TestWithParam<VersaoCase> {};
 
 TEST_P(VersaoMaiorCasos, ComparesUpToThreeNumericComponents) {
-    EXPECT_EQ(VersaoMaior(QString::fromLatin1(GetParam().a), QString::fromLatin1(GetParam().b)), GetParam().maior)
+    EXPECT_EQ(VersaoMaior(QString::fromLatin1(GetParam().a), QString::fromLatin1(GetParam().b)),
+              GetParam().maior)
         << GetParam().a << " vs " << GetParam().b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, VersaoMaiorCasos,
-                         testing::Values(VersaoCase{"1.0.8", "1.0.7", true}, VersaoCase{"1.0.7", "1.0.7", false},
-                                         VersaoCase{"1.1", "1.0.7", true}, VersaoCase{"1.0.10", "1.0.7", true},
-                                         VersaoCase{"0.9.9", "1.0.7", false}, VersaoCase{"2", "1.0.7", true},
-                                         VersaoCase{"1.0.7.9", "1.0.7", false},
-                                         VersaoCase{"1 0 8", "1.0.7", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Casos, VersaoMaiorCasos,
+    testing::Values(VersaoCase{"1.0.8", "1.0.7", true}, VersaoCase{"1.0.7", "1.0.7", false},
+                    VersaoCase{"1.1", "1.0.7", true}, VersaoCase{"1.0.10", "1.0.7", true},
+                    VersaoCase{"0.9.9", "1.0.7", false}, VersaoCase{"2", "1.0.7", true},
+                    VersaoCase{"1.0.7.9", "1.0.7", false}, VersaoCase{"1 0 8", "1.0.7", true}));
 
 TEST(VersaoMaior, FailsWhenANeededComponentIsMissingOrNotANumber) {
     EXPECT_THROW(VersaoMaior(QStringLiteral("1.0"), QStringLiteral("1.0.7")), Exception);

@@ -20,8 +20,9 @@ CamposRequisicao campos(std::initializer_list<std::pair<const char *, QString>> 
 TEST(ConexaoWire, PostIsHttp10FormWithFixedHeadersAndEncodedBody) {
     RecordingServer peer;
     Conexao conexao;
-    conexao.Post(peer.baseUrl() + "/inserir",
-                 campos({{"nome", QStringLiteral("relatório final.sql")}, {"vazio", QString()}, {"sistema", "KOR"}}));
+    conexao.Post(
+        peer.baseUrl() + "/inserir",
+        campos({{"nome", QStringLiteral("relatório final.sql")}, {"vazio", QString()}, {"sistema", "KOR"}}));
     const auto req = peer.requests().value(0);
     EXPECT_EQ(req.requestLine, "POST /services/index.php/scripts/inserir HTTP/1.0");
     EXPECT_EQ(req.header("Accept"), "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
@@ -57,7 +58,8 @@ TEST(ConexaoWire, EachPostOpensANewConnectionAndGetIsHttp11) {
 
 TEST(ConexaoWire, CookiesSetByAReplyTravelWithLaterRequests) {
     RecordingServer peer;
-    peer.queueReply(RecordingServer::reply("{}", "application/json", "200 OK", "Set-Cookie: sessao=abc; Path=/\r\n"));
+    peer.queueReply(
+        RecordingServer::reply("{}", "application/json", "200 OK", "Set-Cookie: sessao=abc; Path=/\r\n"));
     Conexao conexao;
     conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}}));
     conexao.Post(peer.baseUrl() + "/pesquisar", campos({{"x", "1"}}));
@@ -95,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ConexaoWire, FailureStatusIsATransportFailureEvenWithJson) {
     RecordingServer peer;
-    peer.queueReply(RecordingServer::reply("{\"success\":true}", "application/json", "500 Internal Server Error"));
+    peer.queueReply(
+        RecordingServer::reply("{\"success\":true}", "application/json", "500 Internal Server Error"));
     Conexao conexao;
     try {
         conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}}));

@@ -50,7 +50,9 @@ TEST_F(ProtocoloServidor, InsertSearchInPagesUpdateDeleteAndLog) {
     ASSERT_TRUE(contagem.success) << contagem.message.toStdString();
     ASSERT_EQ(contagem.registros, 5);
     QList<RegistroScript> achados;
-    EXPECT_EQ(BuscarScripts(sessao, todos(), contagem.registros, [&](const RegistroScript &r) { achados << r; }), 5);
+    EXPECT_EQ(
+        BuscarScripts(sessao, todos(), contagem.registros, [&](const RegistroScript &r) { achados << r; }),
+        5);
     ASSERT_EQ(achados.size(), 5);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(achados[i].codigo, i + 1);

@@ -1,7 +1,7 @@
-#include "json/Exception.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "tests/service/RecordingServer.h"
+#include "json/Exception.h"
 
 #include <QLocale>
 
@@ -37,7 +37,8 @@ QByteArray pagina(int primeiro, int quantos) {
         if (i)
             json += ",";
         json += "{\"CODIGO_SC\":" + QByteArray::number(primeiro + i) +
-                ",\"DATA_CRIACAO_SC\":\"01/02/2024 03:04:05\",\"NOME_ARQUIVO_SC\":\"a.sql\",\"SCRIPT_SC\":\"E7\"}";
+                ",\"DATA_CRIACAO_SC\":\"01/02/2024 "
+                "03:04:05\",\"NOME_ARQUIVO_SC\":\"a.sql\",\"SCRIPT_SC\":\"E7\"}";
     }
     return json + "]";
 }
@@ -61,21 +62,29 @@ TEST_P(ProtocoloCampos, FieldsTravelInTheirOrder) {
     EXPECT_EQ(req.body, GetParam().corpo);
 }
 
-const FiltroPesquisa filtroCompleto{QStringLiteral("KOR"), QStringLiteral("12"), QStringLiteral("ANA"),
-                                    QDate(2024, 1, 2), QDate(2024, 3, 4), QStringLiteral("a b"), 100};
+const FiltroPesquisa filtroCompleto{QStringLiteral("KOR"),
+                                    QStringLiteral("12"),
+                                    QStringLiteral("ANA"),
+                                    QDate(2024, 1, 2),
+                                    QDate(2024, 3, 4),
+                                    QStringLiteral("a b"),
+                                    100};
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, ProtocoloCampos,
     testing::Values(
-        CasoCampos{"login", [](Sessao &s) { Login(s.conexao(), QStringLiteral("DEV"), QStringLiteral("abc")); },
+        CasoCampos{"login",
+                   [](Sessao &s) { Login(s.conexao(), QStringLiteral("DEV"), QStringLiteral("abc")); },
                    "POST /services/index.php/scripts/login HTTP/1.0",
                    "usuario=DEV&senha=900150983cd24fb0d6963f7d28e17f72"},
         CasoCampos{"login_sem_usuario", [](Sessao &s) { Login(s.conexao(), QString(), QString()); },
-                   "POST /services/index.php/scripts/login HTTP/1.0", "senha=d41d8cd98f00b204e9800998ecf8427e"},
+                   "POST /services/index.php/scripts/login HTTP/1.0",
+                   "senha=d41d8cd98f00b204e9800998ecf8427e"},
         CasoCampos{"inserir",
                    [](Sessao &s) {
-                       Inserir(s, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("relatório final.sql"),
-                               QStringLiteral("KOR_LIVROS"), QByteArray("ab\r\n\xE7"));
+                       Inserir(s, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)),
+                               QStringLiteral("relatório final.sql"), QStringLiteral("KOR_LIVROS"),
+                               QByteArray("ab\r\n\xE7"));
                    },
                    "POST /services/index.php/scripts/inserir HTTP/1.0",
                    "data=2024-05-06+07%3A08%3A09&nome=relat%C3%B3rio+final.sql&sistema=KOR_LIVROS"
@@ -117,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                        s.setChave(QStringLiteral("a&b+c/d=e f~"));
                        Excluir(s, 7);
                    },
-                   "GET /services/index.php/scripts/excluir?codigo=7&chave=a%26b%2Bc%2Fd%3De%20f~ HTTP/1.1", ""}),
+                   "GET /services/index.php/scripts/excluir?codigo=7&chave=a%26b%2Bc%2Fd%3De%20f~ HTTP/1.1",
+                   ""}),
     [](const testing::TestParamInfo<CasoCampos> &info) { return std::string(info.param.nome); });
 
 struct CasoEnvelope {
@@ -200,9 +210,10 @@ TEST_F(ProtocoloWire, PagedFetchFailureKeepsWhatWasHandedOver) {
         QByteArray status;
     };
     const Caso casos[] = {
-        {"{\"success\":false}", "200 OK"},                                      // an object, not an array
-        {"[{\"CODIGO_SC\":3}]", "200 OK"},                                      // a key missing
-        {"[{\"CODIGO_SC\":3,\"DATA_CRIACAO_SC\":\"x\",\"NOME_ARQUIVO_SC\":\"a\",\"SCRIPT_SC\":\"\"}]", "200 OK"},
+        {"{\"success\":false}", "200 OK"}, // an object, not an array
+        {"[{\"CODIGO_SC\":3}]", "200 OK"}, // a key missing
+        {"[{\"CODIGO_SC\":3,\"DATA_CRIACAO_SC\":\"x\",\"NOME_ARQUIVO_SC\":\"a\",\"SCRIPT_SC\":\"\"}]",
+         "200 OK"},
         {pagina(3, 1), "500 Internal Server Error"},
     };
     for (const Caso &caso : casos) {
@@ -218,7 +229,8 @@ TEST_F(ProtocoloWire, PagedFetchFailureKeepsWhatWasHandedOver) {
 
 TEST_F(ProtocoloWire, LogRecordsReadEveryField) {
     peer.queueReply(RecordingServer::reply(
-        "[{\"idscript\":9,\"data_alteracao\":\"2024-02-01 03:04:05\",\"arquivo\":\"a.sql\",\"script_atual\":\"41\","
+        "[{\"idscript\":9,\"data_alteracao\":\"2024-02-01 "
+        "03:04:05\",\"arquivo\":\"a.sql\",\"script_atual\":\"41\","
         "\"script_anterior\":\"\",\"descricao\":\"Inclusão\",\"nome\":\"DEV\",\"extra\":1}]",
         "application/json; charset=utf-8"));
     QList<RegistroLog> registros;

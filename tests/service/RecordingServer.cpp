@@ -31,7 +31,8 @@ RecordingServer::RecordingServer() {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 ||
-        ::listen(m_listen, 16) != 0 || ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
+        ::listen(m_listen, 16) != 0 ||
+        ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
         throw std::runtime_error("recording server: cannot listen on loopback");
     m_port = ntohs(addr.sin_port);
     m_thread = std::thread([this] { run(); });
@@ -56,8 +57,8 @@ void RecordingServer::queueReply(const QByteArray &raw) {
     m_replies.append(raw);
 }
 
-QByteArray RecordingServer::reply(const QByteArray &body, const QByteArray &contentType, const QByteArray &status,
-                                  const QByteArray &extraHeaders) {
+QByteArray RecordingServer::reply(const QByteArray &body, const QByteArray &contentType,
+                                  const QByteArray &status, const QByteArray &extraHeaders) {
     QByteArray r = "HTTP/1.1 " + status + "\r\n";
     if (!contentType.isEmpty())
         r += "Content-Type: " + contentType + "\r\n";
@@ -106,7 +107,8 @@ void RecordingServer::serve(int fd) {
             for (qsizetype i = 1; i < lines.size(); ++i) {
                 const qsizetype colon = lines[i].indexOf(':');
                 if (colon > 0)
-                    request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
+                    request.headers.append(
+                        {lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
             }
             contentLength = request.header("Content-Length").toLongLong();
         }

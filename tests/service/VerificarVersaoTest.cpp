@@ -1,6 +1,6 @@
-#include "json/Exception.h"
 #include "service/Versao.h"
 #include "tests/service/RecordingServer.h"
+#include "json/Exception.h"
 
 #include <QFile>
 #include <QRegularExpression>

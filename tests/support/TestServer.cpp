@@ -9,13 +9,15 @@ QString TestServer::executable() {
 }
 
 TestServer::TestServer(const QStringList &users, const QStringList &extraArgs) {
-    QStringList args{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"), QStringLiteral(":memory:")};
+    QStringList args{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
+                     QStringLiteral(":memory:")};
     for (const QString &user : users)
         args << QStringLiteral("--user") << user;
     args << extraArgs;
     m_process.start(executable(), args);
     if (!m_process.waitForStarted(10000))
-        throw std::runtime_error("brisel-scripts-server did not start: " + m_process.errorString().toStdString());
+        throw std::runtime_error("brisel-scripts-server did not start: " +
+                                 m_process.errorString().toStdString());
     QByteArray out;
     static const QRegularExpression listening(QStringLiteral("listening on http://[^\\s]+:(\\d+)"));
     while (!out.contains('\n')) {

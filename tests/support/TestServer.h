@@ -9,7 +9,8 @@
 // when destroyed. Throws std::runtime_error when it does not start.
 class TestServer {
 public:
-    explicit TestServer(const QStringList &users = {QStringLiteral("DEV:senha")}, const QStringList &extraArgs = {});
+    explicit TestServer(const QStringList &users = {QStringLiteral("DEV:senha")},
+                        const QStringList &extraArgs = {});
     ~TestServer();
     TestServer(const TestServer &) = delete;
     TestServer &operator=(const TestServer &) = delete;
