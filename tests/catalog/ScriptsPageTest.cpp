@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <Qsci/qsciscintilla.h>
+
 #include <memory>
 
 // Page "Scripts" against the reference service on loopback.
@@ -248,7 +250,20 @@ private slots:
         QVERIFY(janela->isWindow());
         QVERIFY(janela->isVisible());
         QCOMPARE(janela->Linha().row(), 1);
-        QVERIFY(!janela->findChild<QToolButton *>(QStringLiteral("btSalvar"))->isEnabled());
+        auto *salvar = janela->findChild<QToolButton *>(QStringLiteral("btSalvar"));
+        QVERIFY(!salvar->isEnabled());
+
+        // A save shows the new text in the script view of the current row.
+        auto *editor = janela->findChild<QsciScintilla *>(QStringLiteral("editor"));
+        editor->setFocus();
+        editor->setCursorPosition(0, 0);
+        QTest::keyClicks(editor, QStringLiteral("--"));
+        salvar->click();
+        QVERIFY(messages.boxes.isEmpty());
+        QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QStringLiteral("--select 'b.sql';"));
+        QCOMPARE(pagina->cdsPesquisa().Linha(1).script, QByteArray("--select 'b.sql';"));
+        QCOMPARE(servico->ScriptGuardado(pagina->cdsPesquisa().Linha(1).codigo),
+                 QByteArray("--select 'b.sql';"));
     }
 };
 
