@@ -19,6 +19,8 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
     // Texts cross the editor as QString; UTF-8 keeps every Windows-1252 character intact
     // (the default Latin-1 mode would lose the euro sign and its neighbours).
     setUtf8(true);
+    // Script texts have CR LF line ends; a typed line break keeps to them.
+    setEolMode(QsciScintilla::EolWindows);
 
     auto *lexer = new QsciLexerSQL(this);
     const QFont texto = courier(10);

@@ -151,6 +151,7 @@ private slots:
         QTest::keyClick(Editor(janela.get()), Qt::Key_Return);
         Salvar(janela.get())->click();
         QCOMPARE(Ler(caminho), QByteArray("\r\nselect 'a\xE7\xE3o';\r\nselect '?'x\x80\r\n"));
+        QVERIFY(Editor(janela.get())->text().startsWith(QStringLiteral("\r\n")));
         QCOMPARE(fila.rowCount(), 0);
     }
 
