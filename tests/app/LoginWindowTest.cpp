@@ -2,6 +2,7 @@
 #include "app/TfrmLoginScripts.h"
 #include "service/Conexao.h"
 #include "service/Sessao.h"
+#include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
 
@@ -112,6 +113,42 @@ private slots:
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
         QCOMPARE(messages.boxes[0].text, QStringLiteral("Falha ao efetuar o login."));
         QVERIFY(login.isVisible());
+    }
+
+    void cannedReplies_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("chave");
+        // The close is refused silently: the key is still empty.
+        QTest::newRow("success with an empty key")
+            << QByteArray(R"({"success":true,"chave":""})") << QString() << QString();
+        QTest::newRow("success without a key")
+            << QByteArray(R"({"success":true})") << QStringLiteral("Falha ao efetuar o login.") << QString();
+        QTest::newRow("success as text")
+            << QByteArray(R"({"success":"TRUE","chave":"k1"})") << QString() << QStringLiteral("k1");
+        QTest::newRow("not JSON") << QByteArray("<html>erro</html>")
+                                  << QStringLiteral("Falha ao efetuar o login.") << QString();
+    }
+    void cannedReplies() {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, message);
+        QFETCH(QString, chave);
+        RecordingHttpServer server([reply](const RecordingHttpServer::Request &) { return reply; });
+        const QByteArray saved = qgetenv("BRISEL_SERVICE_URL");
+        qputenv("BRISEL_SERVICE_URL", server.rootUrl());
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
+        login.show();
+        QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        qputenv("BRISEL_SERVICE_URL", saved);
+        QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(sessao.chave(), chave);
+        QCOMPARE(login.isVisible(), chave.isEmpty());
+        QCOMPARE(messages.boxes.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QCOMPARE(messages.boxes[0].text, message);
     }
 
     void closeIsRefusedWithoutAKey() {

@@ -2,6 +2,7 @@
 // updater started with the replaced version, failures recorded in "log.log".
 #include "app/Inicializacao.h"
 #include "app/TdmPrincipal.h"
+#include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
 
@@ -83,15 +84,20 @@ private slots:
     }
 
     void emptyReplyOpensTheMainWindow() {
+        RecordingHttpServer server([](const RecordingHttpServer::Request &) { return QByteArray(); });
+        qputenv("BRISEL_SERVICE_URL", server.rootUrl());
         QTemporaryDir dir;
         criarAtualizador(dir.path());
+        TdmPrincipal dm(dir.path());
         RecordingMessages messages;
         bool lancou = false;
         Inicializacao ini(
-            dir.path(), QStringLiteral("1.0.7"), messages, [] { return QString(); },
+            dir.path(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
             [&lancou](const QString &, const QStringList &, const QString &) { lancou = true; });
         QVERIFY(ini.executar());
+        QCOMPARE(server.requests().size(), 1);
         QVERIFY(!lancou);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("log.log"))));
     }
 
     void missingUpdaterWarnsAndEnds() {
