@@ -17,7 +17,6 @@ ArquivosGrid::ArquivosGrid(FilaArquivosModel &fila, QWidget *parent) : QTableVie
     setEditTriggers(NoEditTriggers);
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
-    setDragEnabled(false);
     setColumnHidden(FilaArquivosModel::SCRIPT, true);
     setColumnHidden(FilaArquivosModel::ORDEM, true);
     setColumnWidth(FilaArquivosModel::DATA, 108);

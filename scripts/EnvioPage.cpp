@@ -144,11 +144,13 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
 }
 
 EnvioPage::~EnvioPage() {
-    // A run still going would outlive the session it uses: stop it after its current request.
+    // A run still going would outlive the page and busy mode: stop it after its current
+    // request, with no report left to deliver.
     if (m_threadEnvio) {
-        m_threadEnvio->disconnect(this);
+        m_threadEnvio->disconnect();
         m_threadEnvio->requestInterruption();
         m_threadEnvio->wait();
+        delete m_threadEnvio;
     }
 }
 
