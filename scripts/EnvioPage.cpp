@@ -286,7 +286,8 @@ void EnvioPage::ToolButton1Click() {
     const QString caminho = m_cdsArqs->nomeArq(row);
     if (!QFileInfo(caminho).isFile())
         return;
-    auto *janela = new TfrmVisualizarScript(m_sessao, m_messages);
+    // A window of the main window's: closing that one still ends the program, and this goes with it.
+    auto *janela = new TfrmVisualizarScript(m_sessao, m_messages, this);
     janela->setCodigo(caminho);
     janela->setScript(Windows1252::toUnicode(m_cdsArqs->script(row)));
     janela->setLocal(true);

@@ -400,7 +400,11 @@ void EnvioPageTest::editarOpensTheEditorOnlyForAnExistingFile() {
     QVERIFY(!abertos[0]->Comparar());
     QCOMPARE(abertos[0]->Linha(), QPersistentModelIndex(fila().index(1, FilaArquivosModel::SCRIPT)));
     QVERIFY(m_messages.boxes.isEmpty());
-    delete abertos[0];
+    // It goes with the main window instead of keeping the program running on its own.
+    const QPointer<TfrmVisualizarScript> aberto(abertos[0]);
+    delete m_page;
+    m_page = nullptr;
+    QVERIFY(aberto.isNull());
 }
 
 void EnvioPageTest::validarLoadsTheCurrentRowsFile() {
