@@ -155,14 +155,16 @@ void TfrmVisualizarScript::btSalvarClick() {
 }
 
 void TfrmVisualizarScript::SalvarLocal() {
-    const QString texto = editor->text();
+    QByteArray gravado;
     try {
-        TextFile::writeLines(FCodigo, texto);
+        gravado = TextFile::writeLines(FCodigo, editor->text());
     } catch (const Exception &erro) {
         m_messages.generalError(erro.message());
         return;
     }
-    AtualizarLinha(texto);
+    // The queue row holds what the file now holds (CR LF after every line), as a search
+    // would have read it: that is the text the upload sends.
+    AtualizarLinha(gravado);
     btSalvar->setEnabled(false);
 }
 
@@ -181,16 +183,16 @@ void TfrmVisualizarScript::SalvarServidor() {
         m_messages.error(resposta.message);
         return;
     }
-    AtualizarLinha(texto);
+    AtualizarLinha(script);
     btSalvar->setEnabled(false);
 }
 
 // The row may have gone (deleted, or its table emptied): then only the file or the service
 // holds the new text.
-void TfrmVisualizarScript::AtualizarLinha(const QString &texto) {
+void TfrmVisualizarScript::AtualizarLinha(const QByteArray &script) {
     if (!FLinha.isValid())
         return;
     // A persistent index hands out its model as const; the window was given the cell to write.
     auto *modelo = const_cast<QAbstractItemModel *>(FLinha.model());
-    modelo->setData(FLinha, Windows1252::fromUnicode(texto), Qt::EditRole);
+    modelo->setData(FLinha, script, Qt::EditRole);
 }

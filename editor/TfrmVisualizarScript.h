@@ -58,7 +58,7 @@ private:
     void editorChange();
     void SalvarLocal();
     void SalvarServidor();
-    void AtualizarLinha(const QString &texto);
+    void AtualizarLinha(const QByteArray &script);
 
     Sessao &m_sessao;
     Messages &m_messages;

@@ -29,7 +29,7 @@ QString TextFile::read(const QString &path) {
     return decode(bytes);
 }
 
-void TextFile::writeLines(const QString &path, const QString &text) {
+QByteArray TextFile::writeLines(const QString &path, const QString &text) {
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\n|\\r"));
     QStringList lines = text.split(lineBreak);
     // A text that ends with a break has no further line after it.
@@ -44,4 +44,5 @@ void TextFile::writeLines(const QString &path, const QString &text) {
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw Exception(file.errorString());
+    return bytes;
 }

@@ -14,6 +14,7 @@ QString decode(const QByteArray &bytes);
 // Replaces the file with the text's lines in Windows-1252 ("?" outside it), each line, the last
 // included, followed by CR LF, without a byte-order mark. A break is CR LF, LF or CR. The old
 // file stays whole when writing fails; throws Exception with the system's text then.
-void writeLines(const QString &path, const QString &text);
+// Returns the bytes written.
+QByteArray writeLines(const QString &path, const QString &text);
 
 } // namespace TextFile
