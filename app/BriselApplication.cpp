@@ -6,8 +6,8 @@
 #include <cstdio>
 
 BriselApplication::BriselApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    // No display name: the platform would append it to every window's caption.
     setApplicationName(QStringLiteral("BriselScripts"));
-    setApplicationDisplayName(QStringLiteral("BriselScripts"));
     setApplicationVersion(QStringLiteral("1.0.7"));
     setQuitOnLastWindowClosed(true);
 }
