@@ -2,6 +2,7 @@
 // reference service on loopback. The stages run in order and build on one another.
 // Mouse events go through the platform layer, so the queue grid sees a held button.
 #define QTEST_QPA_MOUSE_HANDLING
+#include "app/Aparencia.h"
 #include "app/IniFile.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
@@ -209,7 +210,8 @@ private slots:
 };
 
 void UserDayTest::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    // The program's own look: Brazilian dates and texts whatever this machine's locale.
+    Aparencia::aplicar(*qApp);
     qApp->installEventFilter(&progresso);
     servidor = std::make_unique<TestServer>();
     qputenv("BRISEL_SERVICE_URL", servidor->rootUrl().toUtf8());
@@ -374,7 +376,7 @@ void UserDayTest::scriptsSearchFindsTheUploads() {
     const QStringList nomes{"c.sql", "a.sql", "b.sql"};
     for (int i = 0; i < 3; ++i)
         QCOMPARE(tabela.Linha(i).arquivo, nomes[i]);
-    QCOMPARE(tabela.Linha(1).data, QDateTime({2024, 3, 5}, {10, 15, 30}));
+    QCOMPARE(tabela.index(1, TabelaPesquisa::DATA).data().toString(), QStringLiteral("05/03/2024 10:15:30"));
     QCOMPARE(controle<QTableView>("dbgPesquisa")->currentIndex().row(), 0);
     QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(),
              QStringLiteral("create table c (id int);\n-- revisado\n"));
@@ -463,7 +465,11 @@ void UserDayTest::logShowsEveryChangeWithItsTexts() {
         QVERIFY2(porDescricao.contains(chave), qPrintable(chave));
         const int linha = porDescricao.value(chave);
         const RegistroLog &r = tabela.Linha(linha);
-        QCOMPARE(r.nome, QStringLiteral("DEV"));
+        QCOMPARE(tabela.index(linha, TabelaLog::NOME).data().toString(), QStringLiteral("DEV"));
+        QVERIFY(tabela.index(linha, TabelaLog::DATA)
+                    .data()
+                    .toString()
+                    .startsWith(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy "))));
         QCOMPARE(r.script_anterior, e.anterior);
         QCOMPARE(r.script_atual, e.atual);
         // What the user reads under the grid for that entry.
