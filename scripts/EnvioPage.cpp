@@ -286,7 +286,7 @@ void EnvioPage::ToolButton1Click() {
     const QString caminho = m_cdsArqs->nomeArq(row);
     if (!QFileInfo(caminho).isFile())
         return;
-    // A window of the main window's: closing that one still ends the program, and this goes with it.
+    // Belongs to the main window: it goes when that closes instead of keeping the program running.
     auto *janela = new TfrmVisualizarScript(m_sessao, m_messages, this);
     janela->setCodigo(caminho);
     janela->setScript(Windows1252::toUnicode(m_cdsArqs->script(row)));
