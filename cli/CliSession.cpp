@@ -31,6 +31,20 @@ int CliSession::usageError(const Command &command, const QString &message, QText
     return ExitUsage;
 }
 
+QCommandLineOption CliSession::codeOption() {
+    return {QStringLiteral("code"), QString(), QStringLiteral("N")};
+}
+
+std::optional<int> CliSession::scriptCode(const QCommandLineParser &parser, const Command &command,
+                                          QTextStream &err) {
+    bool ok = false;
+    const int code = parser.value(QStringLiteral("code")).toInt(&ok);
+    if (ok && code >= 0)
+        return code;
+    usageError(command, QStringLiteral("--code needs a script code"), err);
+    return std::nullopt;
+}
+
 bool CliSession::login(const QCommandLineParser &parser, QTextStream &err) {
     const QString usuario = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
                                                                  : qEnvironmentVariable("BRISEL_USER");
@@ -40,10 +54,8 @@ bool CliSession::login(const QCommandLineParser &parser, QTextStream &err) {
     const int code = guarded(err, falha, [&] {
         // The program holds user names in upper case.
         const Protocolo::RespostaLogin r = Protocolo::Login(FConexao, usuario.toUpper(), senha);
-        if (!r.success) {
-            err << r.message << '\n';
+        if (refused(r, err))
             return int(ExitFailure);
-        }
         if (r.chave.isEmpty()) {
             err << falha << '\n';
             return int(ExitFailure);
@@ -63,4 +75,20 @@ int CliSession::guarded(QTextStream &err, const QString &fixedSentence, const st
         err << fixedSentence << '\n';
     }
     return ExitFailure;
+}
+
+bool CliSession::refused(const Protocolo::Resposta &reply, QTextStream &err) {
+    if (!reply.success)
+        err << reply.message << '\n';
+    return !reply.success;
+}
+
+int CliSession::request(QTextStream &out, QTextStream &err, const QString &fixedSentence, const QString &done,
+                        const std::function<Protocolo::Resposta()> &send) {
+    return guarded(err, fixedSentence, [&] {
+        if (refused(send(), err))
+            return int(ExitFailure);
+        out << done << '\n';
+        return int(ExitSuccess);
+    });
 }

@@ -1,52 +1,28 @@
-#include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/PagedSearch.h"
 #include "cli/SearchFilter.h"
 #include "service/Protocolo.h"
-#include "json/Exception.h"
 
 namespace {
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    if (!CliSession::parse(parser, logCommand, args, SearchFilter::options(true), true, err))
-        return ExitUsage;
-    if (!parser.positionalArguments().isEmpty())
-        return CliSession::usageError(logCommand, QStringLiteral("unexpected argument"), err);
     Protocolo::FiltroPesquisa filter;
-    QString error;
-    if (!SearchFilter::read(parser, true, filter, error))
-        return CliSession::usageError(logCommand, error, err);
+    if (const int parsed = SearchFilter::parse(parser, logCommand, args, true, {}, filter, err))
+        return parsed;
 
-    CliSession session;
-    if (!session.login(parser, err))
-        return ExitFailure;
-    Protocolo::RespostaContagem count;
-    const int counted =
-        CliSession::guarded(err, QStringLiteral("Falha ao pesquisar os logs no servidor."), [&] {
-            count = Protocolo::ContarLogs(session.sessao(), filter);
-            return int(ExitSuccess);
-        });
-    if (counted != ExitSuccess)
-        return counted;
-    if (!count.success) {
-        err << count.message << '\n';
-        return ExitFailure;
-    }
-    if (count.registros == 0) {
-        err << "Não foram encontrados logs com os parâmetros informados.\n";
-        return ExitSuccess;
-    }
-    try {
-        Protocolo::BuscarLogs(session.sessao(), filter, count.registros, [&](const RegistroLog &r) {
-            out << r.idscript << '\t' << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao << '\n';
-        });
-    } catch (const Exception &e) {
-        out.flush();
-        err << e.message() << '\n';
-        return ExitFailure;
-    }
-    return ExitSuccess;
+    const PagedSearch search{QStringLiteral("Falha ao pesquisar os logs no servidor."),
+                             QStringLiteral("Não foram encontrados logs com os parâmetros informados."),
+                             [&](Sessao &sessao) { return Protocolo::ContarLogs(sessao, filter); },
+                             [&](Sessao &sessao, int registros) {
+                                 Protocolo::BuscarLogs(sessao, filter, registros, [&](const RegistroLog &r) {
+                                     out << r.idscript << '\t'
+                                         << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                         << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao
+                                         << '\n';
+                                 });
+                             }};
+    return search.run(parser, out, err);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "cli/SearchFilter.h"
 
+#include "cli/CliSession.h"
+
 namespace SearchFilter {
 
 namespace {
@@ -12,8 +14,6 @@ bool readDate(const QCommandLineParser &parser, const QString &name, QDate &date
         error = QStringLiteral("--%1 needs a date as YYYY-MM-DD: %2").arg(name, parser.value(name));
     return date.isValid();
 }
-
-} // namespace
 
 QList<QCommandLineOption> options(bool withUser) {
     QList<QCommandLineOption> list{
@@ -59,6 +59,20 @@ bool read(const QCommandLineParser &parser, bool withUser, Protocolo::FiltroPesq
         return false;
     }
     return true;
+}
+
+} // namespace
+
+int parse(QCommandLineParser &parser, const Command &command, const QStringList &args, bool withUser,
+          const QList<QCommandLineOption> &extra, Protocolo::FiltroPesquisa &filter, QTextStream &err) {
+    if (!CliSession::parse(parser, command, args, options(withUser) + extra, true, err))
+        return ExitUsage;
+    if (!parser.positionalArguments().isEmpty())
+        return CliSession::usageError(command, QStringLiteral("unexpected argument"), err);
+    QString error;
+    if (!read(parser, withUser, filter, error))
+        return CliSession::usageError(command, error, err);
+    return ExitSuccess;
 }
 
 } // namespace SearchFilter

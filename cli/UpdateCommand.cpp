@@ -9,13 +9,11 @@ namespace {
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    if (!CliSession::parse(parser, updateCommand, args,
-                           {{QStringLiteral("code"), QString(), QStringLiteral("N")}}, true, err))
+    if (!CliSession::parse(parser, updateCommand, args, {CliSession::codeOption()}, true, err))
         return ExitUsage;
-    bool ok = false;
-    const int code = parser.value(QStringLiteral("code")).toInt(&ok);
-    if (!ok || code < 0)
-        return CliSession::usageError(updateCommand, QStringLiteral("--code needs a script code"), err);
+    const std::optional<int> code = CliSession::scriptCode(parser, updateCommand, err);
+    if (!code)
+        return ExitUsage;
     if (parser.positionalArguments().size() != 1)
         return CliSession::usageError(updateCommand, QStringLiteral("one FILE expected"), err);
     QByteArray script;
@@ -29,15 +27,9 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     CliSession session;
     if (!session.login(parser, err))
         return ExitFailure;
-    return CliSession::guarded(err, QStringLiteral("Falha ao atualizar o script."), [&] {
-        const Protocolo::Resposta r = Protocolo::Atualizar(session.sessao(), code, script);
-        if (!r.success) {
-            err << r.message << '\n';
-            return int(ExitFailure);
-        }
-        out << "updated " << code << '\n';
-        return int(ExitSuccess);
-    });
+    return CliSession::request(out, err, QStringLiteral("Falha ao atualizar o script."),
+                               QStringLiteral("updated %1").arg(*code),
+                               [&] { return Protocolo::Atualizar(session.sessao(), *code, script); });
 }
 
 } // namespace

@@ -149,13 +149,23 @@ INSTANTIATE_TEST_SUITE_P(
         CasoFalha{"senha_errada", {"search", "--password", "errada"}, true, 1, "Usuário ou senha inválidos."},
         CasoFalha{"sem_usuario", {"delete", "--code", "1"}, false, 1, "Usuário ou senha inválidos."},
         CasoFalha{"excluir_inexistente", {"delete", "--code", "99"}, true, 1, "Script 99 não encontrado."},
+        CasoFalha{"atualizar_inexistente",
+                  {"update", "--code", "99", "/dev/null"},
+                  true,
+                  1,
+                  "Script 99 não encontrado."},
         CasoFalha{
             "arquivo_inexistente", {"update", "--code", "1", "/nao/existe.sql"}, true, 1, "/nao/existe.sql"},
         CasoFalha{"nada_encontrado",
                   {"search", "--file", "xyz"},
                   true,
                   0,
-                  "Não foram encontrados scripts com os parâmetros informados."}),
+                  "Não foram encontrados scripts com os parâmetros informados."},
+        CasoFalha{"log_nada_encontrado",
+                  {"log", "--by", "NINGUEM"},
+                  true,
+                  0,
+                  "Não foram encontrados logs com os parâmetros informados."}),
     [](const testing::TestParamInfo<CasoFalha> &info) { return std::string(info.param.nome); });
 
 TEST(ComandosSemServico, ATransportFailurePrintsItsOwnText) {
