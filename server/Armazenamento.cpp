@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 #include <QVariant>
 
+#include <functional>
+
 #include <sqlite3.h>
 
 namespace {
@@ -109,35 +111,56 @@ struct Condicoes {
     }
 };
 
-Condicoes condicoes(const FiltroArmazenamento &f, const QString &colunaCodigo, const QString &colunaNome,
-                    bool comUsuario) {
+// A searchable table: its code and name columns, and whether it records the user.
+struct TabelaBusca {
+    const char *nome;
+    const char *colunaCodigo;
+    const char *colunaNome;
+    bool comUsuario;
+};
+const TabelaBusca TabelaScripts{"scripts", "codigo", "nome", false};
+const TabelaBusca TabelaLog{"log", "idscript", "arquivo", true};
+
+Condicoes condicoes(const FiltroArmazenamento &f, const TabelaBusca &tabela) {
     Condicoes c;
     if (!f.sistema.isEmpty())
         c.adicionar(QStringLiteral("sistema = ?"), f.sistema);
     if (f.codigo)
-        c.adicionar(colunaCodigo + QStringLiteral(" = ?"), *f.codigo);
-    if (comUsuario && !f.usuario.isEmpty())
+        c.adicionar(QString::fromLatin1(tabela.colunaCodigo) + QStringLiteral(" = ?"), *f.codigo);
+    if (tabela.comUsuario && !f.usuario.isEmpty())
         c.adicionar(QStringLiteral("usuario = ?"), f.usuario.toUpper());
     if (f.inicio.isValid())
         c.adicionar(QStringLiteral("substr(data, 1, 10) >= ?"), f.inicio.toString(Qt::ISODate));
     if (f.fim.isValid())
         c.adicionar(QStringLiteral("substr(data, 1, 10) <= ?"), f.fim.toString(Qt::ISODate));
     if (!f.arquivo.isEmpty())
-        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(colunaNome),
+        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(QLatin1String(tabela.colunaNome)),
                     f.arquivo.toCaseFolded());
     return c;
 }
 
-int contar(sqlite3 *banco, const QString &tabela, const Condicoes &c, int maximo) {
-    Consulta q(banco, QStringLiteral("SELECT count(*) FROM %1%2").arg(tabela, c.sql()));
+int contar(sqlite3 *banco, const TabelaBusca &tabela, const FiltroArmazenamento &filtro, int maximo) {
+    const Condicoes c = condicoes(filtro, tabela);
+    Consulta q(banco, QStringLiteral("SELECT count(*) FROM %1%2").arg(QLatin1String(tabela.nome), c.sql()));
     q.ligarTodos(c.valores);
     q.proxima();
     return int(qMin<qint64>(q.inteiro(0), qMax(maximo, 0)));
 }
 
-// How many records a page at `lidos` may hold under the cap.
-int limitePagina(int maximo, int lidos, int tamanho) {
-    return qMax(0, qMin(tamanho, maximo - lidos));
+// Hands `porLinha` each row of the page at `lidos`: at most `tamanho` rows, none beyond `maximo`.
+void paginar(sqlite3 *banco, std::mutex &mutex, const TabelaBusca &tabela, const QString &colunas,
+             const QString &ordem, const FiltroArmazenamento &filtro, int maximo, int lidos, int tamanho,
+             const std::function<void(Consulta &)> &porLinha) {
+    const int limite = qMax(0, qMin(tamanho, maximo - lidos));
+    if (limite == 0 || lidos < 0)
+        return;
+    std::lock_guard trava(mutex);
+    const Condicoes c = condicoes(filtro, tabela);
+    Consulta q(banco, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ? OFFSET ?")
+                          .arg(colunas, QLatin1String(tabela.nome), c.sql(), ordem));
+    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
+    while (q.proxima())
+        porLinha(q);
 }
 
 } // namespace
@@ -236,79 +259,60 @@ qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const 
     return codigo;
 }
 
-bool Armazenamento::atualizar(qint64 codigo, const QString &scriptHex, const QString &usuario) {
+bool Armazenamento::alterar(qint64 codigo, const QString &sql, const QVariantList &valores,
+                            const QString &novoScript, const QString &descricao, const QString &usuario) {
     std::lock_guard trava(FMutex);
     Transacao t(FBanco);
     Consulta atual(FBanco, QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?"));
     atual.ligarTodos({codigo});
     if (!atual.proxima())
         return false;
-    Consulta q(FBanco, QStringLiteral("UPDATE scripts SET script = ? WHERE codigo = ?"));
-    q.ligarTodos({scriptHex, codigo});
+    Consulta q(FBanco, sql);
+    q.ligarTodos(valores);
     q.proxima();
-    registrarLog(codigo, atual.texto(0), atual.texto(1), scriptHex, atual.texto(2),
-                 QStringLiteral("Alteração"), usuario);
+    registrarLog(codigo, atual.texto(0), atual.texto(1), novoScript, atual.texto(2), descricao, usuario);
     t.confirmar();
     return true;
 }
 
+bool Armazenamento::atualizar(qint64 codigo, const QString &scriptHex, const QString &usuario) {
+    return alterar(codigo, QStringLiteral("UPDATE scripts SET script = ? WHERE codigo = ?"),
+                   {scriptHex, codigo}, scriptHex, QStringLiteral("Alteração"), usuario);
+}
+
 bool Armazenamento::excluir(qint64 codigo, const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    Transacao t(FBanco);
-    Consulta atual(FBanco, QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?"));
-    atual.ligarTodos({codigo});
-    if (!atual.proxima())
-        return false;
-    Consulta q(FBanco, QStringLiteral("DELETE FROM scripts WHERE codigo = ?"));
-    q.ligarTodos({codigo});
-    q.proxima();
-    registrarLog(codigo, atual.texto(0), atual.texto(1), QString(), atual.texto(2),
-                 QStringLiteral("Exclusão"), usuario);
-    t.confirmar();
-    return true;
+    return alterar(codigo, QStringLiteral("DELETE FROM scripts WHERE codigo = ?"), {codigo}, QString(),
+                   QStringLiteral("Exclusão"), usuario);
 }
 
 int Armazenamento::contarScripts(const FiltroArmazenamento &filtro, int maximo) {
     std::lock_guard trava(FMutex);
-    return contar(FBanco, QStringLiteral("scripts"), condicoes(filtro, "codigo", "nome", false), maximo);
+    return contar(FBanco, TabelaScripts, filtro, maximo);
 }
 
 QList<ScriptArmazenado> Armazenamento::pesquisarScripts(const FiltroArmazenamento &filtro, int maximo,
                                                         int lidos, int tamanho) {
     QList<ScriptArmazenado> pagina;
-    const int limite = limitePagina(maximo, lidos, tamanho);
-    if (limite == 0 || lidos < 0)
-        return pagina;
-    std::lock_guard trava(FMutex);
-    const Condicoes c = condicoes(filtro, "codigo", "nome", false);
-    Consulta q(FBanco, QStringLiteral("SELECT codigo, data, nome, sistema, script FROM scripts%1"
-                                      " ORDER BY codigo LIMIT ? OFFSET ?")
-                           .arg(c.sql()));
-    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
-    while (q.proxima())
-        pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4)});
+    paginar(FBanco, FMutex, TabelaScripts, QStringLiteral("codigo, data, nome, sistema, script"),
+            QStringLiteral("codigo"), filtro, maximo, lidos, tamanho, [&](Consulta &q) {
+                pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4)});
+            });
     return pagina;
 }
 
 int Armazenamento::contarLog(const FiltroArmazenamento &filtro, int maximo) {
     std::lock_guard trava(FMutex);
-    return contar(FBanco, QStringLiteral("log"), condicoes(filtro, "idscript", "arquivo", true), maximo);
+    return contar(FBanco, TabelaLog, filtro, maximo);
 }
 
 QList<EntradaLog> Armazenamento::pesquisarLog(const FiltroArmazenamento &filtro, int maximo, int lidos,
                                               int tamanho) {
     QList<EntradaLog> pagina;
-    const int limite = limitePagina(maximo, lidos, tamanho);
-    if (limite == 0 || lidos < 0)
-        return pagina;
-    std::lock_guard trava(FMutex);
-    const Condicoes c = condicoes(filtro, "idscript", "arquivo", true);
-    Consulta q(FBanco,
-               QStringLiteral("SELECT idscript, data, arquivo, script_atual, script_anterior, descricao,"
-                              " usuario FROM log%1 ORDER BY id DESC LIMIT ? OFFSET ?")
-                   .arg(c.sql()));
-    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
-    while (q.proxima())
-        pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4), q.texto(5), q.texto(6)});
+    paginar(FBanco, FMutex, TabelaLog,
+            QStringLiteral("idscript, data, arquivo, script_atual, script_anterior, descricao, usuario"),
+            QStringLiteral("id DESC"), filtro, maximo, lidos, tamanho, [&](Consulta &q) {
+                pagina.append(
+                    {q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4), q.texto(5), q.texto(6)});
+            });
     return pagina;
 }

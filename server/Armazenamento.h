@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <mutex>
 #include <optional>
@@ -70,6 +71,10 @@ public:
 
 private:
     void executar(const char *sql);
+    // Runs `sql` on the script `codigo` and logs the change, in one transaction; false when no
+    // script has that code.
+    bool alterar(qint64 codigo, const QString &sql, const QVariantList &valores, const QString &novoScript,
+                 const QString &descricao, const QString &usuario);
     void registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema, const QString &atual,
                       const QString &anterior, const QString &descricao, const QString &usuario);
 

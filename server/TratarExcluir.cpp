@@ -1,13 +1,9 @@
-#include "server/LeitorCampos.h"
+#include "server/ComSessao.h"
 #include "server/Tratadores.h"
 
 RespostaServico TratarExcluir(ContextoServidor &contexto, const Formulario &formulario) {
-    return RespostaServico::protegido([&] {
-        const LeitorCampos campos(formulario);
-        const QString usuario = campos.usuario(contexto.armazenamento);
+    return ComSessao(contexto, formulario, [&](const LeitorCampos &campos, const QString &usuario) {
         const qint64 codigo = campos.inteiro(QStringLiteral("codigo"));
-        if (!contexto.armazenamento.excluir(codigo, usuario))
-            return RespostaServico::falha(QStringLiteral("Script %1 não encontrado.").arg(codigo));
-        return RespostaServico::sucesso();
+        return ScriptAlterado(contexto.armazenamento.excluir(codigo, usuario), codigo);
     });
 }

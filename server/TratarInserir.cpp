@@ -1,10 +1,8 @@
-#include "server/LeitorCampos.h"
+#include "server/ComSessao.h"
 #include "server/Tratadores.h"
 
 RespostaServico TratarInserir(ContextoServidor &contexto, const Formulario &formulario) {
-    return RespostaServico::protegido([&] {
-        const LeitorCampos campos(formulario);
-        const QString usuario = campos.usuario(contexto.armazenamento);
+    return ComSessao(contexto, formulario, [&](const LeitorCampos &campos, const QString &usuario) {
         const QDateTime data = campos.dataHora(QStringLiteral("data"));
         const QString nome = campos.texto(QStringLiteral("nome"));
         const QString sistema = campos.sistema(QStringLiteral("sistema"));
