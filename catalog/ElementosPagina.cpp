@@ -1,6 +1,7 @@
 #include "catalog/ElementosPagina.h"
 
 #include "catalog/MontarParametros.h"
+#include "widgets/DateEdit.h"
 #include "widgets/ImageList.h"
 #include "widgets/Messages.h"
 
@@ -55,14 +56,33 @@ QComboBox *ListaSistemas(const QString &nome, QWidget *parent) {
     return lista;
 }
 
-QLineEdit *CaixaMaximo(const QString &nome, QWidget *parent) {
+QLineEdit *Caixa(const QString &nome, int x, int y, int largura, QWidget *parent) {
     auto *caixa = new QLineEdit(parent);
     caixa->setObjectName(nome);
+    caixa->setGeometry(x, y, largura, 21);
+    return caixa;
+}
+
+DateEdit *CaixaData(const QString &nome, int x, int y, QWidget *parent) {
+    auto *caixa = new DateEdit(parent);
+    caixa->setObjectName(nome);
+    caixa->setGeometry(x, y, 103, 21);
+    return caixa;
+}
+
+QLineEdit *CaixaMaximo(const QString &nome, int x, int y, QWidget *parent) {
+    QLineEdit *caixa = Caixa(nome, x, y, 103, parent);
     caixa->setAlignment(Qt::AlignRight);
     // Nine digits always fit an int.
     caixa->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), caixa));
+    caixa->setText(QStringLiteral("100"));
     return caixa;
+}
+
+void OrdemTab(const QList<QWidget *> &controles) {
+    for (qsizetype i = 1; i < controles.size(); ++i)
+        QWidget::setTabOrder(controles[i - 1], controles[i]);
 }
 
 QToolBar *BarraFerramentas(const QString &nome, QWidget *parent) {

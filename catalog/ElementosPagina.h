@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
+class DateEdit;
 class Messages;
 class QColor;
 class QComboBox;
@@ -23,8 +25,13 @@ QLabel *Titulo(const QString &nome, const QString &texto, QWidget *parent);
 QLabel *Rotulo(const QString &nome, const QString &texto, int x, int y, QWidget *parent);
 // "KOR", "KOR_LIVROS", "TALAO", no typing, nothing chosen.
 QComboBox *ListaSistemas(const QString &nome, QWidget *parent);
-// Digits only, right-aligned.
-QLineEdit *CaixaMaximo(const QString &nome, QWidget *parent);
+// The filter boxes, one text line high at x, y.
+QLineEdit *Caixa(const QString &nome, int x, int y, int largura, QWidget *parent);
+DateEdit *CaixaData(const QString &nome, int x, int y, QWidget *parent);
+// "Máximo": digits only, right-aligned, 100 to start with.
+QLineEdit *CaixaMaximo(const QString &nome, int x, int y, QWidget *parent);
+// Tab goes from each control to the next in the list.
+void OrdemTab(const QList<QWidget *> &controles);
 QToolBar *BarraFerramentas(const QString &nome, QWidget *parent);
 QToolButton *Botao(const QString &nome, const QString &texto, int imagem, const QString &dica, int largura,
                    QToolBar *barra);

@@ -1,14 +1,11 @@
 #include "catalog/LogPage.h"
 
 #include "catalog/Campos.h"
-#include "catalog/ContarRegistros.h"
 #include "catalog/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
-#include "service/Enderecos.h"
 #include "service/Sessao.h"
 #include "widgets/DateEdit.h"
-#include "widgets/Espera.h"
 #include "widgets/Messages.h"
 
 #include <QComboBox>
@@ -41,8 +38,7 @@ QWidget *ComRotulo(const QString &nomeRotulo, const QString &texto, QPlainTextEd
 } // namespace
 
 LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath, QWidget *parent)
-    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera),
-      m_threadLog(sessao.conexao(), m_cdsLog, espera) {
+    : PaginaBusca(sessao, messages, espera, parent), m_threadLog(sessao.conexao(), m_cdsLog, espera) {
     Q_UNUSED(iniPath) // the main window reads and writes this page's settings
     setObjectName(QStringLiteral("LogPage"));
     m_cdsLog.setObjectName(QStringLiteral("cdsLog"));
@@ -54,35 +50,19 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     cbLogSistema = ListaSistemas(QStringLiteral("cbLogSistema"), Panel4);
     cbLogSistema->setGeometry(57, 46, 132, 21);
     Rotulo(QStringLiteral("Label21"), QStringLiteral("Código:"), 195, 50, Panel4);
-    edLogCodigo = new QLineEdit(Panel4);
-    edLogCodigo->setObjectName(QStringLiteral("edLogCodigo"));
-    edLogCodigo->setGeometry(238, 46, 92, 21);
+    edLogCodigo = Caixa(QStringLiteral("edLogCodigo"), 238, 46, 92, Panel4);
     Rotulo(QStringLiteral("Label13"), QStringLiteral("Data:"), 336, 50, Panel4);
-    m_edLogDataInicio = new DateEdit(Panel4);
-    m_edLogDataInicio->setObjectName(QStringLiteral("edLogDataInicio"));
-    m_edLogDataInicio->setGeometry(378, 46, 103, 21);
+    m_edLogDataInicio = CaixaData(QStringLiteral("edLogDataInicio"), 378, 46, Panel4);
     Rotulo(QStringLiteral("Label17"), QStringLiteral("até"), 504, 50, Panel4);
-    m_edLogDataFim = new DateEdit(Panel4);
-    m_edLogDataFim->setObjectName(QStringLiteral("edLogDataFim"));
-    m_edLogDataFim->setGeometry(542, 46, 103, 21);
+    m_edLogDataFim = CaixaData(QStringLiteral("edLogDataFim"), 542, 46, Panel4);
     Rotulo(QStringLiteral("Label14"), QStringLiteral("Arquivo:"), 10, 77, Panel4);
-    edLogArquivo = new QLineEdit(Panel4);
-    edLogArquivo->setObjectName(QStringLiteral("edLogArquivo"));
-    edLogArquivo->setGeometry(57, 73, 273, 21);
+    edLogArquivo = Caixa(QStringLiteral("edLogArquivo"), 57, 73, 273, Panel4);
     Rotulo(QStringLiteral("Label24"), QStringLiteral("Usuário:"), 336, 77, Panel4);
-    edLogUsuario = new QLineEdit(Panel4);
-    edLogUsuario->setObjectName(QStringLiteral("edLogUsuario"));
-    edLogUsuario->setGeometry(378, 73, 103, 21);
+    edLogUsuario = Caixa(QStringLiteral("edLogUsuario"), 378, 73, 103, Panel4);
     Rotulo(QStringLiteral("Label22"), QStringLiteral("Máximo:"), 492, 77, Panel4);
-    m_edLogMaximo = CaixaMaximo(QStringLiteral("edLogMaximo"), Panel4);
-    m_edLogMaximo->setGeometry(542, 73, 103, 21);
-    m_edLogMaximo->setText(QStringLiteral("100"));
-    setTabOrder(cbLogSistema, edLogCodigo);
-    setTabOrder(edLogCodigo, m_edLogDataInicio);
-    setTabOrder(m_edLogDataInicio, m_edLogDataFim);
-    setTabOrder(m_edLogDataFim, edLogArquivo);
-    setTabOrder(edLogArquivo, edLogUsuario);
-    setTabOrder(edLogUsuario, m_edLogMaximo);
+    m_edLogMaximo = CaixaMaximo(QStringLiteral("edLogMaximo"), 542, 73, Panel4);
+    OrdemTab({cbLogSistema, edLogCodigo, m_edLogDataInicio, m_edLogDataFim, edLogArquivo, edLogUsuario,
+              m_edLogMaximo});
 
     Panel5 = Painel(QStringLiteral("Panel5"), Qt::white, this);
     ToolBar3 = BarraFerramentas(QStringLiteral("ToolBar3"), Panel5);
@@ -127,18 +107,7 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     Panel7 = BarraTotal(QStringLiteral("Panel7"), QStringLiteral("Label23"),
                         QStringLiteral("lblLogTotalRegistros"), lblLogTotalRegistros, Panel5);
 
-    auto *resultados = new QVBoxLayout(Panel5);
-    resultados->setContentsMargins(0, 0, 0, 0);
-    resultados->setSpacing(0);
-    resultados->addWidget(ToolBar3);
-    resultados->addWidget(Splitter3, 1);
-    resultados->addWidget(Panel7);
-
-    auto *pagina = new QVBoxLayout(this);
-    pagina->setContentsMargins(0, 0, 0, 0);
-    pagina->setSpacing(0);
-    pagina->addWidget(Panel4);
-    pagina->addWidget(Panel5, 1);
+    Montar(Panel4, Panel5, ToolBar3, Splitter3, Panel7);
 
     connect(btLogPesquisar, &QToolButton::clicked, this, &LogPage::btLogPesquisarClick);
     connect(btLogComparar, &QToolButton::clicked, this, &LogPage::btLogCompararClick);
@@ -160,30 +129,18 @@ CamposRequisicao LogPage::MontarParametrosLog() const {
 }
 
 void LogPage::btLogPesquisarClick() {
-    if (m_threadLog.Executando() || !MaximoAceito(m_edLogMaximo, m_messages))
-        return;
-    m_cdsLog.Esvaziar();
-    const CamposRequisicao campos = MontarParametrosLog();
-    const int registros =
-        ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar_log"), campos,
-                        {QStringLiteral("Falha ao pesquisar os logs no servidor."),
-                         QStringLiteral("Não foram encontrados logs com os parâmetros informados.")});
-    if (registros <= 0)
-        return;
-    m_espera.IniciarEspera(registros, QStringLiteral("Pesquisando logs no servidor..."));
-    m_threadLog.Iniciar(campos, [this](const QString &falha) { FimPesquisaLog(falha); });
+    static const TextosBusca textos{
+        QStringLiteral("/pesquisar_log"),
+        {QStringLiteral("Falha ao pesquisar os logs no servidor."),
+         QStringLiteral("Não foram encontrados logs com os parâmetros informados.")},
+        QStringLiteral("Pesquisando logs no servidor...")};
+    Pesquisar(
+        m_threadLog, m_cdsLog, m_edLogMaximo, [this] { return MontarParametrosLog(); }, textos,
+        [this](const QString &falha) { FimPesquisaLog(falha); });
 }
 
-// The end of a fetch, normal or failed: busy mode ends, the first row is current and the label
-// shows the rows received; a failure is reported after that.
 void LogPage::FimPesquisaLog(const QString &falha) {
-    m_espera.FinalizarEspera();
-    if (m_cdsLog.rowCount() > 0)
-        dbgLog->setCurrentIndex(m_cdsLog.index(0, TabelaLog::CODIGO));
-    lblLogTotalRegistros->setText(QString::number(m_cdsLog.rowCount()));
-    lblLogTotalRegistros->adjustSize();
-    if (!falha.isEmpty())
-        m_messages.generalError(falha);
+    Terminar(dbgLog, lblLogTotalRegistros, falha);
 }
 
 void LogPage::MostrarScripts() {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "catalog/PaginaBusca.h"
 #include "catalog/TabelaLog.h"
 #include "catalog/ThreadLog.h"
-
-#include <QWidget>
 
 class DateEdit;
 class Espera;
@@ -20,7 +19,7 @@ class Sessao;
 
 // Page "Log" of the main window: searches the web service's change log, lists the entries in
 // cdsLog with the texts before and after each change, and opens one side by side.
-class LogPage : public QWidget {
+class LogPage : public PaginaBusca {
     Q_OBJECT
 public:
     LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
@@ -41,9 +40,6 @@ public:
 private:
     void MostrarScripts();
 
-    Sessao &m_sessao;
-    Messages &m_messages;
-    Espera &m_espera;
     TabelaLog m_cdsLog;
     ThreadLog m_threadLog;
 

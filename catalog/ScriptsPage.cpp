@@ -1,14 +1,11 @@
 #include "catalog/ScriptsPage.h"
 
 #include "catalog/Campos.h"
-#include "catalog/ContarRegistros.h"
 #include "catalog/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
-#include "service/Enderecos.h"
 #include "service/Protocolo.h"
 #include "widgets/DateEdit.h"
-#include "widgets/Espera.h"
 #include "widgets/Messages.h"
 
 #include <QComboBox>
@@ -20,13 +17,12 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 using namespace ElementosPagina;
 
 ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
                          QWidget *parent)
-    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera),
+    : PaginaBusca(sessao, messages, espera, parent),
       m_threadPesquisa(sessao.conexao(), m_cdsPesquisa, espera) {
     Q_UNUSED(iniPath) // the main window reads and writes this page's settings
     setObjectName(QStringLiteral("ScriptsPage"));
@@ -39,30 +35,17 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     cbEditarSistema = ListaSistemas(QStringLiteral("cbEditarSistema"), Panel2);
     cbEditarSistema->setGeometry(57, 45, 132, 21);
     Rotulo(QStringLiteral("Label10"), QStringLiteral("Código:"), 195, 49, Panel2);
-    edEditarCodigo = new QLineEdit(Panel2);
-    edEditarCodigo->setObjectName(QStringLiteral("edEditarCodigo"));
-    edEditarCodigo->setGeometry(238, 45, 92, 21);
+    edEditarCodigo = Caixa(QStringLiteral("edEditarCodigo"), 238, 45, 92, Panel2);
     Rotulo(QStringLiteral("Label8"), QStringLiteral("Data:"), 336, 49, Panel2);
-    m_edEditarDataInicio = new DateEdit(Panel2);
-    m_edEditarDataInicio->setObjectName(QStringLiteral("edEditarDataInicio"));
-    m_edEditarDataInicio->setGeometry(369, 45, 103, 21);
+    m_edEditarDataInicio = CaixaData(QStringLiteral("edEditarDataInicio"), 369, 45, Panel2);
     Rotulo(QStringLiteral("Label7"), QStringLiteral("até"), 482, 49, Panel2);
-    m_edEditarDataFim = new DateEdit(Panel2);
-    m_edEditarDataFim->setObjectName(QStringLiteral("edEditarDataFim"));
-    m_edEditarDataFim->setGeometry(510, 45, 103, 21);
+    m_edEditarDataFim = CaixaData(QStringLiteral("edEditarDataFim"), 510, 45, Panel2);
     Rotulo(QStringLiteral("Label9"), QStringLiteral("Arquivo:"), 10, 76, Panel2);
-    edEditarArquivo = new QLineEdit(Panel2);
-    edEditarArquivo->setObjectName(QStringLiteral("edEditarArquivo"));
-    edEditarArquivo->setGeometry(57, 72, 320, 21);
+    edEditarArquivo = Caixa(QStringLiteral("edEditarArquivo"), 57, 72, 320, Panel2);
     Rotulo(QStringLiteral("Label18"), QStringLiteral("Máximo de resultados:"), 383, 76, Panel2);
-    m_edEditarMaximo = CaixaMaximo(QStringLiteral("edEditarMaximo"), Panel2);
-    m_edEditarMaximo->setGeometry(510, 72, 103, 21);
-    m_edEditarMaximo->setText(QStringLiteral("100"));
-    setTabOrder(cbEditarSistema, edEditarCodigo);
-    setTabOrder(edEditarCodigo, m_edEditarDataInicio);
-    setTabOrder(m_edEditarDataInicio, m_edEditarDataFim);
-    setTabOrder(m_edEditarDataFim, edEditarArquivo);
-    setTabOrder(edEditarArquivo, m_edEditarMaximo);
+    m_edEditarMaximo = CaixaMaximo(QStringLiteral("edEditarMaximo"), 510, 72, Panel2);
+    OrdemTab({cbEditarSistema, edEditarCodigo, m_edEditarDataInicio, m_edEditarDataFim, edEditarArquivo,
+              m_edEditarMaximo});
 
     Panel3 = Painel(QStringLiteral("Panel3"), Qt::white, this);
     ToolBar2 = BarraFerramentas(QStringLiteral("ToolBar2"), Panel3);
@@ -89,18 +72,7 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     panelEditarTotal = BarraTotal(QStringLiteral("panelEditarTotal"), QStringLiteral("Label19"),
                                   QStringLiteral("lblEditarTotalRegistros"), lblEditarTotalRegistros, Panel3);
 
-    auto *resultados = new QVBoxLayout(Panel3);
-    resultados->setContentsMargins(0, 0, 0, 0);
-    resultados->setSpacing(0);
-    resultados->addWidget(ToolBar2);
-    resultados->addWidget(Splitter2, 1);
-    resultados->addWidget(panelEditarTotal);
-
-    auto *pagina = new QVBoxLayout(this);
-    pagina->setContentsMargins(0, 0, 0, 0);
-    pagina->setSpacing(0);
-    pagina->addWidget(Panel2);
-    pagina->addWidget(Panel3, 1);
+    Montar(Panel2, Panel3, ToolBar2, Splitter2, panelEditarTotal);
 
     connect(btEditarPesquisa, &QToolButton::clicked, this, &ScriptsPage::btEditarPesquisaClick);
     connect(btEditarRegistro, &QToolButton::clicked, this, &ScriptsPage::btEditarRegistroClick);
@@ -124,30 +96,18 @@ CamposRequisicao ScriptsPage::MontarParametrosPesquisa() const {
 }
 
 void ScriptsPage::btEditarPesquisaClick() {
-    if (m_threadPesquisa.Executando() || !MaximoAceito(m_edEditarMaximo, m_messages))
-        return;
-    m_cdsPesquisa.Esvaziar();
-    const CamposRequisicao campos = MontarParametrosPesquisa();
-    const int registros =
-        ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + QStringLiteral("/pesquisar"), campos,
-                        {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
-                         QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")});
-    if (registros <= 0)
-        return;
-    m_espera.IniciarEspera(registros, QStringLiteral("Pesquisando scripts no servidor..."));
-    m_threadPesquisa.Iniciar(campos, [this](const QString &falha) { FimPesquisa(falha); });
+    static const TextosBusca textos{
+        QStringLiteral("/pesquisar"),
+        {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
+         QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")},
+        QStringLiteral("Pesquisando scripts no servidor...")};
+    Pesquisar(
+        m_threadPesquisa, m_cdsPesquisa, m_edEditarMaximo, [this] { return MontarParametrosPesquisa(); },
+        textos, [this](const QString &falha) { FimPesquisa(falha); });
 }
 
-// The end of a fetch, normal or failed: busy mode ends, the first row is current and the label
-// shows the rows received; a failure is reported after that.
 void ScriptsPage::FimPesquisa(const QString &falha) {
-    m_espera.FinalizarEspera();
-    if (m_cdsPesquisa.rowCount() > 0)
-        dbgPesquisa->setCurrentIndex(m_cdsPesquisa.index(0, TabelaPesquisa::CODIGO));
-    lblEditarTotalRegistros->setText(QString::number(m_cdsPesquisa.rowCount()));
-    lblEditarTotalRegistros->adjustSize();
-    if (!falha.isEmpty())
-        m_messages.generalError(falha);
+    Terminar(dbgPesquisa, lblEditarTotalRegistros, falha);
 }
 
 int ScriptsPage::LinhaAtual() const {

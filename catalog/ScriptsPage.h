@@ -1,9 +1,8 @@
 #pragma once
 
+#include "catalog/PaginaBusca.h"
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadPesquisa.h"
-
-#include <QWidget>
 
 class DateEdit;
 class Espera;
@@ -20,7 +19,7 @@ class Sessao;
 
 // Page "Scripts" of the main window: searches the scripts stored on the web service, lists them
 // in cdsPesquisa, and opens one in the editor window or deletes it.
-class ScriptsPage : public QWidget {
+class ScriptsPage : public PaginaBusca {
     Q_OBJECT
 public:
     ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
@@ -43,9 +42,6 @@ private:
     int LinhaAtual() const;
     void MostrarScript();
 
-    Sessao &m_sessao;
-    Messages &m_messages;
-    Espera &m_espera;
     TabelaPesquisa m_cdsPesquisa;
     ThreadPesquisa m_threadPesquisa;
 

@@ -1,59 +1,30 @@
 #include "catalog/TabelaLog.h"
 
-#include "catalog/Campos.h"
-
-int TabelaLog::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(FLinhas.size());
-}
-
-int TabelaLog::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : Colunas;
-}
+TabelaLog::TabelaLog(QObject *parent)
+    : TabelaRegistros({QStringLiteral("Código"), QStringLiteral("Data"), QStringLiteral("Usuário"),
+                       QStringLiteral("Arquivo"), QStringLiteral("Descrição"),
+                       QStringLiteral("Script antes da alteração"), QStringLiteral("Script atual")},
+                      parent) {}
 
 QVariant TabelaLog::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= FLinhas.size() ||
-        (role != Qt::DisplayRole && role != Qt::EditRole))
+    const RegistroLog *linha = LinhaDoIndice(index, role);
+    if (!linha)
         return {};
-    const RegistroLog &linha = FLinhas.at(index.row());
-    const bool exibir = role == Qt::DisplayRole;
     switch (index.column()) {
     case CODIGO:
-        return linha.idscript;
+        return linha->idscript;
     case DATA:
-        return exibir ? QVariant(Campos::ExibirData(linha.data_alteracao)) : QVariant(linha.data_alteracao);
+        return Data(linha->data_alteracao, role);
     case NOME:
-        return linha.nome;
+        return linha->nome;
     case ARQUIVO:
-        return linha.arquivo;
+        return linha->arquivo;
     case DESCRICAO:
-        return linha.descricao;
+        return linha->descricao;
     case SCRIPT_ANTERIOR:
-        return exibir ? QVariant(Campos::ExibirScript(linha.script_anterior))
-                      : QVariant(linha.script_anterior);
+        return Script(linha->script_anterior, role);
     case SCRIPT_ATUAL:
-        return exibir ? QVariant(Campos::ExibirScript(linha.script_atual)) : QVariant(linha.script_atual);
-    }
-    return {};
-}
-
-QVariant TabelaLog::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case CODIGO:
-        return QStringLiteral("Código");
-    case DATA:
-        return QStringLiteral("Data");
-    case NOME:
-        return QStringLiteral("Usuário");
-    case ARQUIVO:
-        return QStringLiteral("Arquivo");
-    case DESCRICAO:
-        return QStringLiteral("Descrição");
-    case SCRIPT_ANTERIOR:
-        return QStringLiteral("Script antes da alteração");
-    case SCRIPT_ATUAL:
-        return QStringLiteral("Script atual");
+        return Script(linha->script_atual, role);
     }
     return {};
 }
@@ -63,13 +34,5 @@ void TabelaLog::Adicionar(const RegistroLog &registro) {
     linha.arquivo = Campos::Texto(registro.arquivo, TamanhoArquivo);
     linha.descricao = Campos::Texto(registro.descricao, TamanhoDescricao);
     linha.nome = Campos::Texto(registro.nome, TamanhoNome);
-    beginInsertRows({}, int(FLinhas.size()), int(FLinhas.size()));
-    FLinhas.append(std::move(linha));
-    endInsertRows();
-}
-
-void TabelaLog::Esvaziar() {
-    beginResetModel();
-    FLinhas.clear();
-    endResetModel();
+    Acrescentar(std::move(linha));
 }

@@ -1,58 +1,23 @@
 #include "catalog/TabelaPesquisa.h"
 
-#include "catalog/Campos.h"
-
-int TabelaPesquisa::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(FLinhas.size());
-}
-
-int TabelaPesquisa::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : Colunas;
-}
+TabelaPesquisa::TabelaPesquisa(QObject *parent)
+    : TabelaRegistros({QStringLiteral("Código"), QStringLiteral("Data"), QStringLiteral("Arquivo"),
+                       QStringLiteral("Script")},
+                      parent) {}
 
 QVariant TabelaPesquisa::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= FLinhas.size())
+    const RegistroScript *linha = LinhaDoIndice(index, role);
+    if (!linha)
         return {};
-    const RegistroScript &linha = FLinhas.at(index.row());
-    if (role == Qt::EditRole) {
-        switch (index.column()) {
-        case CODIGO:
-            return linha.codigo;
-        case DATA:
-            return linha.data;
-        case ARQUIVO:
-            return linha.arquivo;
-        case SCRIPT:
-            return linha.script;
-        }
-    }
-    if (role == Qt::DisplayRole) {
-        switch (index.column()) {
-        case CODIGO:
-            return linha.codigo;
-        case DATA:
-            return Campos::ExibirData(linha.data);
-        case ARQUIVO:
-            return linha.arquivo;
-        case SCRIPT:
-            return Campos::ExibirScript(linha.script);
-        }
-    }
-    return {};
-}
-
-QVariant TabelaPesquisa::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
+    switch (index.column()) {
     case CODIGO:
-        return QStringLiteral("Código");
+        return linha->codigo;
     case DATA:
-        return QStringLiteral("Data");
+        return Data(linha->data, role);
     case ARQUIVO:
-        return QStringLiteral("Arquivo");
+        return linha->arquivo;
     case SCRIPT:
-        return QStringLiteral("Script");
+        return Script(linha->script, role);
     }
     return {};
 }
@@ -77,14 +42,7 @@ bool TabelaPesquisa::removeRows(int row, int count, const QModelIndex &parent) {
 }
 
 void TabelaPesquisa::Adicionar(const RegistroScript &registro) {
-    beginInsertRows({}, int(FLinhas.size()), int(FLinhas.size()));
-    FLinhas.append(registro);
-    FLinhas.last().arquivo = Campos::Texto(registro.arquivo, TamanhoArquivo);
-    endInsertRows();
-}
-
-void TabelaPesquisa::Esvaziar() {
-    beginResetModel();
-    FLinhas.clear();
-    endResetModel();
+    RegistroScript linha = registro;
+    linha.arquivo = Campos::Texto(registro.arquivo, TamanhoArquivo);
+    Acrescentar(std::move(linha));
 }

@@ -1,27 +1,11 @@
 #pragma once
 
-#include "catalog/ThreadBusca.h"
-#include "service/CamposRequisicao.h"
+#include "catalog/TabelaLog.h"
+#include "catalog/ThreadCarga.h"
 
-class Conexao;
-class Espera;
-class TabelaLog;
-
-// The worker of page "Log": fetches the pages of "/pesquisar_log" until the progress window's
-// Maximo records have arrived, appending each record to cdsLog and adding 1 to Valor.
-// A record that does not read ends the fetch without a row; the rows before it stay.
-class ThreadLog {
+// The worker of page "Log": fetches "/pesquisar_log" into cdsLog; its end-of-run handler is
+// FimPesquisaLog.
+class ThreadLog : public ThreadCarga<RegistroLog, TabelaLog> {
 public:
     ThreadLog(Conexao &conexao, TabelaLog &cdsLog, Espera &espera);
-
-    // Interface thread, in busy mode. Ignored (false) while a run is in progress.
-    // FimPesquisaLog runs on the interface thread when the run ends, with the failure's message or "".
-    bool Iniciar(const CamposRequisicao &campos, ThreadBusca::Fim FimPesquisaLog);
-    bool Executando() const { return FThread.Executando(); }
-
-private:
-    Conexao &FConexao;
-    TabelaLog &FTabela;
-    Espera &FEspera;
-    ThreadBusca FThread;
 };

@@ -79,4 +79,17 @@ TEST(TabelaLogTest, CutsTextsToTheirFieldSizes) {
               QByteArray("depois"));
 }
 
+// The grids take their captions and column count from the tables.
+TEST(TabelasTest, EveryColumnHasItsCaption) {
+    const auto cabecalhos = [](const QAbstractItemModel &tabela) {
+        QStringList lista;
+        for (int coluna = 0; coluna <= tabela.columnCount(); ++coluna)
+            lista << tabela.headerData(coluna, Qt::Horizontal).toString();
+        return lista;
+    };
+    EXPECT_EQ(cabecalhos(TabelaPesquisa()), (QStringList{"Código", "Data", "Arquivo", "Script", QString()}));
+    EXPECT_EQ(cabecalhos(TabelaLog()), (QStringList{"Código", "Data", "Usuário", "Arquivo", "Descrição",
+                                                    "Script antes da alteração", "Script atual", QString()}));
+}
+
 } // namespace

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "catalog/ContarRegistros.h"
+#include "catalog/ElementosPagina.h"
+#include "catalog/ThreadBusca.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class Espera;
+class Messages;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QToolBar;
+class Sessao;
+
+// What pages "Scripts" and "Log" share: the session and the main window's seams, the steps of a
+// search around each page's own table and worker, and the page's frame. Each page keeps its own
+// named handlers and calls these.
+class PaginaBusca : public QWidget {
+protected:
+    PaginaBusca(Sessao &sessao, Messages &messages, Espera &espera, QWidget *parent);
+
+    struct TextosBusca {
+        QString caminho; // the search's path after URLBase()
+        TextosContagem contagem;
+        QString aguarde; // the busy mode's message
+    };
+
+    // A search click: ignored while a run is in progress, stopped when "Máximo" is above the
+    // limit; otherwise the table is emptied, the records counted and, when there are any, busy
+    // mode starts and the worker fetches them with `fim` as its end-of-run handler.
+    template <class Thread, class Tabela>
+    void Pesquisar(Thread &thread, Tabela &tabela, QLineEdit *maximo,
+                   const std::function<CamposRequisicao()> &montarParametros, const TextosBusca &textos,
+                   ThreadBusca::Fim fim) {
+        if (thread.Executando() || !ElementosPagina::MaximoAceito(maximo, m_messages))
+            return;
+        tabela.Esvaziar();
+        const CamposRequisicao campos = montarParametros();
+        if (Contar(campos, textos))
+            thread.Iniciar(campos, std::move(fim));
+    }
+
+    // The end of a fetch, normal or failed: busy mode ends, the first row is current and the label
+    // shows the rows received; a failure is reported after that.
+    void Terminar(QTableView *grade, QLabel *total, const QString &falha);
+
+    // The filters on top; under them the tool bar, the results and the total bar on `resultados`.
+    void Montar(QWidget *filtros, QWidget *resultados, QToolBar *barra, QWidget *corpo, QWidget *total);
+
+    Sessao &m_sessao;
+    Messages &m_messages;
+    Espera &m_espera;
+
+private:
+    // Counts the records; when there are any, enters busy mode for them and returns true.
+    bool Contar(const CamposRequisicao &campos, const TextosBusca &textos);
+};
