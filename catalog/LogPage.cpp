@@ -117,15 +117,9 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
 }
 
 CamposRequisicao LogPage::MontarParametrosLog() const {
-    FiltroTela tela;
-    tela.sistema = cbLogSistema->currentIndex() < 0 ? QString() : cbLogSistema->currentText();
-    tela.codigo = edLogCodigo->text();
-    tela.usuario = edLogUsuario->text();
-    tela.dataInicio = m_edLogDataInicio->date();
-    tela.dataFim = m_edLogDataFim->date();
-    tela.arquivo = edLogArquivo->text();
-    tela.maximo = m_edLogMaximo->text();
-    return ::MontarParametrosLog(tela, m_sessao.chave());
+    return ::MontarParametrosLog(Filtros(cbLogSistema, edLogCodigo, m_edLogDataInicio, m_edLogDataFim,
+                                         edLogArquivo, m_edLogMaximo, edLogUsuario),
+                                 m_sessao.chave());
 }
 
 void LogPage::btLogPesquisarClick() {

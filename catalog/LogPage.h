@@ -4,18 +4,9 @@
 #include "catalog/TabelaLog.h"
 #include "catalog/ThreadLog.h"
 
-class DateEdit;
-class Espera;
-class Messages;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QSplitter;
-class QTableView;
-class QToolBar;
 class QToolButton;
-class Sessao;
 
 // Page "Log" of the main window: searches the web service's change log, lists the entries in
 // cdsLog with the texts before and after each change, and opens one side by side.

@@ -2,10 +2,13 @@
 
 #include "service/Enderecos.h"
 #include "service/Sessao.h"
+#include "widgets/DateEdit.h"
 #include "widgets/Espera.h"
 #include "widgets/Messages.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -20,6 +23,20 @@ bool PaginaBusca::Contar(const CamposRequisicao &campos, const TextosBusca &text
         return false;
     m_espera.IniciarEspera(registros, textos.aguarde);
     return true;
+}
+
+FiltroTela PaginaBusca::Filtros(const QComboBox *sistema, const QLineEdit *codigo, const DateEdit *inicio,
+                                const DateEdit *fim, const QLineEdit *arquivo, const QLineEdit *maximo,
+                                const QLineEdit *usuario) {
+    FiltroTela tela;
+    tela.sistema = sistema->currentIndex() < 0 ? QString() : sistema->currentText();
+    tela.codigo = codigo->text();
+    tela.usuario = usuario ? usuario->text() : QString();
+    tela.dataInicio = inicio->date();
+    tela.dataFim = fim->date();
+    tela.arquivo = arquivo->text();
+    tela.maximo = maximo->text();
+    return tela;
 }
 
 void PaginaBusca::Terminar(QTableView *grade, QLabel *total, const QString &falha) {

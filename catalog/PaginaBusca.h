@@ -2,14 +2,17 @@
 
 #include "catalog/ContarRegistros.h"
 #include "catalog/ElementosPagina.h"
+#include "catalog/MontarParametros.h"
 #include "catalog/ThreadBusca.h"
 
 #include <QWidget>
 
 #include <functional>
 
+class DateEdit;
 class Espera;
 class Messages;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -43,6 +46,11 @@ protected:
         if (Contar(campos, textos))
             thread.Iniciar(campos, std::move(fim));
     }
+
+    // The filter boxes as the user left them; `usuario` only on page "Log".
+    static FiltroTela Filtros(const QComboBox *sistema, const QLineEdit *codigo, const DateEdit *inicio,
+                              const DateEdit *fim, const QLineEdit *arquivo, const QLineEdit *maximo,
+                              const QLineEdit *usuario = nullptr);
 
     // The end of a fetch, normal or failed: busy mode ends, the first row is current and the label
     // shows the rows received; a failure is reported after that.

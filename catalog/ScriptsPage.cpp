@@ -85,14 +85,9 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
 }
 
 CamposRequisicao ScriptsPage::MontarParametrosPesquisa() const {
-    FiltroTela tela;
-    tela.sistema = cbEditarSistema->currentIndex() < 0 ? QString() : cbEditarSistema->currentText();
-    tela.codigo = edEditarCodigo->text();
-    tela.dataInicio = m_edEditarDataInicio->date();
-    tela.dataFim = m_edEditarDataFim->date();
-    tela.arquivo = edEditarArquivo->text();
-    tela.maximo = m_edEditarMaximo->text();
-    return ::MontarParametrosPesquisa(tela, m_sessao.chave());
+    return ::MontarParametrosPesquisa(Filtros(cbEditarSistema, edEditarCodigo, m_edEditarDataInicio,
+                                              m_edEditarDataFim, edEditarArquivo, m_edEditarMaximo),
+                                      m_sessao.chave());
 }
 
 void ScriptsPage::btEditarPesquisaClick() {

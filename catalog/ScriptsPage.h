@@ -4,18 +4,9 @@
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadPesquisa.h"
 
-class DateEdit;
-class Espera;
-class Messages;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QPlainTextEdit;
 class QSplitter;
-class QTableView;
-class QToolBar;
 class QToolButton;
-class Sessao;
 
 // Page "Scripts" of the main window: searches the scripts stored on the web service, lists them
 // in cdsPesquisa, and opens one in the editor window or deletes it.
