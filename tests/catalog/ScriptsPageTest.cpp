@@ -3,6 +3,7 @@
 #include "service/Protocolo.h"
 #include "tests/catalog/RecordingEspera.h"
 #include "tests/catalog/ServicoDeTeste.h"
+#include "tests/support/Controle.h"
 #include "tests/support/RecordingMessages.h"
 #include "widgets/DateEdit.h"
 
@@ -30,12 +31,7 @@ private:
     RecordingEspera espera;
     std::unique_ptr<ScriptsPage> pagina;
 
-    template <class T> T *controle(const char *nome) {
-        T *c = pagina->findChild<T *>(QString::fromLatin1(nome));
-        if (!c)
-            qFatal("control %s not found", nome);
-        return c;
-    }
+    template <class T> T *controle(const char *nome) { return Controle<T>(pagina.get(), nome); }
     QString total() { return controle<QLabel>("lblEditarTotalRegistros")->text(); }
     void abrir(int tamanhoPagina, const QStringList &nomes) {
         servico = std::make_unique<ServicoDeTeste>(tamanhoPagina);

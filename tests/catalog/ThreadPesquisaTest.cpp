@@ -44,6 +44,23 @@ QByteArray Registro(int codigo, const char *nome) {
         .toUtf8();
 }
 
+// A recording server that the client's addresses point at while it lives, so that a failed
+// assertion cannot leave the address set for the next test.
+struct ServidorApontado {
+    explicit ServidorApontado(RecordingHttpServer::Responder resposta, std::chrono::milliseconds atraso = {})
+        : servidor(std::move(resposta), atraso) {
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+    }
+    ~ServidorApontado() { qunsetenv("BRISEL_SERVICE_URL"); }
+
+    RecordingHttpServer servidor;
+};
+
+// Every page holds the one record.
+QByteArray UmRegistro(const RecordingHttpServer::Request &) {
+    return "[" + Registro(1, "a.sql") + "]";
+}
+
 class ThreadPesquisaTest : public testing::Test {
 protected:
     void SetUp() override { Aplicacao(); }
@@ -113,12 +130,11 @@ TEST_F(ThreadPesquisaTest, PageFailuresKeepTheRowsReceivedBefore) {
     for (const auto &caso : casos) {
         SCOPED_TRACE(caso.nome);
         tabela.Esvaziar();
-        RecordingHttpServer servidor([&](const RecordingHttpServer::Request &pedido) {
+        const ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) {
             return pedido.body.contains("lidos=0")
                        ? "[" + Registro(1, "a.sql") + "," + Registro(2, "b.sql") + "]"
                        : caso.segundaPagina;
         });
-        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
         Conexao conexao;
         const std::optional<QString> falha = Buscar(conexao, 6);
         ASSERT_TRUE(falha.has_value());
@@ -126,28 +142,22 @@ TEST_F(ThreadPesquisaTest, PageFailuresKeepTheRowsReceivedBefore) {
         EXPECT_EQ(tabela.rowCount(), caso.linhas);
         EXPECT_EQ(espera.Valor(), caso.linhas);
     }
-    qunsetenv("BRISEL_SERVICE_URL");
 }
 
 TEST_F(ThreadPesquisaTest, AnEmptyPageBeforeTheCountEndsTheFetch) {
-    RecordingHttpServer servidor([](const RecordingHttpServer::Request &pedido) {
-        return pedido.body.contains("lidos=0") ? "[" + Registro(1, "a.sql") + "]" : QByteArray("[]");
+    const ServidorApontado apontado([](const RecordingHttpServer::Request &pedido) {
+        return pedido.body.contains("lidos=0") ? UmRegistro(pedido) : QByteArray("[]");
     });
-    qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
     Conexao conexao;
     const std::optional<QString> falha = Buscar(conexao, 3);
-    qunsetenv("BRISEL_SERVICE_URL");
     ASSERT_TRUE(falha.has_value());
     EXPECT_EQ(*falha, QString());
     EXPECT_EQ(tabela.rowCount(), 1);
-    EXPECT_EQ(servidor.requests().size(), 2);
+    EXPECT_EQ(apontado.servidor.requests().size(), 2);
 }
 
 TEST_F(ThreadPesquisaTest, ASecondStartWhileRunningIsIgnored) {
-    RecordingHttpServer servidor(
-        [](const RecordingHttpServer::Request &) { return "[" + Registro(1, "a.sql") + "]"; },
-        std::chrono::milliseconds(200));
-    qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+    const ServidorApontado apontado(UmRegistro, std::chrono::milliseconds(200));
     Conexao conexao;
     ThreadPesquisa worker(conexao, tabela, espera);
     espera.IniciarEspera(1, {});
@@ -156,17 +166,13 @@ TEST_F(ThreadPesquisaTest, ASecondStartWhileRunningIsIgnored) {
     EXPECT_FALSE(worker.Iniciar(Campos(), [&](const QString &) { ++fins; }));
     ASSERT_TRUE(Aguardar([&] { return !worker.Executando(); }));
     QCoreApplication::processEvents();
-    qunsetenv("BRISEL_SERVICE_URL");
     EXPECT_EQ(fins, 1);
     EXPECT_EQ(tabela.rowCount(), 1);
-    EXPECT_EQ(servidor.requests().size(), 1);
+    EXPECT_EQ(apontado.servidor.requests().size(), 1);
 }
 
 TEST_F(ThreadPesquisaTest, DestroyingTheWorkerMidRunNeitherHangsNorReportsAnEnd) {
-    RecordingHttpServer servidor(
-        [](const RecordingHttpServer::Request &) { return "[" + Registro(1, "a.sql") + "]"; },
-        std::chrono::milliseconds(100));
-    qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+    const ServidorApontado apontado(UmRegistro, std::chrono::milliseconds(100));
     Conexao conexao;
     int fins = 0;
     {
@@ -174,10 +180,9 @@ TEST_F(ThreadPesquisaTest, DestroyingTheWorkerMidRunNeitherHangsNorReportsAnEnd)
         espera.IniciarEspera(50, {});
         ASSERT_TRUE(worker.Iniciar(Campos(), [&](const QString &) { ++fins; }));
         // The worker now waits for the interface thread to take its first row.
-        ASSERT_TRUE(Aguardar([&] { return servidor.requests().size() >= 1; }));
+        ASSERT_TRUE(Aguardar([&] { return apontado.servidor.requests().size() >= 1; }));
     }
     QCoreApplication::processEvents();
-    qunsetenv("BRISEL_SERVICE_URL");
     EXPECT_EQ(fins, 0);
     EXPECT_LE(tabela.rowCount(), 1);
 }
