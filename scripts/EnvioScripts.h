@@ -7,16 +7,12 @@
 
 #include <functional>
 
-class CamposRequisicao;
 class Sessao;
 
 // The upload run: one "/inserir" per queue row, in queue order, for one target system.
 class EnvioScripts {
 public:
     EnvioScripts(Sessao &sessao, const QString &sistema);
-
-    // The five fields of a row's request, in their order.
-    CamposRequisicao Campos(const FilaArquivosModel::Linha &linha) const;
 
     // Sends one row. Throws ErroTransporte when the request fails, and Exception with the
     // service's "message" when the reply is an envelope whose "success" is false. A reply that

@@ -4,9 +4,12 @@
 #include "service/Enderecos.h"
 #include "service/Hexadecimal.h"
 #include "service/Md5Senha.h"
+#include "json/Exception.h"
 #include "json/TJSONObject.h"
 
 #include <QUrl>
+
+#include <memory>
 
 namespace Protocolo {
 
@@ -72,15 +75,38 @@ RespostaLogin Login(Conexao &conexao, const QString &usuario, const QString &sen
     return r;
 }
 
-void Inserir(Sessao &sessao, const QDateTime &data, const QString &nome, const QString &sistema,
-             const QByteArray &script) {
+QString DataInsercao(const QDateTime &data) {
+    return data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+CamposRequisicao CamposInserir(const QDateTime &data, const QString &nome, const QString &sistema,
+                               const QByteArray &script, const QString &chave) {
     CamposRequisicao campos;
-    campos.set(QStringLiteral("data"), data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    campos.set(QStringLiteral("data"), DataInsercao(data));
     campos.set(QStringLiteral("nome"), nome);
     campos.set(QStringLiteral("sistema"), sistema);
     campos.set(QStringLiteral("script"), QStringLiteral("0x") + TextoParaHex(script));
-    campos.set(QStringLiteral("chave"), sessao.chave());
-    sessao.conexao().Post(URLBase() + QStringLiteral("/inserir"), campos);
+    campos.set(QStringLiteral("chave"), chave);
+    return campos;
+}
+
+std::optional<Resposta> Inserir(Sessao &sessao, const QDateTime &data, const QString &nome,
+                                const QString &sistema, const QByteArray &script) {
+    // Outside the guard: a transport failure must reach the caller as itself.
+    const QString texto = sessao.conexao().Post(URLBase() + QStringLiteral("/inserir"),
+                                                CamposInserir(data, nome, sistema, script, sessao.chave()));
+    std::unique_ptr<json::TJSONObject> envelope;
+    Resposta r;
+    try {
+        envelope = std::make_unique<json::TJSONObject>(texto);
+        r.success = envelope->getBoolean(QStringLiteral("success"));
+    } catch (const Exception &) {
+        return std::nullopt;
+    }
+    // A refusal whose reason does not read is a reading failure, not a script taken.
+    if (!r.success)
+        r.message = envelope->getString(QStringLiteral("message"));
+    return r;
 }
 
 RespostaContagem Contar(Conexao &conexao, const QString &endereco, CamposRequisicao campos) {

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // One function per request of the web service. Three ways out, reported differently by callers:
 //   - a returned Resposta with success false: a refusal, show `message`;
@@ -49,9 +50,16 @@ CamposRequisicao CamposPesquisaLog(const FiltroPesquisa &filtro, const QString &
 
 RespostaLogin Login(Conexao &conexao, const QString &usuario, const QString &senha);
 
-// "/inserir": the reply is not read. "script" is sent as "0x" + hexadecimal.
-void Inserir(Sessao &sessao, const QDateTime &data, const QString &nome, const QString &sistema,
-             const QByteArray &script);
+// "data" of "/inserir": "yyyy-mm-dd hh:mm:ss".
+QString DataInsercao(const QDateTime &data);
+// Fields of "/inserir" in their order; "script" is "0x" + hexadecimal.
+CamposRequisicao CamposInserir(const QDateTime &data, const QString &nome, const QString &sistema,
+                               const QByteArray &script, const QString &chave);
+
+// "/inserir": the reply's envelope, or none when the reply is not an envelope (the service
+// took the script without saying so).
+std::optional<Resposta> Inserir(Sessao &sessao, const QDateTime &data, const QString &nome,
+                                const QString &sistema, const QByteArray &script);
 
 // Counting requests: the fields plus "contar" = "true".
 RespostaContagem Contar(Conexao &conexao, const QString &endereco, CamposRequisicao campos);

@@ -151,6 +151,56 @@ INSTANTIATE_TEST_SUITE_P(Casos, ProtocoloEnvelope,
                                          CasoEnvelope{"{\"success\":false,\"message\":\"Não pode.\"}", false,
                                                       QStringLiteral("Não pode.")}));
 
+struct CasoInserir {
+    const char *nome;
+    QByteArray resposta;
+    std::optional<Resposta> esperado; // none: not an envelope
+};
+
+class ProtocoloInserir : public ProtocoloWire, public testing::WithParamInterface<CasoInserir> {};
+
+TEST_P(ProtocoloInserir, ReturnsTheEnvelopeOrNoneWhenTheReplyIsNotOne) {
+    peer.queueReply(RecordingServer::reply(GetParam().resposta, "application/json; charset=utf-8"));
+    const auto r = Inserir(sessao, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("a.sql"),
+                           QStringLiteral("KOR"), QByteArray("x"));
+    ASSERT_EQ(r.has_value(), GetParam().esperado.has_value());
+    if (r) {
+        EXPECT_EQ(r->success, GetParam().esperado->success);
+        EXPECT_EQ(r->message, GetParam().esperado->message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ProtocoloInserir,
+    testing::Values(CasoInserir{"aceito", "{\"success\":true,\"codigo\":4}", Resposta{true, {}}},
+                    CasoInserir{"recusado", "{\"success\":false,\"message\":\"Não pode.\"}",
+                                Resposta{false, QStringLiteral("Não pode.")}},
+                    CasoInserir{"sem_success", "{\"codigo\":4}", std::nullopt},
+                    CasoInserir{"vazio", "", std::nullopt},
+                    CasoInserir{"html", "<html>ok</html>", std::nullopt},
+                    CasoInserir{"array", "[]", std::nullopt}),
+    [](const testing::TestParamInfo<CasoInserir> &info) { return std::string(info.param.nome); });
+
+TEST_F(ProtocoloWire, InserirFailuresThatAreNotAnAcceptance) {
+    auto inserir = [this] {
+        return Inserir(sessao, QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("a.sql"),
+                       QStringLiteral("KOR"), QByteArray("x"));
+    };
+    peer.queueReply(
+        RecordingServer::reply("{\"success\":true}", "application/json", "500 Internal Server Error"));
+    EXPECT_THROW(inserir(), ErroTransporte);
+
+    // A refusal without its reason is not taken for a stored script.
+    peer.queueReply(RecordingServer::reply("{\"success\":false}"));
+    try {
+        inserir();
+        ADD_FAILURE() << "a refusal without message read as sent";
+    } catch (const ErroTransporte &) {
+        ADD_FAILURE() << "reported as a transport failure";
+    } catch (const Exception &) {
+    }
+}
+
 TEST_F(ProtocoloWire, UnreadableRepliesAreNotTransportFailures) {
     for (const QByteArray &corpo : {QByteArray("{\"message\":\"x\"}"), QByteArray("<html>"), QByteArray()}) {
         peer.queueReply(RecordingServer::reply(corpo));
