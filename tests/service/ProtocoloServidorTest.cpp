@@ -1,3 +1,5 @@
+#include "service/Enderecos.h"
+#include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "tests/support/TestServer.h"
 
@@ -42,9 +44,12 @@ TEST_F(ProtocoloServidor, WrongPasswordIsRefusedWithTheServiceMessage) {
 
 TEST_F(ProtocoloServidor, InsertSearchInPagesUpdateDeleteAndLog) {
     const QDateTime quando(QDate(2024, 3, 10), QTime(8, 30, 15));
-    for (int i = 1; i <= 5; ++i)
-        Inserir(sessao, quando.addDays(i), QStringLiteral("script%1.sql").arg(i), QStringLiteral("KOR"),
-                QByteArray("select '\xE7';\r\n") + QByteArray::number(i));
+    for (int i = 1; i <= 5; ++i) {
+        const auto inserido =
+            Inserir(sessao, quando.addDays(i), QStringLiteral("script%1.sql").arg(i), QStringLiteral("KOR"),
+                    QByteArray("select '\xE7';\r\n") + QByteArray::number(i));
+        ASSERT_TRUE(inserido && inserido->success);
+    }
 
     const RespostaContagem contagem = ContarScripts(sessao, todos());
     ASSERT_TRUE(contagem.success) << contagem.message.toStdString();
@@ -99,4 +104,14 @@ TEST_F(ProtocoloServidor, AnUnknownKeyIsRefused) {
     EXPECT_FALSE(r.success);
     EXPECT_FALSE(r.message.isEmpty());
     EXPECT_FALSE(Excluir(sessao, 1).success);
+}
+
+// Logged lines of 4 KB (the path of a request that is not found) soon pass what a pipe holds;
+// the service must keep answering though nobody reads its log meanwhile.
+TEST_F(ProtocoloServidor, ALongLogDoesNotStallTheService) {
+    const QString caminho = QStringLiteral("/") + QString(4000, u'x');
+    const int vezes = 64;
+    for (int i = 0; i < vezes; ++i)
+        ASSERT_THROW(conexao.Get(URLBase() + caminho), ErroTransporte) << "request " << i; // 404
+    EXPECT_EQ(servidor.log().count(caminho + QStringLiteral(" 404")), vezes);
 }

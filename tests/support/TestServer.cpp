@@ -1,6 +1,9 @@
 #include "tests/support/TestServer.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -14,6 +17,11 @@ TestServer::TestServer(const QStringList &users, const QStringList &extraArgs) {
     for (const QString &user : users)
         args << QStringLiteral("--user") << user;
     args << extraArgs;
+    if (!m_dir.isValid())
+        throw std::runtime_error("no folder for the log of brisel-scripts-server: " +
+                                 m_dir.errorString().toStdString());
+    m_logPath = m_dir.filePath(QStringLiteral("server.log"));
+    m_process.setStandardErrorFile(m_logPath);
     m_process.start(executable(), args);
     if (!m_process.waitForStarted(10000))
         throw std::runtime_error("brisel-scripts-server did not start: " +
@@ -22,8 +30,7 @@ TestServer::TestServer(const QStringList &users, const QStringList &extraArgs) {
     static const QRegularExpression listening(QStringLiteral("listening on http://[^\\s]+:(\\d+)"));
     while (!out.contains('\n')) {
         if (!m_process.waitForReadyRead(10000))
-            throw std::runtime_error("brisel-scripts-server printed no port: " +
-                                     m_process.readAllStandardError().toStdString());
+            throw std::runtime_error("brisel-scripts-server printed no port: " + log().toStdString());
         out += m_process.readAllStandardOutput();
     }
     const auto match = listening.match(QString::fromUtf8(out));
@@ -48,11 +55,12 @@ QString TestServer::baseUrl() const {
     return rootUrl() + QStringLiteral("/services/index.php/scripts");
 }
 
-QString TestServer::log() {
-    // Without an event loop the pipe is read only while waiting on it.
-    m_process.setReadChannel(QProcess::StandardError);
-    while (m_process.waitForReadyRead(200))
-        m_log += m_process.readAllStandardError();
-    m_log += m_process.readAllStandardError();
-    return QString::fromUtf8(m_log);
+QString TestServer::log() const {
+    qint64 antes = -1;
+    for (qint64 agora = QFileInfo(m_logPath).size(); agora != antes; agora = QFileInfo(m_logPath).size()) {
+        antes = agora;
+        QThread::msleep(200);
+    }
+    QFile file(m_logPath);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
