@@ -6,8 +6,11 @@
 #include "app/TfrmPrincipalScripts.h"
 #include "catalog/LogPage.h"
 #include "catalog/ScriptsPage.h"
+#include "editor/TfrmVisualizarScript.h"
 #include "scripts/EnvioPage.h"
+#include "scripts/FilaArquivosModel.h"
 #include "tests/support/RecordingMessages.h"
+#include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
 #include "widgets/FolderEdit.h"
 #include "widgets/TBRBackgroundPanel.h"
@@ -16,11 +19,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -238,6 +245,51 @@ private slots:
         QVERIFY(segunda.avisarOutra());
         QTRY_VERIFY(janela.windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(janela.size(), QSize(919, 513));
+    }
+
+    // Last: it runs the application's own event loop to its end.
+    void closingEndsTheProgramWhileEnvioWindowsAreOpen() {
+        QTemporaryDir dir;
+        const QString script = dir.filePath(QStringLiteral("e.sql"));
+        escrever(script, "select 1;\r\n");
+        TdmPrincipal dm(dir.path());
+        RecordingMessages messages;
+        auto janela = std::make_unique<TfrmPrincipalScripts>(dm, messages, QStringList{});
+        janela->sessao().setChave(QStringLiteral("K")); // lets the login window close
+        EnvioPage *envio = janela->paginaEnvio();
+        envio->cdsArqs().AdicionarArquivo(script, QDateTime::currentDateTime());
+        janela->findChild<QTableView *>(QStringLiteral("dbgArquivos"))
+            ->setCurrentIndex(envio->cdsArqs().index(0, FilaArquivosModel::NOMEARQ));
+
+        QPointer<TfrmVisualizarScript> editor;
+        QPointer<TfrmValidarScript> validacao;
+        bool abertas = false;
+        QTimer passos;
+        connect(&passos, &QTimer::timeout, this, [&] {
+            if (TfrmLoginScripts *login = janela->loginAberto()) {
+                login->close();
+                return;
+            }
+            if (!janela->isVisible())
+                return;
+            passos.stop();
+            envio->ToolButton1Click();
+            envio->btValidarClick();
+            editor = janela->findChild<TfrmVisualizarScript *>();
+            validacao = janela->findChild<TfrmValidarScript *>();
+            abertas = editor && editor->isVisible() && validacao && validacao->isVisible();
+            janela->close();
+        });
+        passos.start(50);
+        janela->show();
+        QTimer::singleShot(15000, this, [] { QCoreApplication::exit(99); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+
+        QVERIFY(abertas);
+        QVERIFY(!janela->isVisible());
+        QVERIFY(QFile::exists(janela->getIniName()));
+        janela.reset();
+        QVERIFY(editor.isNull() && validacao.isNull());
     }
 };
 

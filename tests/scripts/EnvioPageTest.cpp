@@ -9,6 +9,8 @@
 #include "service/Sessao.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
+#include "tests/validation/FirebirdTestDatabase.h"
+#include "validation/ScriptRunner.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
 #include "widgets/Espera.h"
@@ -100,6 +102,7 @@ private slots:
     void dropOnTitleRowOrBelowTheRowsMovesNothing();
     void editarOpensTheEditorOnlyForAnExistingFile();
     void validarLoadsTheCurrentRowsFile();
+    void validarWithAnEmptyQueueOffersTheLastSuccessfulRunsDatabase();
     void enviarChecksSystemFirstThenRows_data();
     void enviarChecksSystemFirstThenRows();
     void enviarSendsTheQueueUnderBusyMode();
@@ -122,6 +125,7 @@ private:
     void encher(const QStringList &nomes);
     void selecionar(int row);
     void loginNoServico();
+    TfrmValidarScript *validar();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Conexao> m_conexao;
@@ -407,29 +411,54 @@ void EnvioPageTest::editarOpensTheEditorOnlyForAnExistingFile() {
     QVERIFY(aberto.isNull());
 }
 
-void EnvioPageTest::validarLoadsTheCurrentRowsFile() {
-    auto abrir = [this] {
-        m_page->btValidarClick();
-        TfrmValidarScript *janela = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *v = qobject_cast<TfrmValidarScript *>(w); v && v->isVisible())
-                janela = v;
-        return janela;
-    };
-    TfrmValidarScript *vazia = abrir();
-    QVERIFY(vazia);
-    QCOMPARE(vazia->findChild<QsciScintilla *>(QStringLiteral("edtScript"))->text(), QString());
-    vazia->close();
+TfrmValidarScript *EnvioPageTest::validar() {
+    const QList<TfrmValidarScript *> antes = m_page->window()->findChildren<TfrmValidarScript *>();
+    m_page->btValidarClick();
+    for (TfrmValidarScript *v : m_page->window()->findChildren<TfrmValidarScript *>())
+        if (!antes.contains(v) && v->isVisible())
+            return v;
+    return nullptr;
+}
 
+void EnvioPageTest::validarLoadsTheCurrentRowsFile() {
     arquivo(QStringLiteral("v.sql"), "select 3 from rdb$database;");
     encher({"A"});
     fila().AdicionarArquivo(m_dir->filePath(QStringLiteral("v.sql")), QDateTime::currentDateTime());
     selecionar(1);
-    TfrmValidarScript *janela = abrir();
+    TfrmValidarScript *janela = validar();
     QVERIFY(janela);
     QCOMPARE(janela->findChild<QsciScintilla *>(QStringLiteral("edtScript"))->text(),
              QStringLiteral("select 3 from rdb$database;"));
     janela->close();
+}
+
+void EnvioPageTest::validarWithAnEmptyQueueOffersTheLastSuccessfulRunsDatabase() {
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    auto campo = [](TfrmValidarScript *w, const char *nome) {
+        return w->findChild<QLineEdit *>(QLatin1String(nome));
+    };
+    auto editor = [](TfrmValidarScript *w) {
+        return w->findChild<QsciScintilla *>(QStringLiteral("edtScript"));
+    };
+
+    TfrmValidarScript *primeira = validar();
+    QVERIFY(primeira);
+    campo(primeira, "edtBanco")->setText(banco.name());
+    campo(primeira, "edtSenha")->setText(QStringLiteral("masterkey"));
+    editor(primeira)->setText(QStringLiteral("select 1 from rdb$database;"));
+    primeira->findChild<QToolButton *>(QStringLiteral("btExecutar"))->click();
+    QVERIFY(primeira->findChild<QPlainTextEdit *>(QStringLiteral("memResultado"))
+                ->toPlainText()
+                .startsWith(ScriptRunner::connectedLine()));
+    primeira->close();
+
+    TfrmValidarScript *segunda = validar();
+    QVERIFY(segunda);
+    QCOMPARE(editor(segunda)->text(), QString());
+    QCOMPARE(campo(segunda, "edtBanco")->text(), banco.name());
+    QCOMPARE(campo(segunda, "edtSenha")->text(), QStringLiteral("masterkey"));
+    segunda->close();
 }
 
 void EnvioPageTest::enviarChecksSystemFirstThenRows_data() {
