@@ -149,7 +149,10 @@ EnvioPage::~EnvioPage() {
     if (m_threadEnvio) {
         m_threadEnvio->disconnect();
         m_threadEnvio->requestInterruption();
-        m_threadEnvio->wait();
+        // The worker may already be waiting for its end-of-run call on this thread, which will
+        // not run now: dropping that call releases the worker instead of deadlocking on it.
+        while (!m_threadEnvio->wait(10))
+            QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
         delete m_threadEnvio;
     }
 }

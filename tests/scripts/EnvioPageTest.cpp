@@ -16,6 +16,8 @@
 #include "widgets/Espera.h"
 #include "widgets/FolderEdit.h"
 
+#include <QThread>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -108,6 +110,7 @@ private slots:
     void enviarSendsTheQueueUnderBusyMode();
     void enviarStopsWhenTheServiceGoesAway();
     void enviarShowsTheServicesRefusal();
+    void closingThePageWhileTheRunAwaitsItsEndDoesNotHang();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -539,6 +542,26 @@ void EnvioPageTest::enviarShowsTheServicesRefusal() {
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
     QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Campo obrigatório não informado: nome."));
+}
+
+void EnvioPageTest::closingThePageWhileTheRunAwaitsItsEndDoesNotHang() {
+    loginNoServico();
+    encher({"1.sql", "2.sql"});
+    controle<QComboBox>("cbSistema")->setCurrentIndex(0);
+
+    m_page->btEnviarClick();
+    // No event loop runs here, so once both rows are sent the worker sits waiting for its
+    // end-of-run call on this thread: the page must still go away.
+    QElapsedTimer relogio;
+    relogio.start();
+    while (m_espera->valores().size() < 2 && relogio.elapsed() < 10000)
+        QThread::msleep(5);
+    QCOMPARE(m_espera->valores().size(), 2);
+    QThread::msleep(100);
+    delete m_page;
+    m_page = nullptr;
+    QCOMPARE(m_espera->finalizadas, 0);
+    QVERIFY(m_messages.boxes.isEmpty());
 }
 
 QTEST_MAIN(EnvioPageTest)
