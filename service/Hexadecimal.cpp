@@ -1,21 +1,7 @@
 #include "service/Hexadecimal.h"
 
 #include "service/Windows1252.h"
-
-namespace {
-
-int valorDigito(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
-} // namespace
+#include "json/NumberText.h"
 
 QString TextoParaHex(const QByteArray &bytes) {
     return QString::fromLatin1(bytes.toHex().toUpper());
@@ -30,8 +16,8 @@ QByteArray HexParaTexto(const QString &digitos) {
     QByteArray out;
     out.reserve(pares);
     for (qsizetype i = 0; i < pares; ++i) {
-        const int alto = valorDigito(digitos[2 * i]);
-        const int baixo = valorDigito(digitos[2 * i + 1]);
+        const int alto = json::NumberText::hexDigit(digitos[2 * i]);
+        const int baixo = json::NumberText::hexDigit(digitos[2 * i + 1]);
         if (alto < 0 || baixo < 0)
             break;
         out.append(char((alto << 4) | baixo));
