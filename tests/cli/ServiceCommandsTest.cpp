@@ -1,21 +1,18 @@
 #include "service/Protocolo.h"
+#include "tests/support/ExecucaoCli.h"
 #include "tests/support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Saida {
-    int codigo = -1;
-    QString out;
-    QString err;
-};
+using Saida = ExecucaoCli;
 
 // Runs the built command line against the reference service with the given extra environment.
 class ComandosServico : public testing::Test {
@@ -37,7 +34,6 @@ protected:
     }
 
     Saida rodar(const QStringList &args, bool comUsuario = true) {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servidor.rootUrl());
         env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
@@ -49,15 +45,7 @@ protected:
             env.remove(QStringLiteral("BRISEL_USER"));
             env.remove(QStringLiteral("BRISEL_PASSWORD"));
         }
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"), args);
-        Saida s;
-        if (!p.waitForFinished(30000))
-            return s;
-        s.codigo = p.exitCode();
-        s.out = QString::fromUtf8(p.readAllStandardOutput());
-        s.err = QString::fromUtf8(p.readAllStandardError());
-        return s;
+        return executarCli(args, env);
     }
 
     TestServer servidor{{QStringLiteral("DEV:senha")},
@@ -174,16 +162,12 @@ TEST(ComandosSemServico, ATransportFailurePrintsItsOwnText) {
         TestServer fechado;
         porta = fechado.port();
     }
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISEL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:%1").arg(porta));
     env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"),
-            {QStringLiteral("search")});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 1);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
+    const ExecucaoCli s = executarCli({QStringLiteral("search")}, env);
+    EXPECT_EQ(s.codigo, 1);
+    const QString &err = s.err;
     EXPECT_TRUE(err.contains(QString::number(porta))) << err.toStdString();
     EXPECT_FALSE(err.contains(QStringLiteral("Falha ao efetuar o login."))) << err.toStdString();
 }

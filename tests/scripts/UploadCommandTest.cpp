@@ -2,6 +2,7 @@
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
 #include "tests/scripts/QtPrinters.h"
+#include "tests/support/ExecucaoCli.h"
 #include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 namespace {
 
-struct Saida {
-    int codigo = -1;
-    QString out;
-    QString err;
-};
+using Saida = ExecucaoCli;
 
 // Runs the built `brisel-scripts-cli upload` over a small tree, against the reference service.
 class UploadCommand : public testing::Test {
@@ -40,21 +37,11 @@ protected:
     }
 
     Saida rodar(const QStringList &args, const QString &senha = QStringLiteral("senha")) {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servidor.rootUrl());
         env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
         env.insert(QStringLiteral("BRISEL_PASSWORD"), senha);
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/cli/brisel-scripts-cli"),
-                QStringList{QStringLiteral("upload")} + args);
-        Saida s;
-        if (!p.waitForFinished(30000))
-            return s;
-        s.codigo = p.exitCode();
-        s.out = QString::fromUtf8(p.readAllStandardOutput());
-        s.err = QString::fromUtf8(p.readAllStandardError());
-        return s;
+        return executarCli(QStringList{QStringLiteral("upload")} + args, env);
     }
 
     QString esperado(const QStringList &relativos) {
