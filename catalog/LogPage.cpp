@@ -1,7 +1,7 @@
 #include "catalog/LogPage.h"
 
 #include "catalog/Campos.h"
-#include "catalog/ElementosPagina.h"
+#include "widgets/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Sessao.h"

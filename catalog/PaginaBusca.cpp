@@ -16,6 +16,14 @@
 PaginaBusca::PaginaBusca(Sessao &sessao, Messages &messages, Espera &espera, QWidget *parent)
     : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera) {}
 
+bool PaginaBusca::MaximoAceito(QLineEdit *caixa) {
+    if (LerMaximo(caixa->text()) <= MaximoRegistros)
+        return true;
+    caixa->setText(QString::number(MaximoRegistros));
+    m_messages.warning(QStringLiteral("A quantidade máxima de registros não pode ser superior a 500."));
+    return false;
+}
+
 bool PaginaBusca::Contar(const CamposRequisicao &campos, const TextosBusca &textos) {
     const int registros =
         ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + textos.caminho, campos, textos.contagem);

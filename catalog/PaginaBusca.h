@@ -1,9 +1,9 @@
 #pragma once
 
 #include "catalog/ContarRegistros.h"
-#include "catalog/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "catalog/ThreadBusca.h"
+#include "widgets/ElementosPagina.h"
 
 #include <QWidget>
 
@@ -39,7 +39,7 @@ protected:
     void Pesquisar(Thread &thread, Tabela &tabela, QLineEdit *maximo,
                    const std::function<CamposRequisicao()> &montarParametros, const TextosBusca &textos,
                    ThreadBusca::Fim fim) {
-        if (thread.Executando() || !ElementosPagina::MaximoAceito(maximo, m_messages))
+        if (thread.Executando() || !MaximoAceito(maximo))
             return;
         tabela.Esvaziar();
         const CamposRequisicao campos = montarParametros();
@@ -65,5 +65,7 @@ protected:
 
 private:
     // Counts the records; when there are any, enters busy mode for them and returns true.
+    // The limit of "Máximo": above MaximoRegistros the box is set to it and the warning shown.
+    bool MaximoAceito(QLineEdit *caixa);
     bool Contar(const CamposRequisicao &campos, const TextosBusca &textos);
 };

@@ -1,7 +1,7 @@
 #include "catalog/ScriptsPage.h"
 
 #include "catalog/Campos.h"
-#include "catalog/ElementosPagina.h"
+#include "widgets/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Protocolo.h"

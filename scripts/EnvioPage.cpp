@@ -8,16 +8,15 @@
 #include "service/Windows1252.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
+#include "widgets/ElementosPagina.h"
 #include "widgets/Espera.h"
 #include "widgets/FolderEdit.h"
-#include "widgets/ImageList.h"
 #include "widgets/Messages.h"
 #include "json/Exception.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -26,27 +25,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QWidget *painel(QWidget *parent, const char *nome, const QColor &cor) {
-    auto *p = new QWidget(parent);
-    p->setObjectName(QLatin1String(nome));
-    QPalette pal = p->palette();
-    pal.setColor(QPalette::Window, cor);
-    p->setPalette(pal);
-    p->setAutoFillBackground(true);
-    return p;
-}
-
-QLabel *rotulo(QWidget *parent, const char *nome, const QString &texto, int x, int y) {
-    auto *l = new QLabel(texto, parent);
-    l->setObjectName(QLatin1String(nome));
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
-
-} // namespace
+using namespace ElementosPagina;
 
 EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
                      QWidget *parent)
@@ -55,45 +34,44 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     m_cdsArqs->setObjectName(QStringLiteral("cdsArqs"));
     auto *raiz = new QVBoxLayout(this);
     raiz->setContentsMargins(0, 0, 0, 0);
-    QWidget *panelEnviar = painel(this, "panelEnviar", QColor(0xDE, 0xEA, 0xF8));
+    QWidget *panelEnviar = Painel(QStringLiteral("panelEnviar"), QColor(0xDE, 0xEA, 0xF8), this);
     raiz->addWidget(panelEnviar);
     auto *colunas = new QVBoxLayout(panelEnviar);
     colunas->setContentsMargins(0, 0, 0, 0);
     colunas->setSpacing(0);
 
-    QWidget *panelFiltros = painel(panelEnviar, "panelFiltros", QColor(0xDE, 0xEA, 0xF8));
+    QWidget *panelFiltros = Painel(QStringLiteral("panelFiltros"), QColor(0xDE, 0xEA, 0xF8), panelEnviar);
     panelFiltros->setFixedHeight(111);
     criarFiltros(panelFiltros);
     colunas->addWidget(panelFiltros);
 
-    QWidget *Panel1 = painel(panelEnviar, "Panel1", QColor(0xDE, 0xEA, 0xF8));
+    QWidget *Panel1 = Painel(QStringLiteral("Panel1"), QColor(0xDE, 0xEA, 0xF8), panelEnviar);
     colunas->addWidget(Panel1, 1);
     auto *pilha = new QVBoxLayout(Panel1);
     pilha->setContentsMargins(0, 0, 0, 0);
     pilha->setSpacing(0);
 
-    ToolBar1 = new QToolBar(Panel1);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setFixedHeight(37);
-    ToolBar1->setIconSize(QSize(16, 16));
-    btProcurar = botao(ToolBar1, "btProcurar", QStringLiteral("Procurar"), 7,
-                       QStringLiteral("Pesquisar os arquivos na pasta informada."));
-    btParar = botao(ToolBar1, "btParar", QStringLiteral("Parar"), 9,
-                    QStringLiteral("Parar a pesquisa de arquivos."));
+    ToolBar1 = BarraFerramentas(QStringLiteral("ToolBar1"), Panel1);
+    btProcurar = Botao(QStringLiteral("btProcurar"), QStringLiteral("Procurar"), 7,
+                       QStringLiteral("Pesquisar os arquivos na pasta informada."), 50, ToolBar1);
+    btParar = Botao(QStringLiteral("btParar"), QStringLiteral("Parar"), 9,
+                    QStringLiteral("Parar a pesquisa de arquivos."), 50, ToolBar1);
     ToolBar1->addSeparator();
     btRemover =
-        botao(ToolBar1, "btRemover", QStringLiteral("Remover"), 6,
+        Botao(QStringLiteral("btRemover"), QStringLiteral("Remover"), 6,
               QStringLiteral("Remover os arquivos selecionados da lista de envio. Segure Ctrl e click no "
-                             "registros para selecionar mais de um item."));
-    btLimpar = botao(ToolBar1, "btLimpar", QStringLiteral("Limpar"), 2,
-                     QStringLiteral("Limpar a lista de arquivos selecionados."));
+                             "registros para selecionar mais de um item."),
+              50, ToolBar1);
+    btLimpar = Botao(QStringLiteral("btLimpar"), QStringLiteral("Limpar"), 2,
+                     QStringLiteral("Limpar a lista de arquivos selecionados."), 50, ToolBar1);
     ToolBar1->addSeparator();
-    ToolButton1 = botao(ToolBar1, "ToolButton1", QStringLiteral("Editar"), 10,
-                        QStringLiteral("Editar o registro selecionado. Esse recurso altera o arquivo."));
-    btEnviar = botao(ToolBar1, "btEnviar", QStringLiteral("Enviar"), 8,
-                     QStringLiteral("Enviar os scripts para o servidor."));
+    ToolButton1 =
+        Botao(QStringLiteral("ToolButton1"), QStringLiteral("Editar"), 10,
+              QStringLiteral("Editar o registro selecionado. Esse recurso altera o arquivo."), 50, ToolBar1);
+    btEnviar = Botao(QStringLiteral("btEnviar"), QStringLiteral("Enviar"), 8,
+                     QStringLiteral("Enviar os scripts para o servidor."), 50, ToolBar1);
     ToolBar1->addSeparator();
-    btValidar = botao(ToolBar1, "btValidar", QStringLiteral("Validar"), 15, QString());
+    btValidar = Botao(QStringLiteral("btValidar"), QStringLiteral("Validar"), 15, QString(), 50, ToolBar1);
     pilha->addWidget(ToolBar1);
 
     Splitter1 = new QSplitter(Qt::Vertical, Panel1);
@@ -110,20 +88,10 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     Splitter1->setSizes({10000, 136});
     pilha->addWidget(Splitter1, 1);
 
-    QWidget *Panel6 = painel(Panel1, "Panel6", QColor(0x70, 0xA2, 0xDE));
-    Panel6->setFixedHeight(21);
-    QLabel *Label20 = rotulo(Panel6, "Label20", QStringLiteral("Total de registros:"), 6, 4);
-    QFont negrito = Label20->font();
-    negrito.setBold(true);
-    Label20->setFont(negrito);
-    Label20->adjustSize();
-    lblEnviarTotalRegistros = rotulo(Panel6, "lblEnviarTotalRegistros", QStringLiteral("0"), 115, 4);
-    lblEnviarTotalRegistros->setMinimumWidth(80);
-    pilha->addWidget(Panel6);
+    pilha->addWidget(BarraTotal(QStringLiteral("Panel6"), QStringLiteral("Label20"),
+                                QStringLiteral("lblEnviarTotalRegistros"), lblEnviarTotalRegistros, Panel1));
 
-    setTabOrder(m_deData, m_edTipoArq);
-    setTabOrder(m_edTipoArq, m_deDir);
-    setTabOrder(m_deDir, cbSistema);
+    OrdemTab({m_deData, m_edTipoArq, m_deDir, cbSistema});
 
     connect(btProcurar, &QToolButton::clicked, this, &EnvioPage::btProcurarClick);
     connect(btParar, &QToolButton::clicked, this, &EnvioPage::btPararClick);
@@ -158,51 +126,22 @@ EnvioPage::~EnvioPage() {
 }
 
 void EnvioPage::criarFiltros(QWidget *panelFiltros) {
-    QLabel *Label2 = rotulo(panelFiltros, "Label2", QStringLiteral("Enviar Scripts"), 9, 13);
-    QFont titulo = Label2->font();
-    titulo.setPointSize(12);
-    titulo.setBold(true);
-    titulo.setUnderline(true);
-    Label2->setFont(titulo);
-    QPalette cor = Label2->palette();
-    cor.setColor(QPalette::WindowText, QColor(0x30, 0x30, 0x30));
-    Label2->setPalette(cor);
-    Label2->adjustSize();
+    Titulo(QStringLiteral("Label2"), QStringLiteral("Enviar Scripts"), panelFiltros);
 
-    rotulo(panelFiltros, "Label3", QStringLiteral("Diretório base:"), 8, 56);
+    Rotulo(QStringLiteral("Label3"), QStringLiteral("Diretório base:"), 8, 56, panelFiltros);
     m_deDir = new FolderEdit(panelFiltros);
     m_deDir->setObjectName(QStringLiteral("deDir"));
     m_deDir->setGeometry(85, 53, 340, 21);
 
-    rotulo(panelFiltros, "Label6", QStringLiteral("Sistema:"), 441, 56);
-    cbSistema = new QComboBox(panelFiltros);
-    cbSistema->setObjectName(QStringLiteral("cbSistema"));
-    cbSistema->addItems({QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")});
-    cbSistema->setCurrentIndex(-1);
+    Rotulo(QStringLiteral("Label6"), QStringLiteral("Sistema:"), 441, 56, panelFiltros);
+    cbSistema = ListaSistemas(QStringLiteral("cbSistema"), panelFiltros);
     cbSistema->setGeometry(488, 53, 145, 21);
 
-    rotulo(panelFiltros, "Label4", QStringLiteral("Dt. Modificação:"), 6, 88);
-    m_deData = new DateEdit(panelFiltros);
-    m_deData->setObjectName(QStringLiteral("deData"));
-    m_deData->setGeometry(85, 85, 103, 21);
+    Rotulo(QStringLiteral("Label4"), QStringLiteral("Dt. Modificação:"), 6, 88, panelFiltros);
+    m_deData = CaixaData(QStringLiteral("deData"), 85, 85, panelFiltros);
 
-    rotulo(panelFiltros, "Label5", QStringLiteral("Máscara de procura:"), 199, 88);
-    m_edTipoArq = new QLineEdit(panelFiltros);
-    m_edTipoArq->setObjectName(QStringLiteral("edTipoArq"));
-    m_edTipoArq->setGeometry(304, 85, 121, 21);
-}
-
-QToolButton *EnvioPage::botao(QToolBar *barra, const char *nome, const QString &texto, int imagem,
-                              const QString &dica) {
-    auto *b = new QToolButton(barra);
-    b->setObjectName(QLatin1String(nome));
-    b->setText(texto);
-    b->setIcon(ImageList::icones().icon(imagem));
-    b->setToolTip(dica);
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setFixedSize(50, 36);
-    barra->addWidget(b);
-    return b;
+    Rotulo(QStringLiteral("Label5"), QStringLiteral("Máscara de procura:"), 199, 88, panelFiltros);
+    m_edTipoArq = Caixa(QStringLiteral("edTipoArq"), 304, 85, 121, panelFiltros);
 }
 
 void EnvioPage::SetPesquisando(bool valor) {

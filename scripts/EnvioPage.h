@@ -50,8 +50,6 @@ public:
 
 private:
     void criarFiltros(QWidget *panelFiltros);
-    QToolButton *botao(QToolBar *barra, const char *nome, const QString &texto, int imagem,
-                       const QString &dica);
     void FimEnvio(bool sucesso, const QString &mensagem);
     void mostrarScriptAtual();
 

@@ -1,9 +1,7 @@
-#include "catalog/ElementosPagina.h"
+#include "widgets/ElementosPagina.h"
 
-#include "catalog/MontarParametros.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ImageList.h"
-#include "widgets/Messages.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -90,6 +88,7 @@ QToolBar *BarraFerramentas(const QString &nome, QWidget *parent) {
     barra->setObjectName(nome);
     barra->setFixedHeight(37);
     barra->setMovable(false);
+    barra->setIconSize(ImageList::icones().size());
     return barra;
 }
 
@@ -138,14 +137,6 @@ QWidget *BarraTotal(const QString &nome, const QString &nomeRotulo, const QStrin
     total = Rotulo(nomeTotal, QStringLiteral("0"), qMax(115, rotulo->geometry().right() + 6), 4, barra);
     total->setMinimumWidth(80);
     return barra;
-}
-
-bool MaximoAceito(QLineEdit *caixa, Messages &messages) {
-    if (LerMaximo(caixa->text()) <= MaximoRegistros)
-        return true;
-    caixa->setText(QString::number(MaximoRegistros));
-    messages.warning(QStringLiteral("A quantidade máxima de registros não pode ser superior a 500."));
-    return false;
 }
 
 } // namespace ElementosPagina

@@ -4,7 +4,6 @@
 #include <QString>
 
 class DateEdit;
-class Messages;
 class QColor;
 class QComboBox;
 class QLabel;
@@ -15,7 +14,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 
-// The pieces that pages "Scripts" and "Log" build alike.
+// The pieces that the main window's pages build alike.
 namespace ElementosPagina {
 
 // A panel with a plain background of the given colour.
@@ -41,8 +40,5 @@ QPlainTextEdit *Memo(const QString &nome, QWidget *parent);
 // The bottom bar "Total de registros:" with its count label, which it returns in `total`.
 QWidget *BarraTotal(const QString &nome, const QString &nomeRotulo, const QString &nomeTotal, QLabel *&total,
                     QWidget *parent);
-
-// The limit of "Máximo": above MaximoRegistros the box is set to it and the warning shown.
-bool MaximoAceito(QLineEdit *caixa, Messages &messages);
 
 } // namespace ElementosPagina
