@@ -1,3 +1,4 @@
+#include "Failure.h"
 #include "Tracked.h"
 
 #include "json/Boolean.h"
@@ -14,15 +15,6 @@
 using namespace json;
 
 namespace {
-
-QString failure(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const ::Exception &e) {
-        return e.className() + QStringLiteral(": ") + e.message();
-    }
-    return QString();
-}
 
 TEST(ArrayGetters, GetIntTruncatesText) {
     const TJSONArray a(QStringLiteral("[\"2.7\",\"-2.7\",2.7,\"2.5\",\"x\",null]"));

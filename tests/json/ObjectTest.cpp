@@ -1,3 +1,4 @@
+#include "Failure.h"
 #include "Tracked.h"
 
 #include "json/Boolean.h"
@@ -16,16 +17,6 @@
 using namespace json;
 
 namespace {
-
-// Runs f and returns "ClassName: message" of the library exception it throws, or "" when none.
-QString failure(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const ::Exception &e) {
-        return e.className() + QStringLiteral(": ") + e.message();
-    }
-    return QString();
-}
 
 // One row of the conversions by value kind: the value as an object text, and what each getter gives.
 // A text starting with "!" is the expected exception class name.
