@@ -1,7 +1,7 @@
 #include "app/BriselApplication.h"
 
-#include "app/ErroGeral.h"
-#include "widgets/Messages.h"
+#include "base/ErroGeral.h"
+#include "base/Messages.h"
 
 #include <cstdio>
 

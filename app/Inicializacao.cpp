@@ -1,7 +1,7 @@
 #include "app/Inicializacao.h"
 
 #include "service/Versao.h"
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 #include <QFileInfo>
 #include <QProcess>

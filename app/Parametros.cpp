@@ -1,6 +1,6 @@
 #include "app/Parametros.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "service/ShortDate.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
 #include "widgets/ImageList.h"
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "app/TfrmPrincipalScripts.h"
 
-#include "app/ErroGeral.h"
-#include "app/IniFile.h"
+#include "base/ErroGeral.h"
+#include "base/IniFile.h"
 #include "app/Parametros.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
@@ -11,7 +11,7 @@
 #include "widgets/DateEdit.h"
 #include "widgets/FolderEdit.h"
 #include "widgets/ImageList.h"
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 #include "widgets/TBRImageButton.h"
 
 #include <QCloseEvent>

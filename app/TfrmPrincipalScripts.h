@@ -2,7 +2,7 @@
 
 #include "app/TfrmLoginScripts.h"
 #include "service/Sessao.h"
-#include "widgets/Espera.h"
+#include "base/Espera.h"
 #include "widgets/ModoEspera.h"
 
 #include <QPointer>

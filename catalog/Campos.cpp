@@ -1,7 +1,7 @@
 #include "catalog/Campos.h"
 
 #include "service/ShortDate.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 
 QString Campos::Texto(const QString &texto, int tamanho) {
     return Windows1252::toUnicode(Windows1252::fromUnicode(texto).left(tamanho));

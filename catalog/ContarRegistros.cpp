@@ -1,9 +1,9 @@
 #include "catalog/ContarRegistros.h"
 
-#include "app/ErroGeral.h"
+#include "base/ErroGeral.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 int ContarRegistros(Conexao &conexao, Messages &messages, const QString &endereco,
                     const CamposRequisicao &campos, const TextosContagem &textos) {

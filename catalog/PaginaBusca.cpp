@@ -3,8 +3,8 @@
 #include "service/Enderecos.h"
 #include "service/Sessao.h"
 #include "widgets/DateEdit.h"
-#include "widgets/Espera.h"
-#include "widgets/Messages.h"
+#include "base/Espera.h"
+#include "base/Messages.h"
 
 #include <QComboBox>
 #include <QLabel>

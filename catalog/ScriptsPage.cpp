@@ -6,7 +6,7 @@
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Protocolo.h"
 #include "widgets/DateEdit.h"
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "catalog/ThreadBusca.h"
 
-#include "app/ErroGeral.h"
+#include "base/ErroGeral.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -2,7 +2,7 @@
 
 #include "catalog/ThreadBusca.h"
 #include "service/CamposRequisicao.h"
-#include "widgets/Espera.h"
+#include "base/Espera.h"
 
 #include <functional>
 

@@ -2,7 +2,7 @@
 
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QLocale>
 

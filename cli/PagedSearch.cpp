@@ -1,7 +1,7 @@
 #include "cli/PagedSearch.h"
 
 #include "cli/CliSession.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 int PagedSearch::run(const QCommandLineParser &parser, QTextStream &out, QTextStream &err) const {
     CliSession session;

@@ -2,7 +2,7 @@
 #include "cli/PagedSearch.h"
 #include "cli/SearchFilter.h"
 #include "service/Protocolo.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QDir>
 #include <QFile>

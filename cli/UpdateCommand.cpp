@@ -2,8 +2,8 @@
 #include "cli/Commands.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
-#include "service/Windows1252.h"
-#include "json/Exception.h"
+#include "base/Windows1252.h"
+#include "base/Exception.h"
 
 namespace {
 

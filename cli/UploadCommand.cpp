@@ -3,7 +3,7 @@
 #include "scripts/EnvioScripts.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "validation/ScriptPreparation.h"
 #include "validation/ScriptRunner.h"
 #include "validation/ScriptSplitter.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

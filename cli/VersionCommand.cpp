@@ -2,7 +2,7 @@
 #include "cli/Commands.h"
 #include "service/Enderecos.h"
 #include "service/Versao.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // brisel-json: shows a web service reply as the program reads it.
-#include "json/Exception.h"
+#include "base/Exception.h"
 #include "json/TJSONArray.h"
 #include "json/TJSONObject.h"
 

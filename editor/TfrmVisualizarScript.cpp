@@ -3,10 +3,10 @@
 #include "editor/SqlEditor.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 #include "widgets/ImageList.h"
-#include "widgets/Messages.h"
-#include "json/Exception.h"
+#include "base/Messages.h"
+#include "base/Exception.h"
 
 #include <QAbstractItemModel>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 // The library's error classes: each only adds its name to the program's general error.
 namespace json {

@@ -1,7 +1,7 @@
 #include "scripts/ArquivoScript.h"
 
 #include "service/TextFile.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <QFileInfo>
 

@@ -5,14 +5,14 @@
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
 #include "scripts/ThreadEnvio.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ElementosPagina.h"
-#include "widgets/Espera.h"
+#include "base/Espera.h"
 #include "widgets/FolderEdit.h"
-#include "widgets/Messages.h"
-#include "json/Exception.h"
+#include "base/Messages.h"
+#include "base/Exception.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

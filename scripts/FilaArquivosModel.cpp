@@ -1,7 +1,7 @@
 #include "scripts/FilaArquivosModel.h"
 
 #include "scripts/ArquivoScript.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 
 FilaArquivosModel::FilaArquivosModel(QObject *parent) : QAbstractTableModel(parent) {}
 

@@ -1,7 +1,7 @@
 #include "scripts/ThreadEnvio.h"
 
 #include "scripts/EnvioScripts.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 ThreadEnvio::ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas,
                          const QString &sistema, QObject *parent)

@@ -1,6 +1,6 @@
 #include "server/Armazenamento.h"
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QRandomGenerator>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 // A request the service refuses: its message goes back as the envelope's "message".
 class ErroEntrada : public Exception {

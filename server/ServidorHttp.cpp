@@ -1,7 +1,7 @@
 #include "server/ServidorHttp.h"
 
 #include "server/Tratadores.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <httplib.h>
 

@@ -3,7 +3,7 @@
 #include "server/Armazenamento.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

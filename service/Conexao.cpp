@@ -1,13 +1,23 @@
 #include "service/Conexao.h"
 
+#include "base/Cancelamento.h"
+#include "base/Windows1252.h"
+#include "service/ErroCancelado.h"
 #include "service/ErroTransporte.h"
-#include "service/Windows1252.h"
 
 #include <QStringDecoder>
 
 #include <curl/curl.h>
 
 namespace {
+
+// The stop request of the action running on this thread (see Conexao::Cancelavel).
+thread_local const Cancelamento *cancelamentoDaThread = nullptr;
+
+int acompanharTransferencia(void *cancelamento, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto *c = static_cast<const Cancelamento *>(cancelamento);
+    return c && c->cancelado() ? 1 : 0; // non-zero aborts the transfer with CURLE_ABORTED_BY_CALLBACK
+}
 
 struct Resposta {
     QByteArray corpo;
@@ -61,6 +71,14 @@ void iniciarCurlUmaVez() {
 
 } // namespace
 
+Conexao::Cancelavel::Cancelavel(const Cancelamento &cancelamento) : m_anterior(cancelamentoDaThread) {
+    cancelamentoDaThread = &cancelamento;
+}
+
+Conexao::Cancelavel::~Cancelavel() {
+    cancelamentoDaThread = m_anterior;
+}
+
 Conexao::Conexao() {
     iniciarCurlUmaVez();
     FCurl = curl_easy_init();
@@ -91,6 +109,9 @@ QString Conexao::Post(const QString &address, const CamposRequisicao &fields) {
 }
 
 QString Conexao::executar(const QString &address, const CamposRequisicao *fields) {
+    const Cancelamento *cancelamento = cancelamentoDaThread;
+    if (cancelamento && cancelamento->cancelado())
+        throw ErroCancelado();
     std::lock_guard trava(FMutex);
     // A reset keeps the cookies and open connections of the handle but clears every option.
     curl_easy_reset(FCurl);
@@ -120,6 +141,9 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
     curl_easy_setopt(FCurl, CURLOPT_WRITEDATA, &resposta);
     curl_easy_setopt(FCurl, CURLOPT_HEADERFUNCTION, receberCabecalho);
     curl_easy_setopt(FCurl, CURLOPT_HEADERDATA, &resposta);
+    curl_easy_setopt(FCurl, CURLOPT_XFERINFOFUNCTION, acompanharTransferencia);
+    curl_easy_setopt(FCurl, CURLOPT_XFERINFODATA, cancelamento);
+    curl_easy_setopt(FCurl, CURLOPT_NOPROGRESS, 0L);
     if (fields) {
         curl_easy_setopt(FCurl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
         curl_easy_setopt(FCurl, CURLOPT_FRESH_CONNECT, 1L);
@@ -133,6 +157,8 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
 
     const CURLcode resultado = curl_easy_perform(FCurl);
     curl_slist_free_all(cabecalhos);
+    if (resultado == CURLE_ABORTED_BY_CALLBACK || (cancelamento && cancelamento->cancelado()))
+        throw ErroCancelado();
     if (resultado != CURLE_OK) {
         const QString detalhe = QString::fromUtf8(erro[0] ? erro : curl_easy_strerror(resultado));
         if (resultado == CURLE_OPERATION_TIMEDOUT)

@@ -6,14 +6,30 @@
 
 #include <mutex>
 
+class Cancelamento;
 typedef void CURL;
 
 // The program's one HTTP connection. Requests are synchronous and one at a time: a request from
 // another thread waits on the mutex instead of overlapping. Cookies live in memory for the life
 // of the object. Throws ErroTransporte when a request cannot be sent, stalls, or gets a
-// non-2xx status; a redirect is not followed and gives the empty text.
+// non-2xx status; a redirect is not followed and gives the empty text. Throws ErroCancelado when
+// the calling thread's Cancelamento (see Cancelavel) is set before or during the request.
 class Conexao {
 public:
+    // While one lives, every request sent from the constructing thread is aborted at once when
+    // `cancelamento` is set (libcurl's transfer callback polls it). Workers create one for the
+    // length of their run, so no request signature has to carry it.
+    class Cancelavel {
+    public:
+        explicit Cancelavel(const Cancelamento &cancelamento);
+        ~Cancelavel();
+        Cancelavel(const Cancelavel &) = delete;
+        Cancelavel &operator=(const Cancelavel &) = delete;
+
+    private:
+        const Cancelamento *m_anterior;
+    };
+
     static constexpr long TempoConexaoPadrao = 10; // seconds to establish a connection
     static constexpr long TempoParadoPadrao = 60;  // seconds without a byte before giving up
 

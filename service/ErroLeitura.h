@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 // A reply that arrived but whose content does not read (for example a date in no known form).
 class ErroLeitura : public Exception {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 // A request that could not be sent or whose reply had a failure status. Callers report it
 // differently from a reply that arrived but does not read (a JSON or date error).

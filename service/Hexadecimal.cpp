@@ -1,6 +1,6 @@
 #include "service/Hexadecimal.h"
 
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 #include "json/NumberText.h"
 
 QString TextoParaHex(const QByteArray &bytes) {

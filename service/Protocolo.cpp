@@ -4,7 +4,7 @@
 #include "service/Enderecos.h"
 #include "service/Hexadecimal.h"
 #include "service/Md5Senha.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 #include "json/TJSONObject.h"
 
 #include <QUrl>

@@ -1,7 +1,7 @@
 #include "service/TextFile.h"
 
-#include "json/Exception.h"
-#include "service/Windows1252.h"
+#include "base/Exception.h"
+#include "base/Windows1252.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #include "service/Versao.h"
 
 #include "service/Enderecos.h"
-#include "service/Windows1252.h"
-#include "json/Exception.h"
+#include "base/Windows1252.h"
+#include "base/Exception.h"
 
 #include <QDateTime>
 #include <QDir>

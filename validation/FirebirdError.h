@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 // An error status returned by the Firebird client library, as its message text.
 class FirebirdError : public Exception {

@@ -1,6 +1,6 @@
 #include "validation/ScriptPreparation.h"
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>

@@ -1,6 +1,6 @@
 #include "validation/ScriptRunner.h"
 
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 #include "validation/FirebirdError.h"
 #include "validation/ScriptPreparation.h"
 #include "validation/ScriptSplitter.h"

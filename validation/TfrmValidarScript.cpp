@@ -2,7 +2,7 @@
 
 #include "service/TextFile.h"
 #include "widgets/ImageList.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -1,6 +1,6 @@
 #include "validation/ValidationSettings.h"
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 namespace {
 const QString section = QStringLiteral("validacao");

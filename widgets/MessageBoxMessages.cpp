@@ -1,6 +1,6 @@
 #include "widgets/MessageBoxMessages.h"
 
-#include "app/ErroGeral.h"
+#include "base/ErroGeral.h"
 
 #include <QApplication>
 #include <QMessageBox>

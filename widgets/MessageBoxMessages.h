@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 // Message boxes shown with QMessageBox, over the active window.
 class MessageBoxMessages : public Messages {

@@ -2,7 +2,7 @@
 // Qt's own texts speak Brazilian Portuguese.
 #include "app/Aparencia.h"
 #include "app/BriselApplication.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 #include "tests/support/RecordingMessages.h"
 
 #include <QFont>

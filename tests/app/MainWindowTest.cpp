@@ -1,5 +1,5 @@
 // The main window: captions, navigation, the settings file, busy mode and the second instance.
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/InstanciaUnica.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"

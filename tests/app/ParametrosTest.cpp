@@ -1,5 +1,5 @@
 #include "app/Parametros.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <QLocale>
 

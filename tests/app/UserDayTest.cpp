@@ -3,7 +3,7 @@
 // Mouse events go through the platform layer, so the queue grid sees a held button.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "app/Aparencia.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
 #include "app/TfrmPrincipalScripts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Espera.h"
+#include "base/Espera.h"
 
 #include <QStringList>
 

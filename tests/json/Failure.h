@@ -1,6 +1,6 @@
 #pragma once
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "json/Exception.h"
+#include "base/Exception.h"
 #include "json/TJSONArray.h"
 #include "json/TJSONObject.h"
 

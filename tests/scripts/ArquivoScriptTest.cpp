@@ -1,7 +1,7 @@
 #include "scripts/ArquivoScript.h"
 #include "scripts/FilaArquivosModel.h"
 #include "tests/scripts/QtPrinters.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

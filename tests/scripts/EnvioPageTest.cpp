@@ -13,7 +13,7 @@
 #include "validation/ScriptRunner.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
-#include "widgets/Espera.h"
+#include "base/Espera.h"
 #include "widgets/FolderEdit.h"
 
 #include <QThread>

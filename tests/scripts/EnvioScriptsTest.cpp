@@ -6,7 +6,7 @@
 #include "tests/scripts/QtPrinters.h"
 #include "tests/support/RecordingHttpServer.h"
 #include "tests/support/TestServer.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "scripts/PesquisaArquivos.h"
 #include "tests/scripts/QtPrinters.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "service/Hexadecimal.h"
 #include "service/Md5Senha.h"
 #include "service/Versao.h"
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <QLocale>
 

@@ -1,9 +1,12 @@
+#include "base/Cancelamento.h"
 #include "service/Conexao.h"
+#include "service/ErroCancelado.h"
 #include "service/ErroTransporte.h"
 #include "tests/service/RecordingServer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -138,6 +141,37 @@ TEST(ConexaoWire, AServiceThatNeverAnswersEndsWithATimeOut) {
     } catch (const ErroTransporte &e) {
         EXPECT_FALSE(e.message().isEmpty());
     }
+}
+
+TEST(ConexaoWire, CancelarAbortsAWaitForAServiceThatNeverAnswers) {
+    RecordingServer peer;
+    peer.setSilent(true);
+    Conexao conexao;
+    conexao.setTempoParado(30); // were the stop not seen, the stall time-out would end it instead
+    Cancelamento cancelamento;
+    std::thread usuario([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancelamento.cancelar();
+    });
+    Conexao::Cancelavel cancelavel(cancelamento);
+    EXPECT_THROW(conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}})), ErroCancelado);
+    usuario.join();
+    // Once set, the stop holds for every later request of the action: none is sent.
+    EXPECT_THROW(conexao.Post(peer.baseUrl() + "/login", campos({{"x", "2"}})), ErroCancelado);
+    EXPECT_EQ(peer.requests().size(), 1);
+}
+
+TEST(ConexaoWire, AStopOfAnotherThreadDoesNotTouchThisThreadsRequests) {
+    RecordingServer peer;
+    Conexao conexao;
+    Cancelamento cancelado;
+    cancelado.cancelar();
+    std::thread outra([&] {
+        Conexao::Cancelavel cancelavel(cancelado);
+        EXPECT_THROW(conexao.Post(peer.baseUrl() + "/a", campos({{"x", "1"}})), ErroCancelado);
+    });
+    outra.join();
+    EXPECT_NO_THROW(conexao.Post(peer.baseUrl() + "/b", campos({{"x", "2"}})));
 }
 
 TEST(ConexaoWire, RequestsFromTwoThreadsDoNotOverlap) {

@@ -1,7 +1,7 @@
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "tests/service/RecordingServer.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #include "service/Versao.h"
 #include "tests/service/RecordingServer.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Messages.h"
+#include "base/Messages.h"
 
 #include <QList>
 #include <QString>

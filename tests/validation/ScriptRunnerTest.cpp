@@ -1,7 +1,7 @@
 #include "validation/ScriptRunner.h"
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/PrintQString.h"
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

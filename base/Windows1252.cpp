@@ -1,4 +1,4 @@
-#include "service/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <array>
 

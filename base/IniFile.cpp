@@ -1,7 +1,7 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
-#include "service/Windows1252.h"
-#include "json/Exception.h"
+#include "base/Windows1252.h"
+#include "base/Exception.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
-#include "app/ErroGeral.h"
+#include "base/ErroGeral.h"
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <stdexcept>
 

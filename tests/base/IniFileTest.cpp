@@ -1,6 +1,6 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "app/ErroGeral.h"
+#include "base/ErroGeral.h"
 
-#include "json/Exception.h"
+#include "base/Exception.h"
 
 QString ErroGeral::mensagem(const std::exception &e) {
     try {
