@@ -1,10 +1,10 @@
+#include "base/Windows1252.h"
 #include "service/CamposRequisicao.h"
 #include "service/DataResposta.h"
 #include "service/ErroLeitura.h"
 #include "service/Hexadecimal.h"
 #include "service/Md5Senha.h"
 #include "service/Versao.h"
-#include "base/Windows1252.h"
 
 #include <QLocale>
 
@@ -123,4 +123,63 @@ TEST_F(DataRespostaTest, TextThatIsNoDateFails) {
     EXPECT_THROW(LerDataResposta(QStringLiteral("ontem")), ErroLeitura);
     EXPECT_THROW(LerDataResposta(QStringLiteral("31/02/2024 10:00:00")), ErroLeitura);
     EXPECT_THROW(LerDataResposta(QString()), ErroLeitura);
+}
+
+struct NaoSuportadosCase {
+    const char *nome;
+    QString texto;
+    QList<Windows1252::CaractereNaoSuportado> esperado;
+};
+
+class NaoSuportadosCasos : public testing::TestWithParam<NaoSuportadosCase> {};
+
+TEST_P(NaoSuportadosCasos, ListsWhatWouldBecomeAQuestionMark) {
+    const auto achados = Windows1252::caracteresNaoSuportados(GetParam().texto);
+    EXPECT_EQ(achados, GetParam().esperado);
+    // Exactly these characters are lost on the way to the code page.
+    const QByteArray bytes = Windows1252::fromUnicode(GetParam().texto);
+    const QString volta = Windows1252::toUnicode(bytes);
+    qsizetype perdidos = 0;
+    for (qsizetype i = 0; i < volta.size(); ++i)
+        perdidos += volta.at(i) != GetParam().texto.at(i);
+    qsizetype unidades = 0;
+    for (const auto &c : achados)
+        unidades += c.caractere > 0xFFFF ? 2 : 1;
+    EXPECT_EQ(perdidos, unidades);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, NaoSuportadosCasos,
+    testing::Values(NaoSuportadosCase{"tudo_no_codigo", QStringLiteral("select 'ação € “x” ‰ Ÿ ?';\r\n"), {}},
+                    NaoSuportadosCase{"seta_na_segunda_linha", QStringLiteral("a\r\nb → c"), {{2, 3, U'→'}}},
+                    NaoSuportadosCase{"quebras_lf_cr_e_crlf",
+                                      QStringLiteral("✓\n\r\r\nx✓\ry✓"),
+                                      {{1, 1, U'✓'}, {4, 2, U'✓'}, {5, 2, U'✓'}}},
+                    // An emoji is one character: one entry, and the next column counts it once.
+                    NaoSuportadosCase{"emoji_e_um_caractere",
+                                      QString::fromUtf8("a\xF0\x9F\x98\x80\xE2\x86\x92"),
+                                      {{1, 2, U'\U0001F600'}, {1, 3, U'→'}}},
+                    NaoSuportadosCase{"surrogate_sozinho",
+                                      QStringView(u"x\xD83D"
+                                                  "y")
+                                          .toString(),
+                                      {{1, 2, char32_t(0xD83D)}}},
+                    // The C1 controls whose bytes stand for other characters are lost; those of the five
+                    // undefined bytes are kept.
+                    NaoSuportadosCase{"controles_c1",
+                                      QStringView(u"\x0080\x0081\x009D\x009E").toString(),
+                                      {{1, 1, 0x80}, {1, 4, 0x9E}}},
+                    NaoSuportadosCase{"vazio", QString(), {}}),
+    [](const testing::TestParamInfo<NaoSuportadosCase> &info) { return std::string(info.param.nome); });
+
+TEST(NaoSuportados, DescriptionNamesLineColumnCharacterAndCodeAndIsCut) {
+    const auto lista = Windows1252::caracteresNaoSuportados(QString::fromUtf8("→\n\xF0\x9F\x98\x80\u200B✓"));
+    EXPECT_EQ(Windows1252::descreverNaoSuportados(lista),
+              QString::fromUtf8("linha 1, coluna 1: “→” (U+2192)\n"
+                                "linha 2, coluna 1: “\xF0\x9F\x98\x80” (U+1F600)\n"
+                                "linha 2, coluna 2: U+200B\n"
+                                "linha 2, coluna 3: “✓” (U+2713)"));
+    EXPECT_EQ(Windows1252::descreverNaoSuportados(lista, 1),
+              QStringLiteral("linha 1, coluna 1: “→” (U+2192)\n… e mais 3."));
+    EXPECT_EQ(Windows1252::descreverNaoSuportados({}), QString());
 }
