@@ -44,6 +44,9 @@ public:
     void btSairClick();
 
     void IniciarEspera(int maximo, const QString &mensagem) override;
+    void IniciarEspera(int maximo, const QString &mensagem, Cancelamento *cancelamento) override {
+        m_espera.IniciarEspera(maximo, mensagem, cancelamento);
+    }
     void FinalizarEspera() override;
     int Valor() const override { return m_espera.Valor(); }
     void setValor(int valor) override { m_espera.setValor(valor); }

@@ -5,6 +5,7 @@
 #include "widgets/TfrmProgresso.h"
 
 #include <QObject>
+#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -13,6 +14,10 @@ ModoEspera::ModoEspera(QWidget *janela, QWidget *conteudo) : m_janela(janela), m
 ModoEspera::~ModoEspera() = default;
 
 void ModoEspera::IniciarEspera(int maximo, const QString &mensagem) {
+    IniciarEspera(maximo, mensagem, nullptr);
+}
+
+void ModoEspera::IniciarEspera(int maximo, const QString &mensagem, Cancelamento *cancelamento) {
     if (m_overlay) // a caller that did not end the last period: start afresh
         FinalizarEspera();
     m_overlay = new TBRBackgroundPanel(m_conteudo);
@@ -22,8 +27,11 @@ void ModoEspera::IniciarEspera(int maximo, const QString &mensagem) {
 
     auto *progresso = new TfrmProgresso(m_overlay);
     m_progresso = progresso;
+    progresso->setCancelamento(cancelamento);
     progresso->show();
     progresso->move(Centralizar(m_overlay->size(), progresso->frameGeometry().size()));
+    if (cancelamento) // keys no longer reach the covered page; Enter or Esc stops the action
+        progresso->btCancelar()->setFocus();
     QObject::connect(progresso, &QObject::destroyed, m_overlay, [this, progresso]() mutable {
         m_progressoWorker.compare_exchange_strong(progresso, nullptr);
     });

@@ -20,6 +20,7 @@ public:
     ~ModoEspera() override;
 
     void IniciarEspera(int maximo, const QString &mensagem) override;
+    void IniciarEspera(int maximo, const QString &mensagem, Cancelamento *cancelamento) override;
     void FinalizarEspera() override;
     int Valor() const override;
     void setValor(int valor) override;

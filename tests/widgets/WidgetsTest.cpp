@@ -1,3 +1,4 @@
+#include "base/Cancelamento.h"
 #include "widgets/Centralizar.h"
 #include "widgets/ImageList.h"
 #include "widgets/ModoEspera.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,6 +230,8 @@ private slots:
             delete worker;
             QCOMPARE(espera.Valor(), 3);
             QTRY_COMPARE(progresso->Progresso()->value(), 3);
+            QCOMPARE(progresso->lblContagem()->text(), QStringLiteral("3 de %1").arg(10 * vez));
+            QVERIFY(!progresso->btCancelar()->isVisible()); // no stop flag given
 
             QPointer<TBRBackgroundPanel> overlayVivo(overlay);
             QPointer<TfrmProgresso> progressoVivo(progresso);
@@ -239,6 +243,47 @@ private slots:
             QVERIFY(janela.minimumSize() != janela.maximumSize());
             QCOMPARE(janela.size(), QSize(759, 500));
         }
+    }
+
+    void busyModeWithCancelar() {
+        QWidget janela;
+        janela.resize(600, 400);
+        janela.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&janela));
+        ModoEspera espera(&janela, &janela);
+
+        // Without a known amount the bar only moves and there is no count beside it.
+        Cancelamento cancelamento;
+        espera.IniciarEspera(0, QStringLiteral("Pesquisando scripts no servidor..."), &cancelamento);
+        TfrmProgresso *progresso = espera.frmProgresso();
+        QVERIFY(!progresso->lblContagem()->isVisible());
+        QPushButton *cancelar = progresso->findChild<QPushButton *>(QStringLiteral("btCancelar"));
+        QVERIFY(cancelar && cancelar->isVisible());
+        QCOMPARE(cancelar->text(), QStringLiteral("Cancelar"));
+        // The whole window, button included, lies inside the overlay and is centred on it.
+        QVERIFY(espera.overlay()->rect().contains(progresso->geometry()));
+        QVERIFY(progresso->rect().contains(cancelar->geometry().translated(cancelar->parentWidget()->pos())));
+        QCOMPARE(progresso->pos(), Centralizar(espera.overlay()->size(), progresso->frameGeometry().size()));
+
+        QTest::mouseClick(cancelar, Qt::LeftButton);
+        QVERIFY(cancelamento.cancelado());
+        QVERIFY(!cancelar->isEnabled());
+        QVERIFY(espera.ativo()); // the worker ends busy mode when it sees the stop
+        espera.FinalizarEspera();
+
+        // A fresh period with a maximum: "n de m" with the thousands separator; Esc cancels.
+        Cancelamento segundo;
+        espera.IniciarEspera(1101, QStringLiteral("Enviando os scripts..."), &segundo);
+        progresso = espera.frmProgresso();
+        espera.setValor(500);
+        QTRY_COMPARE(progresso->lblContagem()->text(), QStringLiteral("500 de 1.101"));
+        QVERIFY(progresso->lblContagem()->isVisible());
+        QVERIFY(progresso->Progresso()->geometry().right() < progresso->lblContagem()->geometry().left());
+        QVERIFY(progresso->btCancelar()->isEnabled());
+        QTest::keyClick(progresso, Qt::Key_Escape);
+        QVERIFY(segundo.cancelado());
+        espera.FinalizarEspera();
+        QVERIFY(!espera.ativo());
     }
 
     void busyModeEndsAfterProgressWindowWasClosed() {
