@@ -1,28 +1,36 @@
+#include "base/Exception.h"
+#include "base/Windows1252.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/NaoSuportados.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
-#include "base/Windows1252.h"
-#include "base/Exception.h"
 
 namespace {
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
-    if (!CliSession::parse(parser, updateCommand, args, {CliSession::codeOption()}, true, err))
+    if (!CliSession::parse(parser, updateCommand, args, {CliSession::codeOption(), NaoSuportados::opcao()},
+                           true, err))
         return ExitUsage;
     const std::optional<int> code = CliSession::scriptCode(parser, updateCommand, err);
     if (!code)
         return ExitUsage;
     if (parser.positionalArguments().size() != 1)
         return CliSession::usageError(updateCommand, QStringLiteral("one FILE expected"), err);
-    QByteArray script;
+    const QString arquivo = parser.positionalArguments().constFirst();
+    QString texto;
     try {
-        script = Windows1252::fromUnicode(TextFile::read(parser.positionalArguments().constFirst()));
+        texto = TextFile::read(arquivo);
     } catch (const Exception &e) {
-        err << parser.positionalArguments().constFirst() << ": " << e.message() << '\n';
+        err << arquivo << ": " << e.message() << '\n';
         return ExitFailure;
     }
+    if (!parser.isSet(NaoSuportados::opcao()) && NaoSuportados::relatar(arquivo, texto, err)) {
+        NaoSuportados::concluir(err);
+        return ExitFailure;
+    }
+    const QByteArray script = Windows1252::fromUnicode(texto);
 
     CliSession session;
     if (!session.login(parser, err))
@@ -34,4 +42,4 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
 
 } // namespace
 
-const Command updateCommand = {"update", "update --code N FILE", run};
+const Command updateCommand = {"update", "update --code N [--replace-unsupported] FILE", run};

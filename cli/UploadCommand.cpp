@@ -1,9 +1,11 @@
+#include "base/Exception.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "cli/NaoSuportados.h"
 #include "scripts/EnvioScripts.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
-#include "base/Exception.h"
+#include "service/TextFile.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -18,7 +20,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
                             {QStringLiteral("dir"), QString(), QStringLiteral("D")},
                             {QStringLiteral("mask"), QString(), QStringLiteral("M"), QStringLiteral("*.*")},
                             {QStringLiteral("since"), QString(), QStringLiteral("YYYY-MM-DD")},
-                            dryRun},
+                            dryRun,
+                            NaoSuportados::opcao()},
                            true, err))
         return ExitUsage;
     if (!parser.positionalArguments().isEmpty())
@@ -47,13 +50,23 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     PesquisaArquivos::Ganchos ganchos;
     const QDateTime limite = desde.startOfDay();
     ganchos.limite = [&] { return limite; };
+    const bool verificar = !parser.isSet(NaoSuportados::opcao());
+    bool recusado = false;
     ganchos.encontrado = [&](const QString &caminho, const QDateTime &data) {
         fila.AdicionarArquivo(caminho, data);
+        // The queue holds code-page bytes, where such a character is already "?": look at the text.
+        if (verificar)
+            recusado |= NaoSuportados::relatar(caminho, TextFile::read(caminho), err);
     };
     try {
         PesquisaArquivos(parser.value(QStringLiteral("mask")), ganchos).Pesquisar(pasta);
     } catch (const Exception &e) {
         err << e.message() << '\n';
+        return ExitFailure;
+    }
+
+    if (recusado) {
+        NaoSuportados::concluir(err);
         return ExitFailure;
     }
 
@@ -92,6 +105,7 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
 
 } // namespace
 
-const Command uploadCommand = {
-    "upload", "upload --system S --dir D [--mask M] [--since YYYY-MM-DD] [--dry-run] [--user U --password P]",
-    run};
+const Command uploadCommand = {"upload",
+                               "upload --system S --dir D [--mask M] [--since YYYY-MM-DD] [--dry-run] "
+                               "[--replace-unsupported] [--user U --password P]",
+                               run};

@@ -104,6 +104,59 @@ TEST_F(ComandosServico, UpdateDeleteAndTheLog) {
     EXPECT_EQ(achados[0].script, QByteArray("novo\r\n"));
 }
 
+namespace {
+
+// A script with an arrow on its second line, in UTF-8 with its mark, as a Linux editor may write it.
+void escreverSeta(const QString &caminho) {
+    QFile f(caminho);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xEF\xBB\xBFselect 1;\r\n-- a \xE2\x86\x92 b\r\n");
+}
+
+QList<RegistroScript> buscar(Sessao &sessao, const QString &arquivo) {
+    QList<RegistroScript> achados;
+    Protocolo::FiltroPesquisa f;
+    f.maximo = 10;
+    f.arquivo = arquivo;
+    Protocolo::BuscarScripts(sessao, f, 10, [&](const RegistroScript &r) { achados << r; });
+    return achados;
+}
+
+} // namespace
+
+TEST_F(ComandosServico, UploadAndUpdateRefuseCharactersTheServiceCannotStoreUnlessToldToReplaceThem) {
+    QTemporaryDir dir;
+    const QString arquivo = dir.filePath(QStringLiteral("seta.sql"));
+    escreverSeta(arquivo);
+    const QStringList upload{QStringLiteral("upload"), QStringLiteral("--system"), QStringLiteral("KOR"),
+                             QStringLiteral("--dir"), dir.path()};
+    const QStringList update{QStringLiteral("update"), QStringLiteral("--code"), QStringLiteral("1"),
+                             arquivo};
+    const QString motivo = arquivo + QStringLiteral(": caracteres que o serviço não armazena");
+    const QString local = QStringLiteral("linha 2, coluna 6: “→” (U+2192)");
+
+    for (const QStringList &args : {upload, update}) {
+        const Saida s = rodar(args);
+        EXPECT_EQ(s.codigo, 1) << s.err.toStdString();
+        EXPECT_TRUE(s.err.contains(motivo)) << s.err.toStdString();
+        EXPECT_TRUE(s.err.contains(local)) << s.err.toStdString();
+        EXPECT_TRUE(s.err.contains(QStringLiteral("Nada foi enviado."))) << s.err.toStdString();
+        EXPECT_TRUE(s.out.isEmpty()) << s.out.toStdString();
+    }
+    EXPECT_TRUE(buscar(sessao, QStringLiteral("seta")).isEmpty());
+    EXPECT_EQ(buscar(sessao, QStringLiteral("rel1")).value(0).script, QByteArray("select '\xE7';\r\n"));
+
+    const QByteArray trocado("select 1;\r\n-- a ? b\r\n");
+    for (const QStringList &args : {upload, update}) {
+        const Saida s = rodar(args + QStringList{QStringLiteral("--replace-unsupported")});
+        EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    }
+    const QList<RegistroScript> enviados = buscar(sessao, QStringLiteral("seta"));
+    ASSERT_EQ(enviados.size(), 1);
+    EXPECT_EQ(enviados[0].script, trocado);
+    EXPECT_EQ(buscar(sessao, QStringLiteral("rel1")).value(0).script, trocado);
+}
+
 struct CasoFalha {
     const char *nome;
     QStringList args;
