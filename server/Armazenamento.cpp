@@ -165,7 +165,8 @@ void paginar(sqlite3 *banco, std::mutex &mutex, const TabelaBusca &tabela, const
 
 } // namespace
 
-Armazenamento::Armazenamento(const QString &arquivo) {
+Armazenamento::Armazenamento(const QString &arquivo, qint64 validadeSessao)
+    : FValidadeSessao(validadeSessao), FRelogio([] { return QDateTime::currentDateTime(); }) {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(arquivo.toUtf8().constData(), &FBanco, flags, nullptr) != SQLITE_OK) {
         const Exception erro = erroBanco(FBanco);
@@ -178,7 +179,12 @@ Armazenamento::Armazenamento(const QString &arquivo) {
     try {
         executar("PRAGMA journal_mode=WAL");
         executar("CREATE TABLE IF NOT EXISTS usuarios (nome TEXT PRIMARY KEY, senha TEXT NOT NULL)");
-        executar("CREATE TABLE IF NOT EXISTS sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL)");
+        // Keys from before the time of use was kept cannot be shown to be valid: they go.
+        if (sqlite3_exec(FBanco, "SELECT ultimo_uso FROM sessoes LIMIT 0", nullptr, nullptr, nullptr) !=
+            SQLITE_OK)
+            executar("DROP TABLE IF EXISTS sessoes");
+        executar("CREATE TABLE IF NOT EXISTS sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL,"
+                 " ultimo_uso INTEGER NOT NULL)");
         executar("CREATE TABLE IF NOT EXISTS scripts (codigo INTEGER PRIMARY KEY AUTOINCREMENT, data TEXT "
                  "NOT NULL,"
                  " nome TEXT NOT NULL, sistema TEXT NOT NULL, script TEXT NOT NULL)");
@@ -186,6 +192,7 @@ Armazenamento::Armazenamento(const QString &arquivo) {
             "CREATE TABLE IF NOT EXISTS log (id INTEGER PRIMARY KEY AUTOINCREMENT, idscript INTEGER NOT NULL,"
             " data TEXT NOT NULL, arquivo TEXT NOT NULL, sistema TEXT NOT NULL, script_atual TEXT NOT NULL,"
             " script_anterior TEXT NOT NULL, descricao TEXT NOT NULL, usuario TEXT NOT NULL)");
+        removerSessoesVencidas();
     } catch (...) {
         sqlite3_close(FBanco);
         throw;
@@ -199,6 +206,17 @@ Armazenamento::~Armazenamento() {
 void Armazenamento::executar(const char *sql) {
     if (sqlite3_exec(FBanco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         throw erroBanco(FBanco);
+}
+
+void Armazenamento::definirRelogio(Relogio relogio) {
+    std::lock_guard trava(FMutex);
+    FRelogio = std::move(relogio);
+}
+
+void Armazenamento::removerSessoesVencidas() {
+    Consulta q(FBanco, QStringLiteral("DELETE FROM sessoes WHERE ultimo_uso < ?"));
+    q.ligarTodos({FRelogio().toSecsSinceEpoch() - FValidadeSessao});
+    q.proxima();
 }
 
 void Armazenamento::definirUsuario(const QString &nome, const QString &senhaMd5) {
@@ -221,17 +239,35 @@ QString Armazenamento::abrirSessao(const QString &usuario) {
     const QString chave =
         QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(aleatorio), sizeof aleatorio).toHex());
     std::lock_guard trava(FMutex);
-    Consulta q(FBanco, QStringLiteral("INSERT INTO sessoes (chave, usuario) VALUES (?, ?)"));
-    q.ligarTodos({chave, usuario.toUpper()});
+    removerSessoesVencidas();
+    Consulta q(FBanco, QStringLiteral("INSERT INTO sessoes (chave, usuario, ultimo_uso) VALUES (?, ?, ?)"));
+    q.ligarTodos({chave, usuario.toUpper(), FRelogio().toSecsSinceEpoch()});
     q.proxima();
     return chave;
 }
 
 QString Armazenamento::usuarioDaSessao(const QString &chave) {
     std::lock_guard trava(FMutex);
-    Consulta q(FBanco, QStringLiteral("SELECT usuario FROM sessoes WHERE chave = ?"));
+    const qint64 agora = FRelogio().toSecsSinceEpoch();
+    Consulta q(FBanco, QStringLiteral("SELECT usuario, ultimo_uso FROM sessoes WHERE chave = ?"));
     q.ligarTodos({chave});
-    return q.proxima() ? q.texto(0) : QString();
+    if (!q.proxima())
+        return QString();
+    const QString usuario = q.texto(0);
+    const qint64 usada = q.inteiro(1);
+    const auto mudar = [&](const QString &sql, const QVariantList &valores) {
+        Consulta c(FBanco, sql);
+        c.ligarTodos(valores);
+        c.proxima();
+    };
+    if (usada < agora - FValidadeSessao) {
+        mudar(QStringLiteral("DELETE FROM sessoes WHERE chave = ?"), {chave});
+        return QString();
+    }
+    // Renewed at most once a minute, so a run of requests does not write on every one.
+    if (agora - usada >= 60)
+        mudar(QStringLiteral("UPDATE sessoes SET ultimo_uso = ? WHERE chave = ?"), {agora, chave});
+    return usuario;
 }
 
 void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema,
@@ -240,7 +276,7 @@ void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const 
     Consulta q(FBanco,
                QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
                               " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    q.ligarTodos({idscript, QDateTime::currentDateTime().toString(FormatoData), arquivo, sistema, atual,
+    q.ligarTodos({idscript, FRelogio().toString(FormatoData), arquivo, sistema, atual,
                   anterior, descricao, usuario.toUpper()});
     q.proxima();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -41,19 +42,26 @@ struct FiltroArmazenamento {
 
 // Users, sessions, scripts and the change log in one SQLite database (a file in WAL mode, or
 // ":memory:"). Every call takes the mutex, so the HTTP threads may share one object. Every
-// change of a script and its log entry are written in one transaction. Throws Exception on a
-// database failure.
+// change of a script and its log entry are written in one transaction. A session key lapses
+// after `validadeSessao` seconds without use; lapsed keys are removed when met, at every log-in
+// and on opening. Throws Exception on a database failure.
 class Armazenamento {
 public:
-    explicit Armazenamento(const QString &arquivo);
+    using Relogio = std::function<QDateTime()>;
+    static constexpr qint64 ValidadeSessaoPadrao = 12 * 3600;
+
+    explicit Armazenamento(const QString &arquivo, qint64 validadeSessao = ValidadeSessaoPadrao);
     ~Armazenamento();
     Armazenamento(const Armazenamento &) = delete;
     Armazenamento &operator=(const Armazenamento &) = delete;
 
+    // What "now" is for session times and log entries (the system clock unless set).
+    void definirRelogio(Relogio relogio);
+
     void definirUsuario(const QString &nome, const QString &senhaMd5);
     bool confereSenha(const QString &nome, const QString &senhaMd5);
     QString abrirSessao(const QString &usuario);
-    // The user of a session key; empty when the key is unknown.
+    // The user of a session key, whose use renews it; empty when the key is unknown or lapsed.
     QString usuarioDaSessao(const QString &chave);
 
     qint64 inserir(const QDateTime &data, const QString &nome, const QString &sistema,
@@ -71,6 +79,8 @@ public:
 
 private:
     void executar(const char *sql);
+    // Removes the keys unused for longer than the validity.
+    void removerSessoesVencidas();
     // Runs `sql` on the script `codigo` and logs the change, in one transaction; false when no
     // script has that code.
     bool alterar(qint64 codigo, const QString &sql, const QVariantList &valores, const QString &novoScript,
@@ -79,5 +89,7 @@ private:
                       const QString &anterior, const QString &descricao, const QString &usuario);
 
     sqlite3 *FBanco = nullptr;
+    qint64 FValidadeSessao;
+    Relogio FRelogio;
     std::mutex FMutex;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/Armazenamento.h"
+#include "server/TentativasLogin.h"
 
 #include <QString>
 
@@ -9,4 +10,5 @@ struct ContextoServidor {
     Armazenamento &armazenamento;
     QString versao;         // answered by the version request
     int tamanhoPagina = 50; // records per search page
+    TentativasLogin tentativasLogin{};
 };

@@ -1,9 +1,8 @@
 #include "server/ServidorHttp.h"
 
+#include "server/ServidorComPrazo.h"
 #include "server/Tratadores.h"
 #include "base/Exception.h"
-
-#include <httplib.h>
 
 #include <cstdio>
 
@@ -14,13 +13,21 @@ void escrever(httplib::Response &res, const RespostaServico &resposta) {
     res.set_content(resposta.corpo.constData(), size_t(resposta.corpo.size()), resposta.tipo.constData());
 }
 
+// A refused body: the answer goes out and the connection closes with the rest unread.
+void recusarCorpo(httplib::Response &res, const RespostaServico &resposta) {
+    escrever(res, resposta);
+    res.set_header("Connection", "close");
+    ServidorComPrazo::encerrarAposResposta();
+}
+
 } // namespace
 
-ServidorHttp::ServidorHttp(ContextoServidor &contexto, qsizetype limiteCorpo)
-    : FContexto(contexto), FLimiteCorpo(limiteCorpo), FServidor(std::make_unique<httplib::Server>()) {
-    // Bodies past the limit are read and dropped so the client gets an envelope; far past it,
-    // the library refuses them outright.
-    FServidor->set_payload_max_length(size_t(limiteCorpo) * 4);
+ServidorHttp::ServidorHttp(ContextoServidor &contexto, const LimitesServidor &limites)
+    : FContexto(contexto), FLimites(limites),
+      FServidor(std::make_unique<ServidorComPrazo>(std::chrono::seconds(limites.leituraSegundos),
+                                                   std::chrono::seconds(limites.pedidoSegundos),
+                                                   limites.conexoes)) {
+    FServidor->set_read_timeout(limites.leituraSegundos);
     FServidor->set_logger([](const httplib::Request &req, const httplib::Response &res) {
         // The path only: a query may hold a session key.
         std::fprintf(stderr, "%s %s %s %d %zu\n", req.remote_addr.c_str(), req.method.c_str(),
@@ -32,22 +39,25 @@ ServidorHttp::ServidorHttp(ContextoServidor &contexto, qsizetype limiteCorpo)
         if (rota.post) {
             FServidor->Post(rota.caminho, [this, tratar](const httplib::Request &, httplib::Response &res,
                                                          const httplib::ContentReader &leitor) {
+                // Nothing reaches a handler unless the whole body arrived: a body cut short or
+                // late is only part of what the client meant.
                 QByteArray corpo;
                 bool grande = false;
-                leitor([&](const char *dados, size_t tamanho) {
-                    if (grande || corpo.size() + qsizetype(tamanho) > FLimiteCorpo)
-                        grande = true;
-                    else
+                const bool inteiro = leitor([&](const char *dados, size_t tamanho) {
+                    grande = corpo.size() + qsizetype(tamanho) > FLimites.corpo;
+                    if (!grande)
                         corpo.append(dados, qsizetype(tamanho));
-                    return true;
+                    return !grande;
                 });
-                if (grande) {
-                    escrever(res, RespostaServico::falha(
-                                      QStringLiteral("O corpo da requisição excede o limite de %1 bytes.")
-                                          .arg(FLimiteCorpo)));
-                    return;
-                }
-                escrever(res, tratar(FContexto, Formulario::ler(corpo)));
+                if (grande)
+                    recusarCorpo(res, RespostaServico::falha(
+                                          QStringLiteral("O corpo da requisição excede o limite de %1 bytes.")
+                                              .arg(FLimites.corpo)));
+                else if (!inteiro)
+                    recusarCorpo(res, RespostaServico::falha(
+                                          QStringLiteral("O corpo da requisição chegou incompleto."), 400));
+                else
+                    escrever(res, tratar(FContexto, Formulario::ler(corpo)));
             });
         } else {
             FServidor->Get(rota.caminho, [this, tratar](const httplib::Request &req, httplib::Response &res) {

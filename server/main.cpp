@@ -1,6 +1,7 @@
 // brisel-scripts-server: the reference web service that the program, its tests and `make run`
 // talk to.
 #include "server/Armazenamento.h"
+#include "server/DadosDemo.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
 #include "base/Exception.h"
@@ -9,23 +10,52 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
-
-constexpr qsizetype LimiteCorpo = 16 * 1024 * 1024;
 
 int falhar(const QString &mensagem) {
     std::fprintf(stderr, "brisel-scripts-server: %s\n", qPrintable(mensagem));
     return 2;
 }
 
+// "--version TEXT" once set the version the service announces; the server takes no other
+// argument, so a value after "--version" still means that (now "--program-version").
+QStringList comVersaoAntiga(QStringList argumentos) {
+    for (qsizetype i = 1; i < argumentos.size(); ++i) {
+        if (argumentos[i].startsWith(QLatin1String("--version=")))
+            argumentos[i].replace(0, 9, QStringLiteral("--program-version"));
+        else if (argumentos[i] == QLatin1String("--version") && i + 1 < argumentos.size() &&
+                 !argumentos[i + 1].startsWith(QLatin1Char('-')))
+            argumentos[i] = QStringLiteral("--program-version");
+    }
+    return argumentos;
+}
+
+// The option as a whole number in [minimo, maximo]; otherwise `erro` names it.
+std::optional<int> inteiro(const QCommandLineParser &parser, const QString &opcao, int minimo, int maximo,
+                           QString &erro) {
+    bool ok = false;
+    const int valor = parser.value(opcao).toInt(&ok);
+    if (ok && valor >= minimo && valor <= maximo)
+        return valor;
+    erro = QStringLiteral("invalid --%1: %2").arg(opcao, parser.value(opcao));
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRISEL_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Reference web service of BriselScripts."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Reference web service of BriselScripts: keeps users, sessions, SQL change scripts and their\n"
+        "change log in one SQLite database and answers the program and brisel-scripts-cli over HTTP.\n"
+        "Prints \"brisel-scripts-server listening on http://ADDRESS:PORT\" once it accepts requests\n"
+        "and one line per request on standard error."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
          QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1")},
@@ -34,43 +64,76 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("db"),
          QStringLiteral("SQLite database file, or :memory: (default brisel-scripts.db)."),
          QStringLiteral("FILE"), QStringLiteral("brisel-scripts.db")},
-        {QStringLiteral("user"), QStringLiteral("A user NAME:PASSWORD (repeatable)."),
+        {QStringLiteral("user"),
+         QStringLiteral("A user NAME:PASSWORD, added or given that password (repeatable; names are "
+                        "upper case)."),
          QStringLiteral("NAME:PASSWORD")},
-        {QStringLiteral("version"), QStringLiteral("Version answered to the version request."),
+        {QStringLiteral("demo"),
+         QStringLiteral("Fill an empty database with demonstration data: 36 scripts of the "
+                        "systems KOR, KOR_LIVROS and TALAO dated over the last four months and today, "
+                        "and a change log with edits by the users DEMO and MARIA. A database that "
+                        "already holds scripts or log entries is left as it is.")},
+        {QStringLiteral("program-version"),
+         QStringLiteral("Program version announced by the version request (default this build's, %1).")
+             .arg(QStringLiteral(BRISEL_VERSION)),
          QStringLiteral("TEXT"), QStringLiteral(BRISEL_VERSION)},
         {QStringLiteral("page-size"), QStringLiteral("Records per search page (default 50)."),
          QStringLiteral("N"), QStringLiteral("50")},
+        {QStringLiteral("session-hours"),
+         QStringLiteral("Hours without use after which a session key lapses (default 12)."),
+         QStringLiteral("N"), QStringLiteral("12")},
+        {QStringLiteral("read-timeout"),
+         QStringLiteral("Seconds a client may keep the service waiting for the next bytes of a "
+                        "request (default 5)."),
+         QStringLiteral("SECONDS"), QStringLiteral("5")},
+        {QStringLiteral("request-timeout"),
+         QStringLiteral("Seconds a whole request, headers and body, may take to arrive (default 30)."),
+         QStringLiteral("SECONDS"), QStringLiteral("30")},
+        {QStringLiteral("max-connections"),
+         QStringLiteral("Open connections served at once; one more is closed at once (default 1000)."),
+         QStringLiteral("N"), QStringLiteral("1000")},
     });
-    if (!parser.parse(app.arguments()))
+    if (!parser.parse(comVersaoAntiga(app.arguments())))
         return falhar(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        // The program's name in the usage line, not the path it was started by.
+        QString ajuda = parser.helpText();
+        ajuda.replace(ajuda.indexOf(app.arguments().constFirst()), app.arguments().constFirst().size(),
+                      QStringLiteral("brisel-scripts-server"));
+        std::fputs(qPrintable(ajuda), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("brisel-scripts-server %s\n", BRISEL_VERSION);
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
         return falhar(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
 
-    bool portaOk = false, paginaOk = false;
-    const int porta = parser.value(QStringLiteral("port")).toInt(&portaOk);
-    const int pagina = parser.value(QStringLiteral("page-size")).toInt(&paginaOk);
-    if (!portaOk || porta < 0 || porta > 65535)
-        return falhar(QStringLiteral("invalid --port: %1").arg(parser.value(QStringLiteral("port"))));
-    if (!paginaOk || pagina < 1)
-        return falhar(
-            QStringLiteral("invalid --page-size: %1").arg(parser.value(QStringLiteral("page-size"))));
+    QString erro;
+    const auto porta = inteiro(parser, QStringLiteral("port"), 0, 65535, erro);
+    const auto pagina = inteiro(parser, QStringLiteral("page-size"), 1, 1000000, erro);
+    const auto horas = inteiro(parser, QStringLiteral("session-hours"), 1, 24 * 365 * 10, erro);
+    const auto leitura = inteiro(parser, QStringLiteral("read-timeout"), 1, 3600, erro);
+    const auto pedido = inteiro(parser, QStringLiteral("request-timeout"), 1, 24 * 3600, erro);
+    const auto conexoes = inteiro(parser, QStringLiteral("max-connections"), 1, 1000000, erro);
+    if (!erro.isEmpty())
+        return falhar(erro);
 
     try {
-        Armazenamento armazenamento(parser.value(QStringLiteral("db")));
+        Armazenamento armazenamento(parser.value(QStringLiteral("db")), qint64(*horas) * 3600);
         for (const QString &usuario : parser.values(QStringLiteral("user"))) {
             const qsizetype doisPontos = usuario.indexOf(QLatin1Char(':'));
             if (doisPontos <= 0)
                 return falhar(QStringLiteral("invalid --user (NAME:PASSWORD expected): %1").arg(usuario));
             armazenamento.definirUsuario(usuario.left(doisPontos), Md5Senha(usuario.mid(doisPontos + 1)));
         }
-        ContextoServidor contexto{armazenamento, parser.value(QStringLiteral("version")), pagina};
-        ServidorHttp servidor(contexto, LimiteCorpo);
+        if (parser.isSet(QStringLiteral("demo")))
+            DadosDemo::criar(armazenamento);
+        ContextoServidor contexto{armazenamento, parser.value(QStringLiteral("program-version")), *pagina};
+        ServidorHttp servidor(contexto, {16 * 1024 * 1024, *leitura, *pedido, *conexoes});
         const QString endereco = parser.value(QStringLiteral("bind"));
-        const int ligada = servidor.ligar(endereco, porta);
+        const int ligada = servidor.ligar(endereco, *porta);
         std::printf("brisel-scripts-server listening on http://%s:%d\n", qPrintable(endereco), ligada);
         std::fflush(stdout);
         servidor.atender();

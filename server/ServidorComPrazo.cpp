@@ -1,0 +1,112 @@
+#include "server/ServidorComPrazo.h"
+
+#include "server/FluxoComPrazo.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+using std::chrono::milliseconds;
+
+thread_local bool tEncerrar = false;
+
+// A thread per task; shutdown() waits for all of them.
+class ThreadPorConexao : public httplib::TaskQueue {
+public:
+    void enqueue(std::function<void()> tarefa) override {
+        {
+            std::lock_guard trava(FMutex);
+            ++FAtivas;
+        }
+        try {
+            std::thread([this, tarefa] {
+                tarefa();
+                terminar();
+            }).detach();
+        } catch (const std::system_error &) {
+            // No thread to be had: serve it on the accepting thread rather than drop the socket.
+            tarefa();
+            terminar();
+        }
+    }
+    void shutdown() override {
+        std::unique_lock trava(FMutex);
+        FFim.wait(trava, [this] { return FAtivas == 0; });
+    }
+
+private:
+    void terminar() {
+        std::lock_guard trava(FMutex);
+        if (--FAtivas == 0)
+            FFim.notify_all();
+    }
+
+    std::mutex FMutex;
+    std::condition_variable FFim;
+    int FAtivas = 0;
+};
+
+// Closes our side first and reads what the client still sends for a moment, so that a client
+// still sending a refused body reads the answer instead of a reset connection.
+void fechar(socket_t sock) {
+    ::shutdown(sock, SHUT_WR);
+    const auto fim = std::chrono::steady_clock::now() + milliseconds(1000);
+    char descarte[16384];
+    for (;;) {
+        const auto resta = std::chrono::ceil<milliseconds>(fim - std::chrono::steady_clock::now());
+        pollfd p{sock, POLLIN, 0};
+        if (resta <= milliseconds::zero() || ::poll(&p, 1, int(resta.count())) <= 0 ||
+            ::recv(sock, descarte, sizeof descarte, 0) <= 0)
+            break;
+    }
+    ::close(sock);
+}
+
+} // namespace
+
+ServidorComPrazo::ServidorComPrazo(milliseconds leitura, milliseconds pedido, int maximoConexoes)
+    : FLeitura(leitura), FPedido(pedido), FMaximoConexoes(maximoConexoes) {
+    new_task_queue = [] { return new ThreadPorConexao; };
+    set_keep_alive_max_count(100);
+}
+
+void ServidorComPrazo::encerrarAposResposta() {
+    tEncerrar = true;
+}
+
+bool ServidorComPrazo::process_and_close_socket(socket_t sock) {
+    if (++FConexoes > FMaximoConexoes) {
+        --FConexoes;
+        ::close(sock);
+        return false;
+    }
+    bool ok = false;
+    {
+        FluxoComPrazo fluxo(sock, FLeitura, std::chrono::seconds(write_timeout_sec_));
+        const milliseconds ociosa = std::chrono::seconds(keep_alive_timeout_sec_);
+        for (size_t restantes = keep_alive_max_count_; restantes > 0; --restantes) {
+            // Waits in short steps so that stop() is not held up by an idle connection.
+            bool chegou = false;
+            for (auto espera = milliseconds::zero(); !chegou && espera < ociosa; espera += milliseconds(200))
+                chegou = svr_sock_ != INVALID_SOCKET && fluxo.aguardarPedido(milliseconds(200));
+            if (!chegou || svr_sock_ == INVALID_SOCKET)
+                break;
+            fluxo.iniciarPedido(FluxoComPrazo::Relogio::now() + FPedido);
+            tEncerrar = false;
+            bool fechada = false;
+            ok = process_request(fluxo, restantes == 1, fechada, nullptr);
+            if (!ok || fechada || tEncerrar)
+                break;
+        }
+    }
+    --FConexoes;
+    fechar(sock);
+    return ok;
+}
