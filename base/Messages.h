@@ -14,6 +14,9 @@ public:
     virtual void information(const QString &text) = 0;
     // Yes and No; true only on Yes.
     virtual bool question(const QString &text) = 0;
+    // Yes and No with No as the default button, for questions whose Yes drops the user's work;
+    // true only on Yes.
+    virtual bool questionDefaultNo(const QString &text) = 0;
 
     // The general error report: titled "BriselScripts", error icon. The caller passes the
     // error's own message; the full stop is added by the implementation.

@@ -9,6 +9,7 @@
 #include "base/Exception.h"
 
 #include <QAbstractItemModel>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QSplitter>
@@ -143,6 +144,20 @@ void TfrmVisualizarScript::resizeEvent(QResizeEvent *event) {
     // The splitter spans the whole width; sizes summing to it are taken as they are.
     const int esquerda = frameGeometry().width() / 2 - 1;
     splComparar->setSizes({esquerda, qMax(0, width() - esquerda - splComparar->handleWidth())});
+}
+
+bool TfrmVisualizarScript::TemAlteracoes() const {
+    return btSalvar->isEnabled();
+}
+
+// "Fechar", the title bar's button and the program closing the window all come through here.
+void TfrmVisualizarScript::closeEvent(QCloseEvent *event) {
+    if (TemAlteracoes() && !FDescartar &&
+        !m_messages.questionDefaultNo(QStringLiteral("Descartar as alterações?"))) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfrmVisualizarScript::btSalvarClick() {

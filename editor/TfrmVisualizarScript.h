@@ -51,8 +51,14 @@ public:
 
     void btSalvarClick();
 
+    // True while "Salvar" is enabled: the text holds edits that were not saved.
+    bool TemAlteracoes() const;
+    // The edits are to be dropped: closing the window no longer asks.
+    void DescartarAlteracoes() { FDescartar = true; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void editorChange();
@@ -69,6 +75,7 @@ private:
     QString FScriptAnterior;
     bool FLocal = false;
     QPersistentModelIndex FLinha;
+    bool FDescartar = false;
 
     QToolBar *ToolBar1;
     QToolButton *btSalvar;

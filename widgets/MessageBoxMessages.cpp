@@ -26,6 +26,11 @@ bool MessageBoxMessages::question(const QString &text) {
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool MessageBoxMessages::questionDefaultNo(const QString &text) {
+    return QMessageBox::question(QApplication::activeWindow(), titulo, text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 void MessageBoxMessages::generalError(const QString &message) {
     QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("BriselScripts"),
                           ErroGeral::comPontoFinal(message));

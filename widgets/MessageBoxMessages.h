@@ -9,5 +9,6 @@ public:
     void warning(const QString &text) override;
     void information(const QString &text) override;
     bool question(const QString &text) override;
+    bool questionDefaultNo(const QString &text) override;
     void generalError(const QString &message) override;
 };

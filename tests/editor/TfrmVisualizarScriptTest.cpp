@@ -110,6 +110,54 @@ private slots:
         }
     }
 
+    void closingWithUnsavedEditsAsksFirst_data() {
+        QTest::addColumn<QString>("modo");
+        QTest::addColumn<bool>("editar");
+        QTest::addColumn<bool>("descartar"); // the main window already asked for every editor
+        QTest::addColumn<QList<bool>>("respostas");
+        QTest::addColumn<int>("perguntas");
+        QTest::addColumn<bool>("fica");
+        QTest::newRow("no edits") << QStringLiteral("server") << false << false << QList<bool>{} << 0 << false;
+        QTest::newRow("comparison") << QStringLiteral("comparison") << true << false << QList<bool>{} << 0 << false;
+        QTest::newRow("Não keeps it") << QStringLiteral("local") << true << false << QList<bool>{false} << 1 << true;
+        QTest::newRow("Sim closes") << QStringLiteral("server") << true << false << QList<bool>{true} << 1 << false;
+        QTest::newRow("discarded") << QStringLiteral("server") << true << true << QList<bool>{} << 0 << false;
+    }
+    void closingWithUnsavedEditsAsksFirst() {
+        QFETCH(QString, modo);
+        QFETCH(bool, editar);
+        QFETCH(bool, descartar);
+        QFETCH(QList<bool>, respostas);
+        QFETCH(int, perguntas);
+        QFETCH(bool, fica);
+        auto janela = abrir(modo, QStringLiteral("1"), QStringLiteral("select 1;"));
+        if (editar)
+            Digitar(janela.get(), QStringLiteral("x"));
+        QCOMPARE(janela->TemAlteracoes(), editar && modo != QStringLiteral("comparison"));
+        if (descartar)
+            janela->DescartarAlteracoes();
+        messages.answers = respostas;
+
+        // Through "Fechar", as the user closes it.
+        janela->findChild<QToolButton *>(QStringLiteral("ToolButton2"))->click();
+        QCOMPARE(messages.boxes.size(), perguntas);
+        if (perguntas) {
+            QCOMPARE(messages.boxes[0].kind, RecordingMessages::Question);
+            QCOMPARE(messages.boxes[0].text, QStringLiteral("Descartar as alterações?"));
+            QVERIFY(messages.boxes[0].defaultNo);
+        }
+        QCOMPARE(janela->isVisible(), fica);
+        if (fica) {
+            // The edit survives, and the title bar's button asks again.
+            QVERIFY(Editor(janela.get())->text().endsWith(QLatin1Char('x')));
+            QVERIFY(Salvar(janela.get())->isEnabled());
+            messages.answers = {false};
+            QVERIFY(!janela->close());
+            QCOMPARE(messages.boxes.size(), 2);
+            QVERIFY(janela->isVisible());
+        }
+    }
+
     void theSplitIsHalfAndHalfOnEveryResize() {
         auto janela = abrir(QStringLiteral("comparison"), QStringLiteral("1"), QStringLiteral("after"));
         auto *split = janela->findChild<QSplitter *>(QStringLiteral("splComparar"));

@@ -13,6 +13,7 @@ public:
     struct Box {
         Kind kind;
         QString text;
+        bool defaultNo = false; // a question whose default button is No
     };
 
     void error(const QString &text) override { boxes.append({Error, text}); }
@@ -20,6 +21,10 @@ public:
     void information(const QString &text) override { boxes.append({Information, text}); }
     bool question(const QString &text) override {
         boxes.append({Question, text});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+    bool questionDefaultNo(const QString &text) override {
+        boxes.append({Question, text, true});
         return answers.isEmpty() ? true : answers.takeFirst();
     }
     void generalError(const QString &message) override { boxes.append({GeneralError, message}); }
