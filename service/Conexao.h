@@ -11,9 +11,11 @@ typedef void CURL;
 
 // The program's one HTTP connection. Requests are synchronous and one at a time: a request from
 // another thread waits on the mutex instead of overlapping. Cookies live in memory for the life
-// of the object. Throws ErroTransporte when a request cannot be sent, stalls, or gets a
-// non-2xx status; a redirect is not followed and gives the empty text. Throws ErroCancelado when
-// the calling thread's Cancelamento (see Cancelavel) is set before or during the request.
+// of the object. Throws ErroTransporte (its message a whole Portuguese sentence, see
+// FalhaTransporte) when a request cannot be sent, stalls, outlives its deadline, gets a reply
+// larger than the size limit or a non-2xx status; a redirect is not followed and gives the empty
+// text. Throws ErroCancelado when the calling thread's Cancelamento (see Cancelavel) is set before
+// or during the request.
 class Conexao {
 public:
     // While one lives, every request sent from the constructing thread is aborted at once when
@@ -32,6 +34,10 @@ public:
 
     static constexpr long TempoConexaoPadrao = 10; // seconds to establish a connection
     static constexpr long TempoParadoPadrao = 60;  // seconds without a byte before giving up
+    // Seconds for a whole request, long enough to send a 16 MB script over a slow link.
+    static constexpr long PrazoPadrao = 5 * 60;
+    // The largest reply body kept; a larger one is refused as it arrives, not after.
+    static constexpr qint64 TamanhoMaximoPadrao = qint64(256) * 1024 * 1024;
 
     Conexao();
     ~Conexao();
@@ -45,6 +51,8 @@ public:
 
     void setTempoConexao(long segundos);
     void setTempoParado(long segundos);
+    void setPrazo(long segundos);
+    void setTamanhoMaximo(qint64 bytes);
 
 private:
     QString executar(const QString &address, const CamposRequisicao *fields);
@@ -53,4 +61,6 @@ private:
     CURL *FCurl = nullptr;
     long FTempoConexao = TempoConexaoPadrao;
     long FTempoParado = TempoParadoPadrao;
+    long FPrazo = PrazoPadrao;
+    qint64 FTamanhoMaximo = TamanhoMaximoPadrao;
 };

@@ -22,7 +22,8 @@ int componente(const QStringList &partes, int indice, const QString &versao) {
 
 QStringList partes(const QString &versao) {
     static const QRegularExpression separador(QStringLiteral("[.\\s]"));
-    return versao.trimmed().split(separador);
+    // A blank before or after the number is an empty component, not something to trim.
+    return versao.split(separador);
 }
 
 void registrarFalha(const QString &diretorioExe, const QString &mensagem) {

@@ -98,12 +98,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(VersaoCase{"1.0.8", "1.0.7", true}, VersaoCase{"1.0.7", "1.0.7", false},
                     VersaoCase{"1.1", "1.0.7", true}, VersaoCase{"1.0.10", "1.0.7", true},
                     VersaoCase{"0.9.9", "1.0.7", false}, VersaoCase{"2", "1.0.7", true},
-                    VersaoCase{"1.0.7.9", "1.0.7", false}, VersaoCase{"1 0 8", "1.0.7", true}));
+                    VersaoCase{"1.0.7.9", "1.0.7", false}, VersaoCase{"1 0 8", "1.0.7", true},
+                    // The empty fourth component after a trailing blank is never read.
+                    VersaoCase{"1.0.8 ", "1.0.7", true}, VersaoCase{"1.0.7\n", "1.0.7", false}));
 
 TEST(VersaoMaior, FailsWhenANeededComponentIsMissingOrNotANumber) {
     EXPECT_THROW(VersaoMaior(QStringLiteral("1.0"), QStringLiteral("1.0.7")), Exception);
     EXPECT_THROW(VersaoMaior(QStringLiteral("1.x.0"), QStringLiteral("1.0.7")), Exception);
     EXPECT_THROW(VersaoMaior(QString(), QStringLiteral("1.0.7")), Exception);
+    // A blank separates components, so one in front leaves the first component empty.
+    EXPECT_THROW(VersaoMaior(QStringLiteral(" 1.0.8"), QStringLiteral("1.0.7")), Exception);
+    EXPECT_THROW(VersaoMaior(QStringLiteral("1.0.8"), QStringLiteral(" 1.0.7")), Exception);
 }
 
 class DataRespostaTest : public testing::Test {

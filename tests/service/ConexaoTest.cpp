@@ -1,12 +1,16 @@
-#include "base/Cancelamento.h"
 #include "service/Conexao.h"
+#include "base/Cancelamento.h"
 #include "service/ErroCancelado.h"
 #include "service/ErroTransporte.h"
+#include "service/FalhaTransporte.h"
 #include "tests/service/RecordingServer.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -120,27 +124,203 @@ TEST(ConexaoWire, RedirectIsNotFollowedAndGivesTheEmptyText) {
     EXPECT_EQ(peer.requests().size(), 1);
 }
 
-TEST(ConexaoWire, NoServiceIsATransportFailure) {
+TEST(ConexaoWire, NoServiceSaysTheConnectionWasRefused) {
     int porta;
     {
         RecordingServer fechado;
         porta = fechado.port();
     }
     Conexao conexao;
-    EXPECT_THROW(conexao.Get(QStringLiteral("http://127.0.0.1:%1/v").arg(porta)), ErroTransporte);
+    try {
+        conexao.Get(QStringLiteral("http://127.0.0.1:%1/v").arg(porta));
+        FAIL() << "no failure";
+    } catch (const ErroTransporte &e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Não foi possível conectar ao serviço em 127.0.0.1:%1 (conexão recusada).")
+                      .arg(porta));
+    }
 }
 
-TEST(ConexaoWire, AServiceThatNeverAnswersEndsWithATimeOut) {
+namespace {
+
+struct FalhaReal {
+    const char *nome;
+    std::function<void(RecordingServer &, Conexao &)> preparar;
+    const char *mensagem; // %1: the service's host:port
+};
+
+class ConexaoFalhas : public testing::TestWithParam<FalhaReal> {};
+
+} // namespace
+
+TEST_P(ConexaoFalhas, EachFailureIsOneSentenceWithItsCause) {
     RecordingServer peer;
-    peer.setSilent(true);
     Conexao conexao;
-    conexao.setTempoParado(1);
+    conexao.setTempoParado(30);
+    GetParam().preparar(peer, conexao);
     try {
         conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}}));
         FAIL() << "no failure";
     } catch (const ErroTransporte &e) {
-        EXPECT_FALSE(e.message().isEmpty());
+        EXPECT_EQ(
+            e.message(),
+            QString::fromUtf8(GetParam().mensagem).arg(QStringLiteral("127.0.0.1:%1").arg(peer.port())));
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ConexaoFalhas,
+    testing::Values(
+        FalhaReal{"status",
+                  [](RecordingServer &p, Conexao &) {
+                      p.queueReply(
+                          RecordingServer::reply("{}", "application/json", "503 Service Unavailable"));
+                  },
+                  "O serviço em %1 respondeu com um erro (HTTP/1.1 503 Service Unavailable)."},
+        FalhaReal{
+            "fechada_sem_resposta",
+            [](RecordingServer &p, Conexao &) { p.setFim(RecordingServer::Fim::Fechar); },
+            "A conexão com o serviço em %1 foi interrompida (o servidor fechou a conexão sem responder)."},
+        FalhaReal{"redefinida",
+                  [](RecordingServer &p, Conexao &) { p.setFim(RecordingServer::Fim::Redefinir); },
+                  "A conexão com o serviço em %1 foi interrompida (conexão redefinida pelo servidor)."},
+        FalhaReal{"resposta_incompleta",
+                  [](RecordingServer &p, Conexao &) {
+                      p.queueReply(
+                          "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\n0123456789");
+                  },
+                  "A conexão com o serviço em %1 foi interrompida (resposta incompleta)."},
+        FalhaReal{"sem_dados",
+                  [](RecordingServer &p, Conexao &c) {
+                      p.setSilent(true);
+                      c.setTempoParado(1);
+                  },
+                  "O serviço em %1 parou de responder (nenhum dado em 1 s)."},
+        // A reply that announces a length above the limit is refused before its body is read.
+        FalhaReal{"tamanho_anunciado_grande_demais",
+                  [](RecordingServer &p, Conexao &) {
+                      p.setFluxo({qint64(300) * 1000 * 1000, 64 * 1024, 0, true});
+                  },
+                  "A resposta do serviço em %1 é grande demais (mais de 256 MiB)."}),
+    [](const testing::TestParamInfo<FalhaReal> &info) { return std::string(info.param.nome); });
+
+namespace {
+
+qint64 picoMemoriaKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &linha : status.readAll().split('\n'))
+        if (linha.startsWith("VmHWM:"))
+            return linha.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// Starts a new peak-memory measurement from the current resident size.
+bool zerarPicoMemoria() {
+    QFile limpar(QStringLiteral("/proc/self/clear_refs"));
+    return limpar.open(QIODevice::WriteOnly) && limpar.write("5") == 1;
+}
+
+} // namespace
+
+TEST(ConexaoLimites, AReplyWithoutLengthIsCutAtTheSizeLimitWithoutHoldingItAll) {
+    constexpr qint64 tamanho = qint64(300) * 1000 * 1000;
+    constexpr qint64 limite = qint64(16) * 1024 * 1024;
+    RecordingServer peer;
+    peer.setFluxo({tamanho, 64 * 1024, 0, false});
+    Conexao conexao;
+    conexao.setTamanhoMaximo(limite);
+    const bool medindo = zerarPicoMemoria();
+    const qint64 antes = picoMemoriaKiB();
+    try {
+        conexao.Get(peer.rootUrl() + "/grande");
+        FAIL() << "no failure";
+    } catch (const ErroTransporte &e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("A resposta do serviço em 127.0.0.1:%1 é grande demais (mais de 16 MiB).")
+                      .arg(peer.port()));
+    }
+    // The client stopped reading: the peer got out little more than the limit and its socket buffers.
+    EXPECT_LT(peer.enviadosFluxo(), 4 * limite);
+    if (!medindo)
+        GTEST_SKIP() << "peak memory cannot be reset here";
+    const qint64 crescimentoKiB = picoMemoriaKiB() - antes;
+    EXPECT_LT(crescimentoKiB * 1024, 4 * limite) << crescimentoKiB << " KiB";
+}
+
+TEST(ConexaoLimites, AReplyThatTricklesEndsAtTheDeadline) {
+    RecordingServer peer;
+    peer.setFluxo({1000, 1, 1000, true}); // one byte a second: never a stall, never an end
+    Conexao conexao;
+    conexao.setTempoParado(30);
+    conexao.setPrazo(2);
+    const auto inicio = std::chrono::steady_clock::now();
+    try {
+        conexao.Get(peer.rootUrl() + "/lento");
+        FAIL() << "no failure";
+    } catch (const ErroTransporte &e) {
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("O serviço em 127.0.0.1:%1 não terminou de responder no tempo limite (2 s).")
+                      .arg(peer.port()));
+    }
+    // Ended by the deadline, not by the 30 s stall time-out.
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(20));
+}
+
+TEST(ConexaoLimites, DefaultsAreFiveMinutesAnd256MiB) {
+    EXPECT_EQ(Conexao::PrazoPadrao, 300);
+    EXPECT_EQ(Conexao::TamanhoMaximoPadrao, 256 * 1024 * 1024);
+}
+
+struct TextoFalha {
+    FalhaTransporte falha;
+    const char *esperado;
+};
+
+class TextosFalha : public testing::TestWithParam<TextoFalha> {};
+
+TEST_P(TextosFalha, CauseFirstThenDetailAndAFullStop) {
+    EXPECT_EQ(GetParam().falha.mensagem(), QString::fromUtf8(GetParam().esperado));
+}
+
+using Causa = FalhaTransporte::Causa;
+const QString servico = QStringLiteral("scripts.exemplo.com.br:80");
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, TextosFalha,
+    testing::Values(
+        TextoFalha{{Causa::ConexaoRecusada, "127.0.0.1:39711", "conexão recusada"},
+                   "Não foi possível conectar ao serviço em 127.0.0.1:39711 (conexão recusada)."},
+        TextoFalha{{Causa::TempoConexao, servico, FalhaTransporte::tempo(10)},
+                   "Tempo esgotado ao conectar ao serviço em scripts.exemplo.com.br:80 (10 s)."},
+        TextoFalha{{Causa::NomeNaoEncontrado, servico, "nome não encontrado"},
+                   "Não foi possível encontrar o servidor do serviço em scripts.exemplo.com.br:80 (nome não "
+                   "encontrado)."},
+        TextoFalha{{Causa::SemDados, servico, "nenhum dado em " + FalhaTransporte::tempo(60)},
+                   "O serviço em scripts.exemplo.com.br:80 parou de responder (nenhum dado em 1 min)."},
+        TextoFalha{
+            {Causa::Prazo, servico, FalhaTransporte::tempo(300)},
+            "O serviço em scripts.exemplo.com.br:80 não terminou de responder no tempo limite (5 min)."},
+        TextoFalha{
+            {Causa::Interrompida, servico, "conexão redefinida pelo servidor"},
+            "A conexão com o serviço em scripts.exemplo.com.br:80 foi interrompida (conexão redefinida "
+            "pelo servidor)."},
+        TextoFalha{{Causa::Status, servico, "HTTP/1.1 404 Not Found"},
+                   "O serviço em scripts.exemplo.com.br:80 respondeu com um erro (HTTP/1.1 404 Not Found)."},
+        TextoFalha{{Causa::GrandeDemais, servico, "mais de " + FalhaTransporte::tamanho(256 * 1024 * 1024)},
+                   "A resposta do serviço em scripts.exemplo.com.br:80 é grande demais (mais de 256 MiB)."},
+        // The library's own text keeps its words but not its full stop.
+        TextoFalha{{Causa::Outra, servico, "Unsupported protocol."},
+                   "Falha na comunicação com o serviço em scripts.exemplo.com.br:80 (Unsupported protocol)."},
+        TextoFalha{{Causa::Outra, servico, ""},
+                   "Falha na comunicação com o serviço em scripts.exemplo.com.br:80."}));
+
+TEST(FalhaTransporte, TimesAndSizesInTheirUnits) {
+    EXPECT_EQ(FalhaTransporte::tempo(45), QStringLiteral("45 s"));
+    EXPECT_EQ(FalhaTransporte::tempo(90), QStringLiteral("1 min 30 s"));
+    EXPECT_EQ(FalhaTransporte::tamanho(64 * 1024), QStringLiteral("64 KiB"));
+    EXPECT_EQ(FalhaTransporte::tamanho(1000), QStringLiteral("1000 bytes"));
 }
 
 TEST(ConexaoWire, CancelarAbortsAWaitForAServiceThatNeverAnswers) {

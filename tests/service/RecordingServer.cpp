@@ -6,12 +6,20 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <stdexcept>
 
 namespace {
 
 bool readable(int fd, int ms) {
     pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, ms) > 0;
+}
+
+bool writable(int fd, int ms) {
+    pollfd p{fd, POLLOUT, 0};
     return ::poll(&p, 1, ms) > 0;
 }
 
@@ -55,6 +63,11 @@ QString RecordingServer::baseUrl() const {
 void RecordingServer::queueReply(const QByteArray &raw) {
     QMutexLocker lock(&m_mutex);
     m_replies.append(raw);
+}
+
+void RecordingServer::setFluxo(const Fluxo &fluxo) {
+    QMutexLocker lock(&m_mutex);
+    m_fluxo = fluxo;
 }
 
 QByteArray RecordingServer::reply(const QByteArray &body, const QByteArray &contentType,
@@ -119,10 +132,23 @@ void RecordingServer::serve(int fd) {
     if (m_holdMs > 0)
         request.overlapped = readable(m_listen, m_holdMs);
     QByteArray answer;
+    Fluxo fluxo;
     {
         QMutexLocker lock(&m_mutex);
         m_requests.append(request);
         answer = m_replies.isEmpty() ? reply("{}") : m_replies.takeFirst();
+        fluxo = m_fluxo;
+    }
+    if (m_fim == Fim::Redefinir) {
+        const linger abortar{1, 0}; // closing now sends a reset instead of an orderly end
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abortar, sizeof abortar);
+        return;
+    }
+    if (m_fim == Fim::Fechar)
+        return;
+    if (fluxo.tamanho > 0) {
+        transmitir(fd, fluxo);
+        return;
     }
     if (m_silent) {
         while (!m_stop && !(readable(fd, 20) && ::recv(fd, buffer, sizeof buffer, 0) <= 0)) {
@@ -130,5 +156,32 @@ void RecordingServer::serve(int fd) {
         return;
     }
     ::send(fd, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+    ::shutdown(fd, SHUT_WR);
+}
+
+void RecordingServer::transmitir(int fd, const Fluxo &fluxo) {
+    QByteArray cabecalho = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n";
+    if (fluxo.anunciar)
+        cabecalho += "Content-Length: " + QByteArray::number(fluxo.tamanho) + "\r\n";
+    cabecalho += "\r\n";
+    if (::send(fd, cabecalho.constData(), size_t(cabecalho.size()), MSG_NOSIGNAL) != cabecalho.size())
+        return;
+    const QByteArray bloco(fluxo.bloco, 'x');
+    qint64 enviados = 0;
+    m_enviadosFluxo = 0;
+    while (!m_stop && enviados < fluxo.tamanho) {
+        if (!writable(fd, 20))
+            continue;
+        const qint64 n = std::min<qint64>(bloco.size(), fluxo.tamanho - enviados);
+        const ssize_t feitos = ::send(fd, bloco.constData(), size_t(n), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (feitos < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
+        if (feitos <= 0)
+            return; // the client went away
+        enviados += feitos;
+        m_enviadosFluxo = enviados;
+        if (fluxo.pausaMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(fluxo.pausaMs));
+    }
     ::shutdown(fd, SHUT_WR);
 }
