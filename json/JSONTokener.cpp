@@ -306,7 +306,22 @@ void JSONTokener::skipPast(const QString &_to) {
 
 ParseException JSONTokener::syntaxError(const QString &_message) const {
     const QString excerpt = myIndex <= myLength ? mySource.mid(myIndex - 1, 10) : QString();
-    return ParseException(_message + toString() + QStringLiteral(" próximo a : ") + excerpt, myIndex);
+    return ParseException(_message + QStringLiteral(" at character ") + QString::number(myIndex) +
+                              QStringLiteral(" of ") + sourceAround() + QStringLiteral(" próximo a : ") +
+                              excerpt,
+                          myIndex);
+}
+
+QString JSONTokener::sourceAround() const {
+    // A short text is quoted whole; of a long one (a reply of megabytes) only the part around the
+    // position, so the message stays readable and small.
+    if (mySource.size() <= MaxQuoted)
+        return mySource;
+    const qsizetype at = std::clamp<qsizetype>(myIndex - 1, 0, mySource.size());
+    const qsizetype begin = std::max<qsizetype>(0, at - MaxQuoted / 2);
+    const qsizetype end = std::min<qsizetype>(mySource.size(), begin + MaxQuoted);
+    return (begin > 0 ? QStringLiteral("…") : QString()) + mySource.mid(begin, end - begin) +
+           (end < mySource.size() ? QStringLiteral("…") : QString());
 }
 
 QString JSONTokener::toString() const {

@@ -40,7 +40,10 @@ public:
     // Moves past the next occurrence of _to, or to L + 1.
     void skipPast(const QString &_to);
 
+    // The message quotes the whole text when it is at most MaxQuoted characters long, otherwise
+    // MaxQuoted characters around the position, marked "…" where cut.
     ParseException syntaxError(const QString &_message) const;
+    static constexpr qsizetype MaxQuoted = 200;
     // " at character " + position + " of " + the whole text.
     QString toString() const override;
     QString className() const override;
@@ -65,6 +68,7 @@ public:
     };
 
 private:
+    QString sourceAround() const;
     QChar charAt(int index) const { return index <= myLength ? myData[index - 1] : QChar(); }
     void skipLine();
     OwnedValue nextWord(QChar c);

@@ -135,6 +135,35 @@ INSTANTIATE_TEST_SUITE_P(
                     RejectCase{true, "[1", "Expected a \",\" or \"]\"", 4},
                     RejectCase{true, "[", "Missing value.", 2}));
 
+TEST(Reader, ASyntaxErrorInALongTextQuotesOnlyThePartAroundThePosition) {
+    // A reply of megabytes with one bad spot in its middle.
+    const QString inicio = QStringLiteral("[") + QStringLiteral("1,").repeated(500000);
+    const QString texto = inicio + QStringLiteral("\"a\" 2") + QStringLiteral(",3").repeated(500000) + "]";
+    const int posicao = int(inicio.size()) + 6; // just after the 2 that follows "a"
+    try {
+        TJSONArray{texto};
+        FAIL() << "accepted";
+    } catch (const ParseException &e) {
+        const QString redor = texto.mid(posicao - 1 - JSONTokener::MaxQuoted / 2, JSONTokener::MaxQuoted);
+        EXPECT_EQ(e.message(), QStringLiteral("Expected a \",\" or \"]\" at character %1 of …").arg(posicao) +
+                                   redor + QStringLiteral("… próximo a : ") + texto.mid(posicao - 1, 10) +
+                                   QStringLiteral("\n\r erro no caracter : %1").arg(posicao));
+    }
+}
+
+TEST(Reader, ASyntaxErrorAtTheEndOfALongTextQuotesItsEnd) {
+    const QString texto = QStringLiteral("{\"a\":\"") + QString(1000, u'x');
+    try {
+        TJSONObject{texto};
+        FAIL() << "accepted";
+    } catch (const ParseException &e) {
+        const int posicao = int(texto.size()) + 2;
+        EXPECT_EQ(e.message(), QStringLiteral("Unterminated string at character %1 of …").arg(posicao) +
+                                   texto.right(JSONTokener::MaxQuoted / 2) +
+                                   QStringLiteral(" próximo a : \n\r erro no caracter : %1").arg(posicao));
+    }
+}
+
 TEST(Reader, NonHexadecimalEscapeIsAConversionError) {
     EXPECT_THROW(TJSONObject(QStringLiteral("{\"a\":\"\\u00zz\"}")), ConvertError);
 }
