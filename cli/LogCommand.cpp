@@ -11,17 +11,18 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     if (const int parsed = SearchFilter::parse(parser, logCommand, args, true, {}, filter, err))
         return parsed;
 
-    const PagedSearch search{QStringLiteral("Falha ao pesquisar os logs no servidor."),
-                             QStringLiteral("Não foram encontrados logs com os parâmetros informados."),
-                             [&](Sessao &sessao) { return Protocolo::ContarLogs(sessao, filter); },
-                             [&](Sessao &sessao, int registros) {
-                                 Protocolo::BuscarLogs(sessao, filter, registros, [&](const RegistroLog &r) {
-                                     out << r.idscript << '\t'
-                                         << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                                         << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao
-                                         << '\n';
-                                 });
-                             }};
+    const PagedSearch search{
+        QStringLiteral("Falha ao pesquisar os logs no servidor."),
+        QStringLiteral("Não foram encontrados logs com os parâmetros informados."), filter.maximo,
+        [&](Sessao &sessao) { return Protocolo::ContarLogs(sessao, filter); },
+        [&](Sessao &sessao, int registros, const std::function<bool()> &admitir) {
+            Protocolo::BuscarLogs(sessao, filter, registros, [&](const RegistroLog &r) {
+                if (!admitir())
+                    return;
+                out << r.idscript << '\t' << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                    << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao << '\n';
+            });
+        }};
     return search.run(parser, out, err);
 }
 

@@ -1,7 +1,9 @@
 #include "cli/PagedSearch.h"
 
-#include "cli/CliSession.h"
 #include "base/Exception.h"
+#include "cli/CliSession.h"
+
+#include <algorithm>
 
 int PagedSearch::run(const QCommandLineParser &parser, QTextStream &out, QTextStream &err) const {
     CliSession session;
@@ -21,8 +23,17 @@ int PagedSearch::run(const QCommandLineParser &parser, QTextStream &out, QTextSt
         err << noneFound << '\n';
         return ExitSuccess;
     }
+    // A service whose count ignores "maximo" must not make us fetch and print more than asked.
+    const int limite = std::min(registros, maximo);
+    int escritos = 0;
+    const auto admitir = [&] {
+        if (escritos >= limite)
+            return false;
+        ++escritos;
+        return true;
+    };
     try {
-        fetch(session.sessao(), registros);
+        fetch(session.sessao(), limite, admitir);
     } catch (const Exception &e) {
         // As the program's page fetch: the records so far stay, the failure is shown as it is.
         out.flush();

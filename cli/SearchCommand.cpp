@@ -1,8 +1,8 @@
+#include "base/Exception.h"
 #include "cli/Commands.h"
 #include "cli/PagedSearch.h"
 #include "cli/SearchFilter.h"
 #include "service/Protocolo.h"
-#include "base/Exception.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,10 +31,12 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
 
     const PagedSearch search{
         QStringLiteral("Falha ao pesquisar os scripts no servidor."),
-        QStringLiteral("Não foram encontrados scripts com os parâmetros informados."),
+        QStringLiteral("Não foram encontrados scripts com os parâmetros informados."), filter.maximo,
         [&](Sessao &sessao) { return Protocolo::ContarScripts(sessao, filter); },
-        [&](Sessao &sessao, int registros) {
+        [&](Sessao &sessao, int registros, const std::function<bool()> &admitir) {
             Protocolo::BuscarScripts(sessao, filter, registros, [&](const RegistroScript &r) {
+                if (!admitir())
+                    return;
                 out << r.codigo << '\t' << r.data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
                     << r.arquivo << '\n';
                 if (saveDir.isEmpty())

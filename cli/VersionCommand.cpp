@@ -1,8 +1,10 @@
+#include "base/Exception.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "service/Enderecos.h"
 #include "service/Versao.h"
-#include "base/Exception.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -14,15 +16,17 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
         return CliSession::usageError(versionCommand, QStringLiteral("unexpected argument"), err);
     Conexao conexao;
     const QString own = QStringLiteral(BRISEL_VERSION);
-    return CliSession::guarded(err, QStringLiteral("Falha ao verificar a versão."), [&] {
-        // The service answers the version between double quotes.
+    const QString falha = QStringLiteral("Falha ao verificar a versão.");
+    return CliSession::guarded(err, falha, [&] {
+        // The service answers the version between double quotes. Nothing is printed before the
+        // reply proved to be one: a short text of the version's own characters that compares.
+        static const QRegularExpression forma(QStringLiteral("^\"[0-9A-Za-z. _-]{1,64}\"$"));
         const QString reply = conexao.Get(URLVersao());
-        const QString version = reply.size() > 2 ? reply.mid(1, reply.size() - 2) : QString();
-        out << version << '\n';
-        if (version.isEmpty() || !VersaoMaior(version, own))
-            out << "not newer than this program's " << own << '\n';
-        else
-            out << "newer than this program's " << own << '\n';
+        if (!forma.match(reply).hasMatch())
+            throw Exception(falha);
+        const QString version = reply.mid(1, reply.size() - 2);
+        const bool newer = VersaoMaior(version, own);
+        out << version << '\n' << (newer ? "newer" : "not newer") << " than this program's " << own << '\n';
         return int(ExitSuccess);
     });
 }

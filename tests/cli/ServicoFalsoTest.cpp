@@ -1,0 +1,100 @@
+#include "tests/support/ExecucaoCli.h"
+#include "tests/support/RecordingHttpServer.h"
+
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+// The command line against a service that does not keep its word: counts that ignore "maximo",
+// pages larger than asked, replies that are no version.
+
+namespace {
+
+ExecucaoCli rodar(const RecordingHttpServer &servico, const QStringList &args) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("BRISEL_SERVICE_URL"), QString::fromLatin1(servico.rootUrl()));
+    env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
+    env.insert(QStringLiteral("BRISEL_PASSWORD"), QStringLiteral("senha"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LC_ALL"));
+    return executarCli(args, env);
+}
+
+// Counts a million records whatever "maximo" says and answers every page with seven.
+QByteArray umMilhao(const RecordingHttpServer::Request &pedido) {
+    if (pedido.head.contains("/login"))
+        return R"({"success":true,"chave":"k"})";
+    if (pedido.body.contains("contar=true"))
+        return R"({"success":true,"registros":1000000})";
+    const int lidos = pedido.body.mid(pedido.body.indexOf("lidos=") + 6).toInt();
+    QByteArray pagina = "[";
+    for (int i = 1; i <= 7; ++i) {
+        const QByteArray n = QByteArray::number(lidos + i);
+        if (i > 1)
+            pagina += ',';
+        pagina +=
+            pedido.head.contains("/pesquisar_log")
+                ? R"({"idscript":)" + n +
+                      R"(,"data_alteracao":"2024-05-01 10:00:00","arquivo":"a.sql","script_atual":"",)"
+                      R"("script_anterior":"","descricao":"Inclusão","nome":"DEV"})"
+                : R"({"CODIGO_SC":)" + n +
+                      R"(,"DATA_CRIACAO_SC":"2024-05-01 10:00:00","NOME_ARQUIVO_SC":"a.sql","SCRIPT_SC":""})";
+    }
+    return pagina + "]";
+}
+
+int paginasPedidas(const RecordingHttpServer &servico) {
+    int paginas = 0;
+    for (const auto &r : servico.requests())
+        paginas += r.body.contains("lidos=");
+    return paginas;
+}
+
+} // namespace
+
+TEST(ServicoFalso, MaxIsHonouredWhateverTheCountSays) {
+    for (const char *comando : {"search", "log"}) {
+        RecordingHttpServer servico(umMilhao);
+        const ExecucaoCli s = rodar(servico, {QString::fromLatin1(comando), QStringLiteral("--max"), "10"});
+        EXPECT_EQ(s.codigo, 0) << comando << ": " << s.err.toStdString();
+        const QStringList linhas = s.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        ASSERT_EQ(linhas.size(), 10) << comando;
+        EXPECT_TRUE(linhas.last().startsWith(QStringLiteral("10\t"))) << linhas.last().toStdString();
+        // Two pages of seven hold the ten: no third one is asked for.
+        EXPECT_EQ(paginasPedidas(servico), 2) << comando;
+    }
+}
+
+TEST(ServicoFalso, MaxZeroFetchesNothing) {
+    RecordingHttpServer servico(umMilhao);
+    const ExecucaoCli s = rodar(servico, {QStringLiteral("search"), QStringLiteral("--max"), "0"});
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_TRUE(s.out.isEmpty()) << s.out.toStdString();
+    EXPECT_EQ(paginasPedidas(servico), 0);
+}
+
+struct RespostaVersao {
+    const char *nome;
+    QByteArray corpo;
+};
+
+class VersaoInvalida : public testing::TestWithParam<RespostaVersao> {};
+
+TEST_P(VersaoInvalida, NothingIsPrintedBeforeTheReplyIsChecked) {
+    RecordingHttpServer servico([](const RecordingHttpServer::Request &) { return GetParam().corpo; });
+    const ExecucaoCli s = rodar(servico, {QStringLiteral("version")});
+    EXPECT_EQ(s.codigo, 1);
+    EXPECT_TRUE(s.out.isEmpty()) << s.out.left(200).toStdString();
+    EXPECT_EQ(s.err, QStringLiteral("Falha ao verificar a versão.\n")) << s.err.left(200).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, VersaoInvalida,
+                         testing::Values(RespostaVersao{"sem_aspas", "1.0.8"},
+                                         RespostaVersao{"vazia", "\"\""},
+                                         RespostaVersao{"json", R"({"versao":"1.0.8"})"},
+                                         RespostaVersao{"componente_nao_numerico", "\"1.x.0\""},
+                                         RespostaVersao{"longa", "\"1.0.8." + QByteArray(100000, '9') + "\""},
+                                         RespostaVersao{"controle", "\"1.0.8\x1B[2J\""}),
+                         [](const testing::TestParamInfo<RespostaVersao> &info) {
+                             return std::string(info.param.nome);
+                         });
