@@ -165,8 +165,9 @@ void paginar(sqlite3 *banco, std::mutex &mutex, const TabelaBusca &tabela, const
 
 } // namespace
 
-Armazenamento::Armazenamento(const QString &arquivo, qint64 validadeSessao)
-    : FValidadeSessao(validadeSessao), FRelogio([] { return QDateTime::currentDateTime(); }) {
+Armazenamento::Armazenamento(const QString &arquivo, qint64 validadeSessao, Relogio relogio)
+    : FValidadeSessao(validadeSessao) {
+    definirRelogio(std::move(relogio));
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(arquivo.toUtf8().constData(), &FBanco, flags, nullptr) != SQLITE_OK) {
         const Exception erro = erroBanco(FBanco);
@@ -210,7 +211,7 @@ void Armazenamento::executar(const char *sql) {
 
 void Armazenamento::definirRelogio(Relogio relogio) {
     std::lock_guard trava(FMutex);
-    FRelogio = std::move(relogio);
+    FRelogio = relogio ? std::move(relogio) : [] { return QDateTime::currentDateTime(); };
 }
 
 void Armazenamento::removerSessoesVencidas() {
@@ -276,8 +277,8 @@ void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const 
     Consulta q(FBanco,
                QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
                               " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    q.ligarTodos({idscript, FRelogio().toString(FormatoData), arquivo, sistema, atual,
-                  anterior, descricao, usuario.toUpper()});
+    q.ligarTodos({idscript, FRelogio().toString(FormatoData), arquivo, sistema, atual, anterior, descricao,
+                  usuario.toUpper()});
     q.proxima();
 }
 

@@ -50,12 +50,14 @@ public:
     using Relogio = std::function<QDateTime()>;
     static constexpr qint64 ValidadeSessaoPadrao = 12 * 3600;
 
-    explicit Armazenamento(const QString &arquivo, qint64 validadeSessao = ValidadeSessaoPadrao);
+    // `relogio` is what "now" is for session times and log entries (the system clock unless given).
+    explicit Armazenamento(const QString &arquivo, qint64 validadeSessao = ValidadeSessaoPadrao,
+                           Relogio relogio = {});
     ~Armazenamento();
     Armazenamento(const Armazenamento &) = delete;
     Armazenamento &operator=(const Armazenamento &) = delete;
 
-    // What "now" is for session times and log entries (the system clock unless set).
+    // Replaces the clock; an empty one is the system clock.
     void definirRelogio(Relogio relogio);
 
     void definirUsuario(const QString &nome, const QString &senhaMd5);

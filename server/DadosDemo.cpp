@@ -1,7 +1,7 @@
 #include "server/DadosDemo.h"
 
-#include "server/Armazenamento.h"
 #include "base/Windows1252.h"
+#include "server/Armazenamento.h"
 
 #include <QDateTime>
 
@@ -20,23 +20,27 @@ const Modelo Modelos[] = {
      "'Endereço de correio eletrônico';\r\n"},
     {"KOR", "%1_parametros_juros.sql",
      "UPDATE PARAMETROS SET VALOR = '0.0%1' WHERE CHAVE = 'JUROS_MORA';\r\nCOMMIT;\r\n"},
-    {"KOR", "%1_indice_pedidos.sql", "CREATE INDEX IDX_PEDIDOS_%1 ON PEDIDOS (DATA_EMISSAO, CLIENTE_ID);\r\n"},
+    {"KOR", "%1_indice_pedidos.sql",
+     "CREATE INDEX IDX_PEDIDOS_%1 ON PEDIDOS (DATA_EMISSAO, CLIENTE_ID);\r\n"},
     {"KOR", "%1_proc_saldo.sql",
-     "SET TERM ^ ;\r\nCREATE OR ALTER PROCEDURE SALDO_CLIENTE_%1 (ID INTEGER) RETURNS (SALDO NUMERIC(15,2))\r\n"
+     "SET TERM ^ ;\r\nCREATE OR ALTER PROCEDURE SALDO_CLIENTE_%1 (ID INTEGER) RETURNS (SALDO "
+     "NUMERIC(15,2))\r\n"
      "AS\r\nBEGIN\r\n  SELECT SUM(VALOR) FROM LANCAMENTOS WHERE CLIENTE_ID = :ID INTO :SALDO;\r\n  "
      "SUSPEND;\r\nEND^\r\nSET TERM ; ^\r\n"},
-    {"KOR", "%1_cidades.sql",
-     "INSERT INTO CIDADES (CODIGO, NOME, UF) VALUES (%1, 'São José', 'SC');\r\n"},
-    {"KOR", "%1_vendedores_ativo.sql", "UPDATE VENDEDORES SET ATIVO = 'N' WHERE ULTIMA_VENDA < '2023-01-%1';\r\n"},
+    {"KOR", "%1_cidades.sql", "INSERT INTO CIDADES (CODIGO, NOME, UF) VALUES (%1, 'São José', 'SC');\r\n"},
+    {"KOR", "%1_vendedores_ativo.sql",
+     "UPDATE VENDEDORES SET ATIVO = 'N' WHERE ULTIMA_VENDA < '2023-01-%1';\r\n"},
     {"KOR_LIVROS", "%1_livro_registro.sql",
      "ALTER TABLE LIVRO_REGISTRO ADD FOLHA_%1 INTEGER DEFAULT 0 NOT NULL;\r\n"},
     {"KOR_LIVROS", "%1_termo_abertura.sql",
      "UPDATE TERMOS SET TEXTO = 'Termo de abertura do livro nº %1' WHERE TIPO = 'A';\r\n"},
     {"KOR_LIVROS", "%1_view_lancamentos.sql",
-     "CREATE OR ALTER VIEW V_LANCAMENTOS_%1 AS\r\nSELECT L.LIVRO, L.FOLHA, L.HISTORICO FROM LANCAMENTOS_LIVRO "
+     "CREATE OR ALTER VIEW V_LANCAMENTOS_%1 AS\r\nSELECT L.LIVRO, L.FOLHA, L.HISTORICO FROM "
+     "LANCAMENTOS_LIVRO "
      "L\r\nWHERE L.EXERCICIO = 2024;\r\n"},
-    {"KOR_LIVROS", "%1_gerador_folhas.sql", "CREATE SEQUENCE GEN_FOLHAS_%1;\r\nALTER SEQUENCE GEN_FOLHAS_%1 "
-                                            "RESTART WITH 100;\r\n"},
+    {"KOR_LIVROS", "%1_gerador_folhas.sql",
+     "CREATE SEQUENCE GEN_FOLHAS_%1;\r\nALTER SEQUENCE GEN_FOLHAS_%1 "
+     "RESTART WITH 100;\r\n"},
     {"KOR_LIVROS", "%1_historicos.sql",
      "INSERT INTO HISTORICOS (CODIGO, DESCRICAO) VALUES (%1, 'Transferência entre contas');\r\n"},
     {"KOR_LIVROS", "%1_encerramento.sql",
@@ -82,16 +86,16 @@ bool DadosDemo::criar(Armazenamento &armazenamento) {
         const Modelo &m = Modelos[i % modelos];
         // The first two of each system are from today; the others go back up to four months.
         const bool deHoje = i % 6 < 2 && i < modelos;
-        const QDateTime data =
-            deHoje ? hoje(0.1 + 0.05 * i) : inicioHoje.addDays(-(1 + (i * 37) % 120)).addSecs(8 * 3600 + i * 1111);
+        const QDateTime data = deHoje
+                                   ? hoje(0.1 + 0.05 * i)
+                                   : inicioHoje.addDays(-(1 + (i * 37) % 120)).addSecs(8 * 3600 + i * 1111);
         const int numero = 101 + i;
         momento = data.addSecs(60);
         if (deHoje)
             momento = hoje(0.12 + 0.05 * i);
-        codigos << armazenamento.inserir(data, QString::fromLatin1(m.nome).arg(numero),
-                                         QString::fromLatin1(m.sistema),
-                                         hex(QString::fromUtf8(m.texto).arg(numero)),
-                                         i % 3 == 0 ? maria : demo);
+        codigos << armazenamento.inserir(
+            data, QString::fromLatin1(m.nome).arg(numero), QString::fromLatin1(m.sistema),
+            hex(QString::fromUtf8(m.texto).arg(numero)), i % 3 == 0 ? maria : demo);
     }
 
     // Edits: some weeks ago and today, by both users; one script deleted.
@@ -108,7 +112,8 @@ bool DadosDemo::criar(Armazenamento &armazenamento) {
         {13, true, 0, true, false},  {30, true, 0, true, true},
     };
     for (const Edicao &e : edicoes) {
-        momento = e.deHoje ? hoje(0.9 + 0.01 * e.indice / 3) : inicioHoje.addDays(-e.diasAtras).addSecs(15 * 3600);
+        momento =
+            e.deHoje ? hoje(0.9 + 0.01 * e.indice / 3) : inicioHoje.addDays(-e.diasAtras).addSecs(15 * 3600);
         const QString &usuario = e.porMaria ? maria : demo;
         const qint64 codigo = codigos[e.indice];
         if (e.excluir) {
@@ -120,6 +125,6 @@ bool DadosDemo::criar(Armazenamento &armazenamento) {
                               QString::fromUtf8(m.texto).arg(101 + e.indice);
         armazenamento.atualizar(codigo, hex(texto), usuario);
     }
-    armazenamento.definirRelogio([] { return QDateTime::currentDateTime(); });
+    armazenamento.definirRelogio({});
     return true;
 }

@@ -64,14 +64,18 @@ bool FluxoComPrazo::is_writable() const {
 
 ssize_t FluxoComPrazo::read(char *ptr, size_t size) {
     if (FInicio == FFim) {
-        if (!esperar(FSocket, POLLIN, esperaLeitura()))
+        if (!esperar(FSocket, POLLIN, esperaLeitura())) {
+            FLeituraFalhou = true;
             return -1;
+        }
         ssize_t n;
         do
             n = ::recv(FSocket, FBuffer.data(), FBuffer.size(), 0);
         while (n < 0 && errno == EINTR);
-        if (n <= 0)
+        if (n <= 0) {
+            FLeituraFalhou = true;
             return n;
+        }
         FInicio = 0;
         FFim = size_t(n);
     }

@@ -12,13 +12,15 @@ class FluxoComPrazo : public httplib::Stream {
 public:
     using Relogio = std::chrono::steady_clock;
 
-    FluxoComPrazo(socket_t fd, std::chrono::milliseconds leitura,
-                  std::chrono::milliseconds escrita);
+    FluxoComPrazo(socket_t fd, std::chrono::milliseconds leitura, std::chrono::milliseconds escrita);
 
     // Waits up to `espera` for the first bytes of the next request; false when none came.
     bool aguardarPedido(std::chrono::milliseconds espera);
     // Every read from now on ends at `prazo`.
     void iniciarPedido(Relogio::time_point prazo) { FPrazo = prazo; }
+    // Whether a read has met its time-out, the deadline, the end of the stream or an error: what
+    // is left of the connection can no longer be read as requests.
+    bool leituraFalhou() const { return FLeituraFalhou; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -39,4 +41,5 @@ private:
     std::array<char, 16384> FBuffer{};
     size_t FInicio = 0; // unread bytes of FBuffer: [FInicio, FFim)
     size_t FFim = 0;
+    bool FLeituraFalhou = false;
 };

@@ -77,6 +77,14 @@ ServidorComPrazo::ServidorComPrazo(milliseconds leitura, milliseconds pedido, in
     set_keep_alive_max_count(100);
 }
 
+int ServidorComPrazo::ligar(const std::string &endereco, int porta) {
+    const int ligada = porta == 0 ? bind_to_any_port(endereco) : (bind_to_port(endereco, porta) ? porta : -1);
+    // The library listens with a queue of 5: a burst of clients would wait for SYN retries.
+    if (ligada > 0)
+        ::listen(svr_sock_, SOMAXCONN);
+    return ligada;
+}
+
 void ServidorComPrazo::encerrarAposResposta() {
     tEncerrar = true;
 }
@@ -102,7 +110,7 @@ bool ServidorComPrazo::process_and_close_socket(socket_t sock) {
             tEncerrar = false;
             bool fechada = false;
             ok = process_request(fluxo, restantes == 1, fechada, nullptr);
-            if (!ok || fechada || tEncerrar)
+            if (!ok || fechada || tEncerrar || fluxo.leituraFalhou())
                 break;
         }
     }

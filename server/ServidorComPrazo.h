@@ -13,6 +13,10 @@ class ServidorComPrazo : public httplib::Server {
 public:
     ServidorComPrazo(std::chrono::milliseconds leitura, std::chrono::milliseconds pedido, int maximoConexoes);
 
+    // Binds the address (port 0 picks a free one) with a long queue of connections waiting to be
+    // accepted; returns the port, or -1.
+    int ligar(const std::string &endereco, int porta);
+
     // Called from a handler: the connection closes once its answer is written, the rest of the
     // request left unread (a refused body).
     static void encerrarAposResposta();

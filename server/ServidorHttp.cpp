@@ -1,8 +1,8 @@
 #include "server/ServidorHttp.h"
 
+#include "base/Exception.h"
 #include "server/ServidorComPrazo.h"
 #include "server/Tratadores.h"
-#include "base/Exception.h"
 
 #include <cstdio>
 
@@ -73,9 +73,7 @@ ServidorHttp::ServidorHttp(ContextoServidor &contexto, const LimitesServidor &li
 ServidorHttp::~ServidorHttp() = default;
 
 int ServidorHttp::ligar(const QString &endereco, int porta) {
-    const std::string host = endereco.toStdString();
-    const int ligada =
-        porta == 0 ? FServidor->bind_to_any_port(host) : (FServidor->bind_to_port(host, porta) ? porta : -1);
+    const int ligada = FServidor->ligar(endereco.toStdString(), porta);
     if (ligada <= 0)
         throw Exception(QStringLiteral("Não foi possível escutar em %1:%2.").arg(endereco).arg(porta));
     return ligada;

@@ -33,8 +33,9 @@ void TentativasLogin::falhou(const QString &usuario) {
     ++e.falhas;
     e.ultima = agora;
     if (e.falhas > FalhasLivres)
-        e.liberado = agora + std::min<std::chrono::seconds>(
-                                 EsperaMaxima, std::chrono::seconds(1LL << std::min(e.falhas - FalhasLivres - 1, 20)));
+        e.liberado =
+            agora + std::min<std::chrono::seconds>(
+                        EsperaMaxima, std::chrono::seconds(1LL << std::min(e.falhas - FalhasLivres - 1, 20)));
 }
 
 void TentativasLogin::acertou(const QString &usuario) {

@@ -10,7 +10,8 @@ RespostaServico TratarLogin(ContextoServidor &contexto, const Formulario &formul
         if (const qint64 espera = tentativas.espera(usuario); espera > 0)
             return RespostaServico::falha(
                 QStringLiteral("Muitas tentativas de login sem sucesso. Tente novamente em %1.")
-                    .arg(espera == 1 ? QStringLiteral("1 segundo") : QStringLiteral("%1 segundos").arg(espera)));
+                    .arg(espera == 1 ? QStringLiteral("1 segundo")
+                                     : QStringLiteral("%1 segundos").arg(espera)));
         if (usuario.isEmpty() || !contexto.armazenamento.confereSenha(usuario, senha)) {
             if (!usuario.isEmpty())
                 tentativas.falhou(usuario);

@@ -1,10 +1,10 @@
 // brisel-scripts-server: the reference web service that the program, its tests and `make run`
 // talk to.
+#include "base/Exception.h"
 #include "server/Armazenamento.h"
 #include "server/DadosDemo.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
-#include "base/Exception.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

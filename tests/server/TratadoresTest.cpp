@@ -240,3 +240,13 @@ TEST(Formulario, DecodesPlusPercentAndUtf8) {
     EXPECT_EQ(f.valor("y"), QStringLiteral("%ZZ"));
     EXPECT_TRUE(f.contem("sozinho"));
 }
+
+TEST_F(Tratadores, ScriptsOfAnySizeAreStoredWholeInUpperCase) {
+    // 300,000 digits: more than twice what a regular expression's repeated group could take.
+    QString digitos;
+    for (int i = 0; i < 150000; ++i)
+        digitos += QString::number(i % 256, 16).rightJustified(2, QLatin1Char('0'));
+    inserir("2024-01-01 10:00:00", "grande.sql", "KOR", QStringLiteral("0x") + digitos);
+    const QJsonArray pagina = lista(TratarPesquisar(contexto, form({{"maximo", "1"}, {"lidos", "0"}})));
+    EXPECT_TRUE(pagina.first().toObject().value("SCRIPT_SC").toString() == digitos.toUpper());
+}
