@@ -15,8 +15,9 @@ if [ ! -e "$build_dir/app/BriselUpdate.exe" ]; then
   chmod +x "$build_dir/app/BriselUpdate.exe"
 fi
 
-# A free port chosen by the server itself; the scripts stored in the demo survive between runs.
-"$server" --port 0 --db "$demo_dir/brisel-scripts.db" --user DEMO:demo --version 1.0.7 \
+# A free port chosen by the server itself. The first run fills the demo database with scripts of
+# the three systems and a change log (--demo); what the user changes survives between runs.
+"$server" --port 0 --db "$demo_dir/brisel-scripts.db" --user DEMO:demo --demo --program-version 1.0.7 \
   >"$demo_dir/server.out" 2>"$demo_dir/server.log" &
 server_pid=$!
 cleanup() { kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; }
