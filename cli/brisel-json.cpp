@@ -15,8 +15,30 @@ namespace {
 enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 
 const char usage[] = "usage: brisel-json [--array] [--indent N] [FILE]\n"
-                     "Reads one JSON object (with --array, one array) from FILE or standard input as UTF-8\n"
-                     "and prints it in compact form, or indented by N blanks per level.\n";
+                     "Try 'brisel-json --help' for more information.\n";
+
+const char help[] =
+    "Usage: brisel-json [--array] [--indent N] [FILE]\n"
+    "       brisel-json --help | --version\n"
+    "\n"
+    "Reads one JSON object (with --array, one array) from FILE, or from standard input when\n"
+    "FILE is missing or \"-\", as UTF-8 (a leading byte-order mark is skipped), and prints it\n"
+    "as the BriselScripts JSON library reads a web service reply: in compact form, or\n"
+    "indented by N blanks per level. A text the library refuses is reported on standard\n"
+    "error as the library reports it: the error's class name, its message and, for a syntax\n"
+    "error, the position and the text around it.\n"
+    "\n"
+    "Options:\n"
+    "  --array      read an array instead of an object\n"
+    "  --indent N   print indented by N blanks per level (--indent=N also works)\n"
+    "  --           end of options: the next argument is FILE even when it starts with \"-\"\n"
+    "  -h, --help   print this help and exit\n"
+    "  --version    print the version and exit\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the text was read and printed\n"
+    "  1  the library refused the text, or FILE cannot be read\n"
+    "  2  usage error\n";
 
 void write(FILE *stream, const QString &text) {
     const QByteArray bytes = text.toUtf8();
@@ -82,8 +104,14 @@ std::optional<QByteArray> readInput(const QString &name, QString &error) {
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        std::fputs(usage, stdout);
+    const qsizetype optionsEnd = args.indexOf(QLatin1String("--"));
+    const QStringList leading = optionsEnd < 0 ? args : args.first(optionsEnd);
+    if (leading.contains(QLatin1String("--help")) || leading.contains(QLatin1String("-h"))) {
+        std::fputs(help, stdout);
+        return ExitSuccess;
+    }
+    if (leading.contains(QLatin1String("--version"))) {
+        std::fputs("brisel-json " BRISEL_VERSION "\n", stdout);
         return ExitSuccess;
     }
     Options options;

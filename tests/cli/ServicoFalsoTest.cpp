@@ -98,3 +98,32 @@ INSTANTIATE_TEST_SUITE_P(Casos, VersaoInvalida,
                          [](const testing::TestParamInfo<RespostaVersao> &info) {
                              return std::string(info.param.nome);
                          });
+
+TEST(AjudaCli, HelpDescribesEveryCommandAndVersionPrintsTheVersion) {
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const ExecucaoCli ajuda = executarCli({QStringLiteral("--help")}, env);
+    EXPECT_EQ(ajuda.codigo, 0);
+    EXPECT_TRUE(ajuda.err.isEmpty()) << ajuda.err.toStdString();
+    for (const char *comando : {"validate", "version", "search", "log", "update", "delete", "upload"})
+        EXPECT_TRUE(ajuda.out.contains(QStringLiteral("  brisel-scripts-cli %1").arg(QLatin1String(comando))))
+            << comando;
+    for (const char *texto : {"--replace-unsupported", "BRISEL_SERVICE_URL", "Exit status:"})
+        EXPECT_TRUE(ajuda.out.contains(QLatin1String(texto))) << texto;
+
+    const ExecucaoCli comando = executarCli({QStringLiteral("upload"), QStringLiteral("--help")}, env);
+    EXPECT_EQ(comando.codigo, 0);
+    EXPECT_TRUE(comando.out.startsWith(QStringLiteral("Usage:\n  brisel-scripts-cli upload --system S")))
+        << comando.out.toStdString();
+    EXPECT_FALSE(comando.out.contains(QStringLiteral("brisel-scripts-cli search")));
+
+    const ExecucaoCli versao = executarCli({QStringLiteral("--version")}, env);
+    EXPECT_EQ(versao.codigo, 0);
+    EXPECT_EQ(versao.out, QStringLiteral("brisel-scripts-cli " BRISEL_VERSION "\n"));
+
+    // Without a command: the short usage on standard error, a usage error.
+    const ExecucaoCli nada = executarCli({}, env);
+    EXPECT_EQ(nada.codigo, 2);
+    EXPECT_TRUE(nada.out.isEmpty());
+    EXPECT_TRUE(nada.err.startsWith(QStringLiteral("usage: brisel-scripts-cli COMMAND")))
+        << nada.err.toStdString();
+}

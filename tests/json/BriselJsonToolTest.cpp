@@ -83,3 +83,28 @@ TEST(BriselJsonToolFile, ReadsTheNamedFile) {
 }
 
 } // namespace
+
+TEST(BriselJsonToolHelp, HelpAndVersionGoToStandardOutputAndExitZero) {
+    struct Caso {
+        QStringList args;
+        QByteArray inicio;
+    };
+    for (const Caso &c :
+         {Caso{{QStringLiteral("--help")}, "Usage: brisel-json [--array] [--indent N] [FILE]\n"},
+          Caso{{QStringLiteral("--array"), QStringLiteral("-h")}, "Usage: brisel-json"},
+          Caso{{QStringLiteral("--version")}, "brisel-json " BRISEL_VERSION "\n"}}) {
+        QProcess p;
+        p.start(QStringLiteral(BRISEL_JSON_TOOL), c.args);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << c.args.join(' ').toStdString();
+        const QByteArray out = p.readAllStandardOutput();
+        EXPECT_TRUE(out.startsWith(c.inicio)) << out.toStdString();
+        EXPECT_TRUE(p.readAllStandardError().isEmpty());
+    }
+    // After "--" it is a file name like any other.
+    QProcess p;
+    p.start(QStringLiteral(BRISEL_JSON_TOOL), {QStringLiteral("--"), QStringLiteral("--help")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(p.readAllStandardError().startsWith("brisel-json: cannot read --help"));
+}

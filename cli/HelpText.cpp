@@ -1,0 +1,163 @@
+#include "cli/HelpText.h"
+
+#include "service/Enderecos.h"
+
+#include <QStringList>
+
+#include <map>
+#include <string_view>
+
+namespace {
+
+struct Description {
+    const char *summary; // one line for the list of commands
+    const char *text;    // what the command does, its output and its failures
+    const char *options; // one line per option, empty when none
+};
+
+const char loginOptions[] = "  --user NAME          user name (default: $BRISEL_USER)\n"
+                            "  --password PASSWORD  password (default: $BRISEL_PASSWORD)\n";
+
+const std::map<std::string_view, Description> descriptions = {
+    {"validate",
+     {"run a script against a Firebird database, or show its statements",
+      "Runs the script FILE against the Firebird database DB (a file path or host:path) as user\n"
+      "SYSDBA, as the program's validation window does, and prints its result lines: the\n"
+      "connection, each failing statement with its line, and the commit or rollback. With\n"
+      "--dry-run nothing is run: each statement the script is split into is printed, followed\n"
+      "by \"-- end of statement\". Exits 0 when the run committed without a statement error.\n",
+      "  --database DB        the Firebird database\n"
+      "  --password P         the SYSDBA password\n"
+      "  --dry-run            print the statements instead of running them\n"}},
+    {"version",
+     {"show the service's version of the program",
+      "Asks the service for the program's current version and prints it, followed by a line\n"
+      "saying whether it is newer than this program's version. Fails, printing nothing on\n"
+      "standard output, when the reply is not a version.\n",
+      ""}},
+    {"search",
+     {"list stored scripts, optionally saving their texts",
+      "Logs in and lists the stored scripts that match the filters, one per line:\n"
+      "CODE<TAB>YYYY-MM-DD HH:MM:SS<TAB>FILE NAME. At most --max scripts are fetched and\n"
+      "listed. When nothing matches, says so on standard error and exits 0.\n",
+      "  --system S           KOR, KOR_LIVROS or TALAO\n"
+      "  --code C             the script code\n"
+      "  --from YYYY-MM-DD    created on or after this day\n"
+      "  --to YYYY-MM-DD      created on or before this day\n"
+      "  --file TEXT          file name filter\n"
+      "  --max N              at most N scripts, 0 to 500 (default 100)\n"
+      "  --save DIR           also write each script's text to DIR/CODE-NAME, as stored\n"}},
+    {"log",
+     {"list the change log of the stored scripts",
+      "Logs in and lists the change log entries that match the filters, one per line:\n"
+      "CODE<TAB>YYYY-MM-DD HH:MM:SS<TAB>USER<TAB>FILE NAME<TAB>CHANGE. At most --max entries\n"
+      "are fetched and listed. When nothing matches, says so on standard error and exits 0.\n",
+      "  --system S           KOR, KOR_LIVROS or TALAO\n"
+      "  --code C             the script code\n"
+      "  --by USER            changes made by this user\n"
+      "  --from YYYY-MM-DD    changed on or after this day\n"
+      "  --to YYYY-MM-DD      changed on or before this day\n"
+      "  --file TEXT          file name filter\n"
+      "  --max N              at most N entries, 0 to 500 (default 100)\n"}},
+    {"update",
+     {"replace the text of a stored script with a file",
+      "Logs in and replaces the text of the stored script N with the text of FILE. The file is\n"
+      "read as the program reads script files (UTF-8, UTF-16 or Windows-1252) and sent in\n"
+      "Windows-1252. Prints \"updated N\".\n",
+      "  --code N             the script to change\n"
+      "  --replace-unsupported\n"
+      "                       send characters outside Windows-1252 as \"?\" instead of refusing\n"
+      "                       the file (without it, each one is listed with its line and\n"
+      "                       column and nothing is sent)\n"}},
+    {"delete",
+     {"delete a stored script", "Logs in and deletes the stored script N. Prints \"deleted N\".\n",
+      "  --code N             the script to delete\n"}},
+    {"upload",
+     {"send the script files of a folder to the service",
+      "Logs in and sends, in order, every file below D (subfolders included, hidden ones\n"
+      "skipped) whose name matches the mask and which was modified on or after the day\n"
+      "given, as the program's page \"Envio\" does. Each file sent is printed as\n"
+      "YYYY-MM-DD HH:MM:SS<TAB>PATH, and the progress as n/m on standard error. A failure\n"
+      "stops the run at that file; the files before it stay sent.\n",
+      "  --system S           KOR, KOR_LIVROS or TALAO (required)\n"
+      "  --dir D              the base folder (required)\n"
+      "  --mask M             file name mask (default *.*)\n"
+      "  --since YYYY-MM-DD   modified on or after this day (default today)\n"
+      "  --dry-run            list the files that would be sent and send nothing\n"
+      "  --replace-unsupported\n"
+      "                       send characters outside Windows-1252 as \"?\" instead of refusing\n"
+      "                       the run (without it, each one is listed with its file, line and\n"
+      "                       column and nothing is sent)\n"}},
+};
+
+bool needsLogin(std::string_view name) {
+    return name != "validate" && name != "version";
+}
+
+// The usage lines as the command gives them, each after "brisel-scripts-cli ", without the short
+// note a usage line may carry after a run of blanks (the description says more).
+QString synopsis(const Command &command) {
+    QStringList lines;
+    for (const QString &line : QString::fromUtf8(command.usage).split(QLatin1Char('\n')))
+        lines << QStringLiteral("  brisel-scripts-cli ") +
+                     line.trimmed().section(QStringLiteral("   "), 0, 0);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString block(const Command &command) {
+    const auto found = descriptions.find(command.name);
+    QString text = synopsis(command);
+    if (found == descriptions.end())
+        return text;
+    text += QLatin1Char('\n') + QString::fromUtf8(found->second.text);
+    QString options = QString::fromUtf8(found->second.options);
+    if (needsLogin(command.name))
+        options += QString::fromLatin1(loginOptions);
+    if (!options.isEmpty())
+        text += QStringLiteral("\nOptions:\n") + options;
+    return text;
+}
+
+} // namespace
+
+QString HelpText::general(const std::vector<Command> &commands) {
+    QString text =
+        QStringLiteral("Usage: brisel-scripts-cli COMMAND [OPTIONS]\n"
+                       "       brisel-scripts-cli COMMAND --help\n"
+                       "       brisel-scripts-cli --help | --version\n"
+                       "\n"
+                       "Publishes SQL change scripts to the BriselScripts web service, searches the stored\n"
+                       "scripts and their change log, and runs scripts against a Firebird database: the\n"
+                       "program's work from a shell or a pipeline.\n"
+                       "\n"
+                       "Commands:\n");
+    for (const Command &c : commands) {
+        const auto found = descriptions.find(c.name);
+        const QString summary =
+            found == descriptions.end() ? QString() : QString::fromUtf8(found->second.summary);
+        text += QStringLiteral("  %1").arg(QString::fromLatin1(c.name), -10) + summary + QLatin1Char('\n');
+    }
+    for (const Command &c : commands)
+        text += QLatin1Char('\n') + block(c);
+    text += QStringLiteral("\n"
+                           "Environment:\n"
+                           "  BRISEL_SERVICE_URL   the service root (default %1)\n"
+                           "  BRISEL_USER          user name when --user is not given\n"
+                           "  BRISEL_PASSWORD      password when --password is not given\n"
+                           "\n"
+                           "Exit status:\n"
+                           "  0  success, a search that finds nothing included\n"
+                           "  1  failure: a refusal of the service, a failed request, a file that\n"
+                           "     cannot be read, characters the service cannot store\n"
+                           "  2  usage error\n")
+                .arg(QString::fromLatin1(RaizServicoPadrao));
+    return text;
+}
+
+QString HelpText::command(const Command &command) {
+    return QStringLiteral("Usage:\n") + block(command);
+}
+
+QString HelpText::version() {
+    return QStringLiteral("brisel-scripts-cli " BRISEL_VERSION "\n");
+}
