@@ -47,7 +47,7 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     Panel4->setFixedHeight(111);
     Label16 = Titulo(QStringLiteral("Label16"), QStringLiteral("Log dos Scripts"), Panel4);
     Rotulo(QStringLiteral("Label15"), QStringLiteral("Sistema:"), 10, 50, Panel4);
-    cbLogSistema = ListaSistemas(QStringLiteral("cbLogSistema"), Panel4);
+    cbLogSistema = ListaSistemasFiltro(QStringLiteral("cbLogSistema"), Panel4);
     cbLogSistema->setGeometry(57, 46, 132, 21);
     Rotulo(QStringLiteral("Label21"), QStringLiteral("Código:"), 195, 50, Panel4);
     edLogCodigo = Caixa(QStringLiteral("edLogCodigo"), 238, 46, 92, Panel4);
@@ -79,7 +79,7 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     dbgLog->setModel(&m_cdsLog);
     dbgLog->hideColumn(TabelaLog::SCRIPT_ANTERIOR);
     dbgLog->hideColumn(TabelaLog::SCRIPT_ATUAL);
-    dbgLog->setColumnWidth(TabelaLog::DATA, 120);
+    PrepararGrade(dbgLog, TabelaLog::DATA);
     dbgLog->setColumnWidth(TabelaLog::NOME, 85);
     dbgLog->setColumnWidth(TabelaLog::ARQUIVO, 309);
     dbgLog->setColumnWidth(TabelaLog::DESCRICAO, 129);
@@ -90,24 +90,27 @@ LogPage::LogPage(Sessao &sessao, Messages &messages, Espera &espera, const QStri
     Splitter4->setObjectName(QStringLiteral("Splitter4"));
     DBMemo3 = Memo(QStringLiteral("DBMemo3"), Splitter4);
     DBMemo4 = Memo(QStringLiteral("DBMemo4"), Splitter4);
-    Splitter4->addWidget(ComRotulo(QStringLiteral("lblAnterior"),
-                                   QStringLiteral(" Script antes da alteração"), DBMemo3, Splitter4));
+    QWidget *anterior = ComRotulo(QStringLiteral("lblAnterior"), QStringLiteral(" Script antes da alteração"),
+                                  DBMemo3, Splitter4);
+    Splitter4->addWidget(anterior);
     Splitter4->addWidget(
         ComRotulo(QStringLiteral("lblAtual"), QStringLiteral(" Script atual"), DBMemo4, Splitter4));
-    Splitter4->setStretchFactor(1, 1);
+    // Both views fit the 140 pixels of the area with their captions.
     DBMemo3->setMinimumHeight(20);
-    Splitter4->setSizes({50, 90});
+    DBMemo4->setMinimumHeight(20);
+    // The view itself is 50 pixels high, under its caption.
+    const int rotulo = anterior->findChild<QLabel *>(QStringLiteral("lblAnterior"))->sizeHint().height();
+    TamanhosFixos(Splitter4, {rotulo + AlturaAnterior, -1});
     auto *textos = new QVBoxLayout(Panel8);
     textos->setContentsMargins(0, 0, 0, 0);
     textos->addWidget(Splitter4);
     Splitter3->addWidget(dbgLog);
     Splitter3->addWidget(Panel8);
-    Splitter3->setStretchFactor(0, 1);
-    Splitter3->setSizes({300, 140});
+    TamanhosFixos(Splitter3, {-1, 140});
     Panel7 = BarraTotal(QStringLiteral("Panel7"), QStringLiteral("Label23"),
                         QStringLiteral("lblLogTotalRegistros"), lblLogTotalRegistros, Panel5);
 
-    Montar(Panel4, Panel5, ToolBar3, Splitter3, Panel7);
+    Montar(Panel4, Panel5, ToolBar3, Splitter3, Panel7, [this] { btLogPesquisarClick(); });
 
     connect(btLogPesquisar, &QToolButton::clicked, this, &LogPage::btLogPesquisarClick);
     connect(btLogComparar, &QToolButton::clicked, this, &LogPage::btLogCompararClick);
@@ -128,13 +131,12 @@ void LogPage::btLogPesquisarClick() {
         {QStringLiteral("Falha ao pesquisar os logs no servidor."),
          QStringLiteral("Não foram encontrados logs com os parâmetros informados.")},
         QStringLiteral("Pesquisando logs no servidor...")};
-    Pesquisar(
-        m_threadLog, m_cdsLog, m_edLogMaximo, [this] { return MontarParametrosLog(); }, textos,
-        [this](const QString &falha) { FimPesquisaLog(falha); });
+    Pesquisar(m_threadLog, m_cdsLog, dbgLog, m_edLogMaximo, MontarParametrosLog(), textos,
+              [this](std::exception_ptr erro) { FimPesquisaLog(erro); });
 }
 
-void LogPage::FimPesquisaLog(const QString &falha) {
-    Terminar(dbgLog, lblLogTotalRegistros, falha);
+void LogPage::FimPesquisaLog(std::exception_ptr erro) {
+    Terminar(dbgLog, lblLogTotalRegistros, erro);
 }
 
 void LogPage::MostrarScripts() {

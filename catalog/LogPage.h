@@ -26,7 +26,9 @@ public:
     void btLogPesquisarClick();
     void btLogCompararClick();
     CamposRequisicao MontarParametrosLog() const;
-    void FimPesquisaLog(const QString &falha);
+    void FimPesquisaLog(std::exception_ptr erro);
+    // The height of the view of the text before the change, under its caption.
+    static constexpr int AlturaAnterior = 50;
 
 private:
     void MostrarScripts();

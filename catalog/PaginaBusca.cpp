@@ -1,20 +1,51 @@
 #include "catalog/PaginaBusca.h"
 
-#include "service/Enderecos.h"
-#include "service/Sessao.h"
-#include "widgets/DateEdit.h"
-#include "base/Espera.h"
 #include "base/Messages.h"
+#include "catalog/Campos.h"
+#include "service/ErroCancelado.h"
+#include "widgets/DateEdit.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
+#include <QLocale>
+#include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+namespace {
+
+// Enter in any box of the filter panel starts the search.
+class EnterProcura : public QObject {
+public:
+    EnterProcura(std::function<void()> procurar, QObject *parent)
+        : QObject(parent), m_procurar(std::move(procurar)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int tecla = static_cast<QKeyEvent *>(event)->key();
+            if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+                m_procurar();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_procurar;
+};
+
+} // namespace
+
 PaginaBusca::PaginaBusca(Sessao &sessao, Messages &messages, Espera &espera, QWidget *parent)
-    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera) {}
+    : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera),
+      m_adiada([this] { m_espera.IniciarEspera(0, m_mensagem, m_cancelamento); },
+               [this] { m_espera.FinalizarEspera(); }) {}
 
 bool PaginaBusca::MaximoAceito(QLineEdit *caixa) {
     if (LerMaximo(caixa->text()) <= MaximoRegistros)
@@ -24,13 +55,51 @@ bool PaginaBusca::MaximoAceito(QLineEdit *caixa) {
     return false;
 }
 
-bool PaginaBusca::Contar(const CamposRequisicao &campos, const TextosBusca &textos) {
-    const int registros =
-        ContarRegistros(m_sessao.conexao(), m_messages, URLBase() + textos.caminho, campos, textos.contagem);
-    if (registros <= 0)
+int PaginaBusca::Teto(const QLineEdit *maximo) {
+    const qint64 valor = LerMaximo(maximo->text());
+    return valor > 0 ? int(valor) : MaximoRegistros;
+}
+
+void PaginaBusca::Ocupar(const QString &mensagem, Cancelamento *cancelamento) {
+    m_ocupada = true;
+    m_mensagem = mensagem;
+    m_cancelamento = cancelamento;
+    m_adiada.Armar();
+}
+
+void PaginaBusca::Desocupar() {
+    m_adiada.Desarmar();
+    m_ocupada = false;
+    m_cancelamento = nullptr;
+}
+
+bool PaginaBusca::Cancelado(std::exception_ptr erro) {
+    if (!erro)
         return false;
-    m_espera.IniciarEspera(registros, textos.aguarde);
-    return true;
+    try {
+        std::rethrow_exception(erro);
+    } catch (const ErroCancelado &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
+    m_adiada.Desarmar();
+    m_registros = registros;
+    m_cortada = registros > teto;
+    m_espera.IniciarEspera(qMin(registros, teto), aguarde, m_cancelamento);
+}
+
+void PaginaBusca::NovaBusca(QTableView *grade) {
+    grade->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    grade->horizontalScrollBar()->setValue(0);
+}
+
+void PaginaBusca::Reposicionar(QTableView *grade, int linha) {
+    if (linha >= 0 && linha < grade->model()->rowCount())
+        grade->setCurrentIndex(grade->model()->index(linha, 0));
 }
 
 FiltroTela PaginaBusca::Filtros(const QComboBox *sistema, const QLineEdit *codigo, const DateEdit *inicio,
@@ -47,19 +116,43 @@ FiltroTela PaginaBusca::Filtros(const QComboBox *sistema, const QLineEdit *codig
     return tela;
 }
 
-void PaginaBusca::Terminar(QTableView *grade, QLabel *total, const QString &falha) {
+void PaginaBusca::Terminar(QTableView *grade, QLabel *total, std::exception_ptr erro) {
     m_espera.FinalizarEspera();
     const int linhas = grade->model()->rowCount();
     if (linhas > 0)
         grade->setCurrentIndex(grade->model()->index(0, 0));
-    total->setText(QString::number(linhas));
+    m_cortada = m_cortada && !erro;
+    MostrarTotal(total, linhas);
+    if (erro)
+        m_messages.generalError(ThreadBusca::Mensagem(erro));
+}
+
+void PaginaBusca::MostrarTotal(QLabel *total, int linhas) {
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+    total->setText(m_cortada && linhas < m_registros
+                       ? QStringLiteral("%1 de %2").arg(brasil.toString(linhas), brasil.toString(m_registros))
+                       : QString::number(linhas));
     total->adjustSize();
-    if (!falha.isEmpty())
-        m_messages.generalError(falha);
+}
+
+void PaginaBusca::PrepararGrade(QTableView *grade, int colunaData) {
+    // The widest a date and time gets in the user's form, with the cell's margins.
+    const QString amostra = Campos::ExibirData(QDateTime(QDate(2000, 12, 28), QTime(20, 58, 58)));
+    grade->setColumnWidth(colunaData, grade->fontMetrics().horizontalAdvance(amostra) + 16);
+    // No column is sorted until the user clicks one: the rows stand in the service's order.
+    QHeaderView *titulos = grade->horizontalHeader();
+    titulos->setSortIndicator(-1, Qt::AscendingOrder);
+    titulos->setSortIndicatorShown(true);
+    grade->setSortingEnabled(true);
 }
 
 void PaginaBusca::Montar(QWidget *filtros, QWidget *resultados, QToolBar *barra, QWidget *corpo,
-                         QWidget *total) {
+                         QWidget *total, const std::function<void()> &procurar) {
+    auto *enter = new EnterProcura(procurar, this);
+    for (QWidget *caixa : filtros->findChildren<QWidget *>())
+        if (qobject_cast<QLineEdit *>(caixa) || qobject_cast<QComboBox *>(caixa))
+            caixa->installEventFilter(enter);
+
     auto *colunaResultados = new QVBoxLayout(resultados);
     colunaResultados->setContentsMargins(0, 0, 0, 0);
     colunaResultados->setSpacing(0);

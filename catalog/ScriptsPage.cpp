@@ -1,9 +1,11 @@
 #include "catalog/ScriptsPage.h"
 
+#include "base/ErroGeral.h"
 #include "catalog/Campos.h"
 #include "widgets/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
+#include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "widgets/DateEdit.h"
 #include "base/Messages.h"
@@ -32,7 +34,7 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     Panel2->setFixedHeight(106);
     Label11 = Titulo(QStringLiteral("Label11"), QStringLiteral("Editar scripts"), Panel2);
     Rotulo(QStringLiteral("Label12"), QStringLiteral("Sistema:"), 10, 49, Panel2);
-    cbEditarSistema = ListaSistemas(QStringLiteral("cbEditarSistema"), Panel2);
+    cbEditarSistema = ListaSistemasFiltro(QStringLiteral("cbEditarSistema"), Panel2);
     cbEditarSistema->setGeometry(57, 45, 132, 21);
     Rotulo(QStringLiteral("Label10"), QStringLiteral("Código:"), 195, 49, Panel2);
     edEditarCodigo = Caixa(QStringLiteral("edEditarCodigo"), 238, 45, 92, Panel2);
@@ -62,17 +64,16 @@ ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, con
     dbgPesquisa = Grade(QStringLiteral("dbgPesquisa"), Splitter2);
     dbgPesquisa->setModel(&m_cdsPesquisa);
     dbgPesquisa->hideColumn(TabelaPesquisa::SCRIPT);
-    dbgPesquisa->setColumnWidth(TabelaPesquisa::DATA, 120);
+    PrepararGrade(dbgPesquisa, TabelaPesquisa::DATA);
     dbgPesquisa->setColumnWidth(TabelaPesquisa::ARQUIVO, 484);
     DBMemo2 = Memo(QStringLiteral("DBMemo2"), Splitter2);
     Splitter2->addWidget(dbgPesquisa);
     Splitter2->addWidget(DBMemo2);
-    Splitter2->setStretchFactor(0, 1);
-    Splitter2->setSizes({300, 136});
+    TamanhosFixos(Splitter2, {-1, 136});
     panelEditarTotal = BarraTotal(QStringLiteral("panelEditarTotal"), QStringLiteral("Label19"),
                                   QStringLiteral("lblEditarTotalRegistros"), lblEditarTotalRegistros, Panel3);
 
-    Montar(Panel2, Panel3, ToolBar2, Splitter2, panelEditarTotal);
+    Montar(Panel2, Panel3, ToolBar2, Splitter2, panelEditarTotal, [this] { btEditarPesquisaClick(); });
 
     connect(btEditarPesquisa, &QToolButton::clicked, this, &ScriptsPage::btEditarPesquisaClick);
     connect(btEditarRegistro, &QToolButton::clicked, this, &ScriptsPage::btEditarRegistroClick);
@@ -96,13 +97,12 @@ void ScriptsPage::btEditarPesquisaClick() {
         {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
          QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")},
         QStringLiteral("Pesquisando scripts no servidor...")};
-    Pesquisar(
-        m_threadPesquisa, m_cdsPesquisa, m_edEditarMaximo, [this] { return MontarParametrosPesquisa(); },
-        textos, [this](const QString &falha) { FimPesquisa(falha); });
+    Pesquisar(m_threadPesquisa, m_cdsPesquisa, dbgPesquisa, m_edEditarMaximo, MontarParametrosPesquisa(), textos,
+              [this](std::exception_ptr erro) { FimPesquisa(erro); });
 }
 
-void ScriptsPage::FimPesquisa(const QString &falha) {
-    Terminar(dbgPesquisa, lblEditarTotalRegistros, falha);
+void ScriptsPage::FimPesquisa(std::exception_ptr erro) {
+    Terminar(dbgPesquisa, lblEditarTotalRegistros, erro);
 }
 
 int ScriptsPage::LinhaAtual() const {
@@ -130,25 +130,52 @@ void ScriptsPage::btEditarRegistroClick() {
 }
 
 void ScriptsPage::btExcluirRegistroClick() {
-    if (m_cdsPesquisa.rowCount() == 0)
+    if (m_cdsPesquisa.rowCount() == 0 || Ocupada())
         return;
     if (!m_messages.question(QStringLiteral("Deseja excluir o script selecionado?")))
         return;
-    const int linha = LinhaAtual();
-    Protocolo::Resposta resposta;
-    try {
-        resposta = Protocolo::Excluir(m_sessao, m_cdsPesquisa.Linha(linha).codigo);
-    } catch (const std::exception &) {
-        m_messages.error(QStringLiteral("Falha ao excluir o script."));
+    // The row is followed, not its number: the user may sort the grid while the request waits.
+    const QPersistentModelIndex linha(m_cdsPesquisa.index(LinhaAtual(), TabelaPesquisa::CODIGO));
+    const int codigo = m_cdsPesquisa.Linha(linha.row()).codigo;
+    auto resposta = std::make_shared<Protocolo::Resposta>();
+    m_threadExcluir.Iniciar(
+        [this, codigo, resposta](const ThreadBusca::NaInterface &) {
+            *resposta = Protocolo::Excluir(m_sessao, codigo);
+        },
+        [this, linha, resposta](std::exception_ptr erro) {
+            Desocupar();
+            FimExclusao(linha, *resposta, erro);
+        });
+    Ocupar(QStringLiteral("Excluindo o script no servidor..."), m_threadExcluir.cancelamento());
+}
+
+void ScriptsPage::FimExclusao(const QPersistentModelIndex &linha, const Protocolo::Resposta &resposta,
+                              std::exception_ptr erro) {
+    if (Cancelado(erro))
+        return;
+    if (erro) {
+        QString mensagem = QStringLiteral("Falha ao excluir o script.");
+        try {
+            std::rethrow_exception(erro);
+        } catch (const ErroTransporte &e) {
+            mensagem += QLatin1Char(' ') + ErroGeral::comPontoFinal(e.message());
+        } catch (...) {
+        }
+        m_messages.error(mensagem);
         return;
     }
     if (!resposta.success) {
         m_messages.error(resposta.message);
         return;
     }
-    m_cdsPesquisa.removeRows(linha, 1);
+    if (!linha.isValid()) // the table was emptied meanwhile; nothing left to remove
+        return;
+    const int removida = linha.row();
+    m_cdsPesquisa.removeRows(removida, 1);
+    RegistroRemovido();
+    MostrarTotal(lblEditarTotalRegistros, m_cdsPesquisa.rowCount());
     // The row after the deleted one becomes current, the one before it when it was the last.
     if (m_cdsPesquisa.rowCount() > 0)
         dbgPesquisa->setCurrentIndex(
-            m_cdsPesquisa.index(qMin(linha, m_cdsPesquisa.rowCount() - 1), TabelaPesquisa::CODIGO));
+            m_cdsPesquisa.index(qMin(removida, m_cdsPesquisa.rowCount() - 1), TabelaPesquisa::CODIGO));
 }

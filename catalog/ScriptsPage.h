@@ -3,6 +3,7 @@
 #include "catalog/PaginaBusca.h"
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadPesquisa.h"
+#include "service/Protocolo.h"
 
 class QPlainTextEdit;
 class QSplitter;
@@ -27,14 +28,17 @@ public:
     void btEditarRegistroClick();
     void btExcluirRegistroClick();
     CamposRequisicao MontarParametrosPesquisa() const;
-    void FimPesquisa(const QString &falha);
+    void FimPesquisa(std::exception_ptr erro);
 
 private:
     int LinhaAtual() const;
     void MostrarScript();
+    void FimExclusao(const QPersistentModelIndex &linha, const Protocolo::Resposta &resposta,
+                     std::exception_ptr erro);
 
     TabelaPesquisa m_cdsPesquisa;
     ThreadPesquisa m_threadPesquisa;
+    ThreadBusca m_threadExcluir;
 
     QWidget *Panel2;
     QLabel *Label11;

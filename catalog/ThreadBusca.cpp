@@ -1,22 +1,25 @@
 #include "catalog/ThreadBusca.h"
 
 #include "base/ErroGeral.h"
+#include "service/Conexao.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
 namespace {
 
-struct Cancelado {};
+struct Abandonado {};
 
 } // namespace
 
 ThreadBusca::~ThreadBusca() {
-    FCancelado = true;
+    FDestruindo = true;
+    if (FCancelamento)
+        FCancelamento->cancelar();
     if (!FThread)
         return;
     // The worker may be waiting for a call on this thread: let such calls through (they do
-    // nothing once cancelled) until the thread has ended.
+    // nothing now) until the thread has ended.
     while (!FThread->wait(10))
         QCoreApplication::sendPostedEvents(&FContexto, QEvent::MetaCall);
     delete FThread.data();
@@ -26,46 +29,57 @@ bool ThreadBusca::Iniciar(Corpo corpo, Fim fim) {
     if (FExecutando)
         return false;
     FExecutando = true;
-    QThread *thread =
-        QThread::create([this, corpo = std::move(corpo), fim = std::move(fim)] { Executar(corpo, fim); });
+    FCancelamento = std::make_shared<Cancelamento>();
+    QThread *thread = QThread::create(
+        [this, corpo = std::move(corpo), fim = std::move(fim), cancelamento = FCancelamento] {
+            Executar(corpo, fim, *cancelamento);
+        });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     FThread = thread;
     thread->start();
     return true;
 }
 
-void ThreadBusca::Executar(const Corpo &corpo, const Fim &fim) {
+void ThreadBusca::Executar(const Corpo &corpo, const Fim &fim, const Cancelamento &cancelamento) {
     const NaInterface naInterface = [this](const std::function<void()> &trecho) {
-        if (FCancelado)
-            throw Cancelado{};
+        if (FDestruindo)
+            throw Abandonado{};
         QMetaObject::invokeMethod(
             &FContexto,
             [this, &trecho] {
-                if (!FCancelado)
+                if (!FDestruindo)
                     trecho();
             },
             Qt::BlockingQueuedConnection);
-        if (FCancelado)
-            throw Cancelado{};
+        if (FDestruindo)
+            throw Abandonado{};
     };
 
-    QString falha;
+    std::exception_ptr erro;
     try {
+        const Conexao::Cancelavel guarda(cancelamento);
         corpo(naInterface);
-    } catch (const Cancelado &) {
+    } catch (const Abandonado &) {
         return;
-    } catch (const std::exception &erro) {
-        falha = ErroGeral::mensagem(erro);
-        if (falha.isEmpty())
-            falha = QStringLiteral("Falha desconhecida.");
     } catch (...) {
-        falha = QStringLiteral("Falha desconhecida.");
+        erro = std::current_exception();
     }
     try {
-        naInterface([this, &fim, &falha] {
+        naInterface([this, &fim, &erro] {
             FExecutando = false;
-            fim(falha);
+            fim(erro);
         });
-    } catch (const Cancelado &) {
+    } catch (const Abandonado &) {
     }
+}
+
+QString ThreadBusca::Mensagem(std::exception_ptr erro) {
+    QString texto;
+    try {
+        std::rethrow_exception(erro);
+    } catch (const std::exception &e) {
+        texto = ErroGeral::mensagem(e);
+    } catch (...) {
+    }
+    return texto.isEmpty() ? QStringLiteral("Falha desconhecida.") : texto;
 }

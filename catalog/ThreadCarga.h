@@ -1,34 +1,65 @@
 #pragma once
 
+#include "base/Espera.h"
 #include "catalog/ThreadBusca.h"
 #include "service/CamposRequisicao.h"
-#include "base/Espera.h"
+#include "service/Protocolo.h"
 
 #include <functional>
+#include <memory>
 
 class Conexao;
 
-// The worker of a search page: fetches the pages of its search until the progress window's
-// Maximo records have arrived, appending each record to the page's table and adding 1 to Valor.
-// A record that does not read ends the fetch without a row; the rows before it stay.
+// The worker of a search page: counts the records of the search and, when there are any, lets the
+// page enter busy mode for them and fetches the pages until the progress window's Maximo records
+// have arrived, appending each record to the page's table and adding 1 to Valor. Nothing beyond
+// `teto` records reaches the table, whatever the service's count or pages say. A record that does
+// not read ends the fetch without a row; the rows before it stay.
 template <class Registro, class Tabela> class ThreadCarga {
 public:
-    // Interface thread, in busy mode. Ignored (false) while a run is in progress. `fim` runs on
-    // the interface thread when the run ends, with the failure's message or "".
-    bool Iniciar(const CamposRequisicao &campos, ThreadBusca::Fim fim) {
-        const int registros = FEspera.Maximo();
+    // What a run got to, for its end-of-run handler.
+    struct Resultado {
+        std::exception_ptr erro;                // what ended the run early (ErroCancelado after a stop)
+        bool contou = false;                    // the count's reply was read
+        Protocolo::RespostaContagem contagem;   // valid when `contou`
+        bool buscou = false;                    // busy mode was entered and the fetch began
+    };
+    // Interface thread, with the positive count: enters busy mode for the records to fetch.
+    using Contados = std::function<void(int registros)>;
+    using Fim = std::function<void(const Resultado &)>;
+
+    // Interface thread. Ignored (false) while a run is in progress. `fim` runs on the interface
+    // thread when the run ends.
+    bool Iniciar(const QString &endereco, const CamposRequisicao &campos, int teto, Contados contados,
+                 Fim fim) {
+        auto resultado = std::make_shared<Resultado>();
         return FThread.Iniciar(
-            [this, campos, registros](const ThreadBusca::NaInterface &naInterface) {
-                FBuscar(FConexao, campos, registros, [&](const Registro &registro) {
+            [this, resultado, endereco, campos, teto,
+             contados = std::move(contados)](const ThreadBusca::NaInterface &naInterface) {
+                resultado->contagem = Protocolo::Contar(FConexao, endereco, campos);
+                resultado->contou = true;
+                if (!resultado->contagem.success || resultado->contagem.registros <= 0)
+                    return;
+                naInterface([&] { contados(resultado->contagem.registros); });
+                resultado->buscou = true;
+                int recebidos = 0;
+                FBuscar(FConexao, campos, FEspera.Maximo(), [&](const Registro &registro) {
+                    if (recebidos >= teto)
+                        return;
+                    ++recebidos;
                     naInterface([&] {
                         FTabela.Adicionar(registro);
                         FEspera.setValor(FEspera.Valor() + 1);
                     });
                 });
             },
-            std::move(fim));
+            [resultado, fim = std::move(fim)](std::exception_ptr erro) {
+                resultado->erro = erro;
+                fim(*resultado);
+            });
     }
     bool Executando() const { return FThread.Executando(); }
+    Cancelamento *cancelamento() const { return FThread.cancelamento(); }
 
 protected:
     // The paged fetch of the search, as Protocolo has it.

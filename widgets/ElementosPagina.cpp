@@ -4,17 +4,61 @@
 #include "widgets/ImageList.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
+#include <QSplitter>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 
+namespace {
+
+class TamanhosIniciais : public QObject {
+public:
+    TamanhosIniciais(QSplitter *divisor, QList<int> tamanhos) : QObject(divisor), m_tamanhos(std::move(tamanhos)) {
+        for (int i = 0; i < m_tamanhos.size(); ++i)
+            divisor->setStretchFactor(i, m_tamanhos[i] < 0 ? 1 : 0);
+        divisor->setSizes(m_tamanhos);
+        divisor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *divisor = static_cast<QSplitter *>(watched);
+        if (event->type() == QEvent::Resize) {
+            const int total = divisor->orientation() == Qt::Vertical ? divisor->height() : divisor->width();
+            int resto = total - divisor->handleWidth() * (m_tamanhos.size() - 1);
+            for (int tamanho : m_tamanhos)
+                resto -= qMax(tamanho, 0);
+            if (resto > 0) {
+                QList<int> tamanhos = m_tamanhos;
+                for (int &tamanho : tamanhos)
+                    if (tamanho < 0)
+                        tamanho = resto;
+                divisor->setSizes(tamanhos);
+                divisor->removeEventFilter(this);
+                deleteLater();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<int> m_tamanhos;
+};
+
+} // namespace
+
 namespace ElementosPagina {
+
+void TamanhosFixos(QSplitter *divisor, const QList<int> &tamanhos) {
+    new TamanhosIniciais(divisor, tamanhos);
+}
 
 QWidget *Painel(const QString &nome, const QColor &cor, QWidget *parent) {
     auto *painel = new QWidget(parent);
@@ -50,6 +94,13 @@ QComboBox *ListaSistemas(const QString &nome, QWidget *parent) {
     auto *lista = new QComboBox(parent);
     lista->setObjectName(nome);
     lista->addItems({QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"), QStringLiteral("TALAO")});
+    lista->setCurrentIndex(-1);
+    return lista;
+}
+
+QComboBox *ListaSistemasFiltro(const QString &nome, QWidget *parent) {
+    QComboBox *lista = ListaSistemas(nome, parent);
+    lista->insertItem(0, QString());
     lista->setCurrentIndex(-1);
     return lista;
 }

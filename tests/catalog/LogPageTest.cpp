@@ -1,13 +1,16 @@
 #include "catalog/LogPage.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Protocolo.h"
+#include "tests/catalog/Batimento.h"
 #include "tests/catalog/RecordingEspera.h"
 #include "tests/catalog/ServicoDeTeste.h"
+#include "tests/catalog/ServicoMudo.h"
 #include "tests/support/Controle.h"
 #include "tests/support/RecordingMessages.h"
 #include "widgets/DateEdit.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -33,10 +36,10 @@ private:
 
     template <class T> T *controle(const char *nome) { return Controle<T>(pagina.get(), nome); }
     QString total() { return controle<QLabel>("lblLogTotalRegistros")->text(); }
+    // A click, then the wait for the service's answer (the click itself returns at once).
     void procurar() {
         controle<QToolButton>("btLogPesquisar")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            espera.eventos.isEmpty() || espera.eventos.last() == QStringLiteral("Finalizar"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 15000);
     }
 
 private slots:
@@ -111,6 +114,48 @@ private slots:
         QCOMPARE(total(), QStringLiteral("1"));
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::GeneralError);
+    }
+
+    void theViewOfTheTextBeforeIs50PixelsHighUnderItsCaption() {
+        pagina->resize(800, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(pagina.get()));
+        QTRY_COMPARE(controle<QPlainTextEdit>("DBMemo3")->height(), LogPage::AlturaAnterior);
+        QVERIFY(controle<QLabel>("lblAnterior")->isVisible());
+        QVERIFY(controle<QPlainTextEdit>("DBMemo4")->height() > 0);
+    }
+
+    void enterSearchesAndAColumnTitleSorts() {
+        auto *usuario = controle<QLineEdit>("edLogUsuario");
+        usuario->setText(QStringLiteral("DEV"));
+        usuario->setFocus();
+        QTest::keyClick(usuario, Qt::Key_Enter);
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 15000);
+        QCOMPARE(pagina->cdsLog().rowCount(), 3);
+        QCOMPARE(total(), QStringLiteral("3"));
+
+        pagina->cdsLog().sort(TabelaLog::DATA, Qt::DescendingOrder);
+        QHeaderView *titulos = controle<QTableView>("dbgLog")->horizontalHeader();
+        const int x = titulos->sectionViewportPosition(TabelaLog::DATA) + titulos->sectionSize(TabelaLog::DATA) / 2;
+        QTest::mouseClick(titulos->viewport(), Qt::LeftButton, {}, QPoint(x, titulos->height() / 2));
+        for (int i = 1; i < 3; ++i)
+            QVERIFY(pagina->cdsLog().Linha(i - 1).data_alteracao <= pagina->cdsLog().Linha(i).data_alteracao);
+    }
+
+    void cancelarEndsTheWaitAndKeepsTheEntries() {
+        procurar();
+        espera.eventos.clear();
+        const ServicoMudo mudo;
+        const Batimento batimento;
+        controle<QToolButton>("btLogPesquisar")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+        QCOMPARE(espera.eventos, QStringList{QStringLiteral("Iniciar 0 Pesquisando logs no servidor...")});
+        QVERIFY(batimento.batidas > 0);
+        QVERIFY(espera.cancelar());
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
+        QCOMPARE(pagina->cdsLog().rowCount(), 3);
+        QCOMPARE(total(), QStringLiteral("3"));
+        QVERIFY(messages.boxes.isEmpty());
     }
 
     void compareOpensBothTextsReadOnlyWithSaveDisabled() {

@@ -1,14 +1,19 @@
 #include "catalog/ScriptsPage.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Protocolo.h"
+#include "tests/catalog/Batimento.h"
 #include "tests/catalog/RecordingEspera.h"
 #include "tests/catalog/ServicoDeTeste.h"
+#include "tests/catalog/ServicoMudo.h"
+#include "tests/catalog/ServidorApontado.h"
 #include "tests/support/Controle.h"
 #include "tests/support/RecordingMessages.h"
 #include "widgets/DateEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -42,12 +47,38 @@ private:
         pagina->edEditarDataFim()->setDate({});
         pagina->show();
     }
-    void procurar() {
-        controle<QToolButton>("btEditarPesquisa")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            espera.eventos.isEmpty() || espera.eventos.last() == QStringLiteral("Finalizar"), 15000);
+    // A click, then the wait for the service's answer (the click itself returns at once).
+    void clicar(const char *botao) {
+        controle<QToolButton>(botao)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 15000);
     }
+    void procurar() { clicar("btEditarPesquisa"); }
+    void excluir() { clicar("btExcluirRegistro"); }
     int linhaAtual() { return controle<QTableView>("dbgPesquisa")->currentIndex().row(); }
+    QStringList arquivos() {
+        QStringList nomes;
+        for (int i = 0; i < pagina->cdsPesquisa().rowCount(); ++i)
+            nomes << pagina->cdsPesquisa().Linha(i).arquivo;
+        return nomes;
+    }
+    void clicarTitulo(int coluna) {
+        QHeaderView *titulos = controle<QTableView>("dbgPesquisa")->horizontalHeader();
+        const int x = titulos->sectionViewportPosition(coluna) + titulos->sectionSize(coluna) / 2;
+        QTest::mouseClick(titulos->viewport(), Qt::LeftButton, {}, QPoint(x, titulos->height() / 2));
+    }
+    // A page over a recording server instead of the reference service; the session's key is "K".
+    void abrirSobre(ServidorApontado &apontado) {
+        Q_UNUSED(apontado)
+        conexaoAvulsa = std::make_unique<Conexao>();
+        sessaoAvulsa = std::make_unique<Sessao>(*conexaoAvulsa);
+        sessaoAvulsa->setChave(QStringLiteral("K"));
+        pagina = std::make_unique<ScriptsPage>(*sessaoAvulsa, messages, espera, QString());
+        pagina->edEditarDataInicio()->setDate({});
+        pagina->edEditarDataFim()->setDate({});
+        pagina->show();
+    }
+    std::unique_ptr<Conexao> conexaoAvulsa;
+    std::unique_ptr<Sessao> sessaoAvulsa;
 
 private slots:
     // The reference service sends dates in the Brazilian short form.
@@ -60,6 +91,8 @@ private slots:
     void cleanup() {
         pagina.reset();
         servico.reset();
+        sessaoAvulsa.reset();
+        conexaoAvulsa.reset();
     }
 
     void searchInPagesEndsWithAllRowsFirstRowCurrentAndTheCount() {
@@ -97,7 +130,7 @@ private slots:
 
     void controlsBecomeTheirFieldsAndEmptyOnesAreLeftOut() {
         abrir(50, {});
-        controle<QComboBox>("cbEditarSistema")->setCurrentIndex(2);
+        controle<QComboBox>("cbEditarSistema")->setCurrentText(QStringLiteral("TALAO"));
         controle<QLineEdit>("edEditarCodigo")->setText(QStringLiteral("12"));
         pagina->edEditarDataInicio()->setDate(QDate(2024, 1, 31));
         controle<QLineEdit>("edEditarArquivo")->setText(QStringLiteral("x y"));
@@ -110,7 +143,7 @@ private slots:
     void filtersSelectOnTheService() {
         abrir(50, {"alpha.sql", "beta.sql"});
         servico->Inserir(QStringLiteral("gamma.sql"), "x", QStringLiteral("TALAO"));
-        controle<QComboBox>("cbEditarSistema")->setCurrentIndex(0);
+        controle<QComboBox>("cbEditarSistema")->setCurrentText(QStringLiteral("KOR"));
         controle<QLineEdit>("edEditarArquivo")->setText(QStringLiteral("ph"));
         procurar();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
@@ -173,12 +206,12 @@ private slots:
         abrir(50, {"a.sql", "b.sql", "c.sql"});
         procurar();
         auto *grade = controle<QTableView>("dbgPesquisa");
-        const auto excluir = [&] { controle<QToolButton>("btExcluirRegistro")->click(); };
 
         grade->setCurrentIndex(pagina->cdsPesquisa().index(1, 0));
         excluir();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
         QCOMPARE(pagina->cdsPesquisa().Linha(linhaAtual()).arquivo, QStringLiteral("c.sql"));
+        QCOMPARE(total(), QStringLiteral("2")); // the count follows the deletions
 
         // The last row: the previous one becomes current.
         excluir();
@@ -186,10 +219,10 @@ private slots:
         QCOMPARE(pagina->cdsPesquisa().Linha(linhaAtual()).arquivo, QStringLiteral("a.sql"));
         QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QStringLiteral("select 'a.sql';"));
 
-        // The only row: the table is left empty, the label keeps the last fetch's count.
+        // The only row: the table is left empty.
         excluir();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 0);
-        QCOMPARE(total(), QStringLiteral("3"));
+        QCOMPARE(total(), QStringLiteral("0"));
         QCOMPARE(messages.boxes.size(), 3);
         for (const RecordingMessages::Box &box : messages.boxes)
             QCOMPARE(box.text, QStringLiteral("Deseja excluir o script selecionado?"));
@@ -210,7 +243,7 @@ private slots:
         abrir(50, {"a.sql"});
         procurar();
         messages.answers = {false};
-        controle<QToolButton>("btExcluirRegistro")->click();
+        excluir();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
         QCOMPARE(servico->ScriptGuardado(pagina->cdsPesquisa().Linha(0).codigo),
                  QByteArray("select 'a.sql';"));
@@ -220,15 +253,206 @@ private slots:
         abrir(50, {"a.sql"});
         procurar();
         servico->sessao.setChave(QStringLiteral("wrong"));
-        controle<QToolButton>("btExcluirRegistro")->click();
+        excluir();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
         QCOMPARE(messages.boxes.last().kind, RecordingMessages::Error);
-        QVERIFY(messages.boxes.last().text != QStringLiteral("Falha ao excluir o script."));
+        QVERIFY(!messages.boxes.last().text.startsWith(QStringLiteral("Falha ao excluir o script.")));
 
+        // The sentence, then the transport's own account of the failure.
         servico->Parar();
-        controle<QToolButton>("btExcluirRegistro")->click();
+        excluir();
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
-        QCOMPARE(messages.boxes.last().text, QStringLiteral("Falha ao excluir o script."));
+        QCOMPARE(total(), QStringLiteral("1"));
+        QCOMPARE(messages.boxes.last().kind, RecordingMessages::Error);
+        QVERIFY2(messages.boxes.last().text.startsWith(QStringLiteral("Falha ao excluir o script. ")),
+                 qPrintable(messages.boxes.last().text));
+        QVERIFY(messages.boxes.last().text.size() > 30);
+    }
+
+    void aClickOnAColumnTitleSortsAndANewSearchBringsBackTheServiceOrder() {
+        abrir(50, {"b.sql", "c.sql", "a.sql"});
+        procurar();
+        const QStringList doServico = arquivos();
+        auto *grade = controle<QTableView>("dbgPesquisa");
+        QCOMPARE(grade->horizontalHeader()->sortIndicatorSection(), -1);
+        grade->setCurrentIndex(pagina->cdsPesquisa().index(doServico.indexOf(QStringLiteral("c.sql")), 0));
+
+        clicarTitulo(TabelaPesquisa::ARQUIVO);
+        QCOMPARE(arquivos(), (QStringList{"a.sql", "b.sql", "c.sql"}));
+        // The current row is still the same script, and so is the text shown.
+        QCOMPARE(pagina->cdsPesquisa().Linha(linhaAtual()).arquivo, QStringLiteral("c.sql"));
+        QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QStringLiteral("select 'c.sql';"));
+        clicarTitulo(TabelaPesquisa::ARQUIVO);
+        QCOMPARE(arquivos(), (QStringList{"c.sql", "b.sql", "a.sql"}));
+
+        clicarTitulo(TabelaPesquisa::CODIGO);
+        for (int i = 1; i < 3; ++i)
+            QVERIFY(pagina->cdsPesquisa().Linha(i - 1).codigo < pagina->cdsPesquisa().Linha(i).codigo);
+
+        procurar();
+        QCOMPARE(arquivos(), doServico);
+        QCOMPARE(grade->horizontalHeader()->sortIndicatorSection(), -1);
+    }
+
+    void enterInAFilterBoxSearches_data() {
+        QTest::addColumn<QString>("caixa");
+        QTest::newRow("Sistema") << QStringLiteral("cbEditarSistema");
+        QTest::newRow("Código") << QStringLiteral("edEditarCodigo");
+        QTest::newRow("Data") << QStringLiteral("edEditarDataInicio");
+        QTest::newRow("Arquivo") << QStringLiteral("edEditarArquivo");
+        QTest::newRow("Máximo") << QStringLiteral("edEditarMaximo");
+    }
+    void enterInAFilterBoxSearches() {
+        QFETCH(QString, caixa);
+        abrir(50, {"a.sql"});
+        QWidget *alvo = pagina->findChild<QWidget *>(caixa);
+        QVERIFY(alvo);
+        if (auto *data = qobject_cast<DateEdit *>(alvo))
+            alvo = data->lineEdit();
+        alvo->setFocus();
+        QTest::keyClick(alvo, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 15000);
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
+        QCOMPARE(total(), QStringLiteral("1"));
+    }
+
+    void theEmptySystemChoiceMeansEverySystem() {
+        abrir(50, {"a.sql"});
+        servico->Inserir(QStringLiteral("b.sql"), "x", QStringLiteral("TALAO"));
+        auto *sistema = controle<QComboBox>("cbEditarSistema");
+        QCOMPARE(sistema->currentIndex(), -1);
+        QCOMPARE(sistema->count(), 4);
+        QCOMPARE(sistema->itemText(0), QString());
+        sistema->setCurrentText(QStringLiteral("TALAO"));
+        procurar();
+        QCOMPARE(arquivos(), QStringList{"b.sql"});
+        sistema->setCurrentIndex(0);
+        QVERIFY(!pagina->MontarParametrosPesquisa().codificar().contains("sistema"));
+        procurar();
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+    }
+
+    // A service whose count ignores "maximo": the page stops at "Máximo" and says how many the
+    // service had; a deletion counts down both numbers.
+    void aLimitThatCutsTheResultsIsShownAsNDeM() {
+        int codigo = 0;
+        ServidorApontado apontado([&codigo](const RecordingHttpServer::Request &pedido) -> QByteArray {
+            if (pedido.head.contains("/excluir"))
+                return R"({"success":true})";
+            if (pedido.body.contains("contar=true"))
+                return R"({"success":true,"registros":1101})";
+            QByteArray pagina = "[";
+            for (int i = 0; i < 2; ++i)
+                pagina += (i ? "," : "") + QStringLiteral(R"({"CODIGO_SC":%1,"DATA_CRIACAO_SC":"2024-01-02 03:04:05",)"
+                                                          R"("NOME_ARQUIVO_SC":"x.sql","SCRIPT_SC":"41"})")
+                                               .arg(++codigo)
+                                               .toUtf8();
+            return pagina + "]";
+        });
+        abrirSobre(apontado);
+        pagina->edEditarMaximo()->setText(QStringLiteral("3"));
+        procurar();
+        QCOMPARE(espera.eventos.first(), QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
+        QCOMPARE(total(), QStringLiteral("3 de 1.101"));
+        QCOMPARE(apontado.servidor.requests().size(), 3); // the count and two pages of two
+        excluir();
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+        QCOMPARE(total(), QStringLiteral("2 de 1.100"));
+        QVERIFY(messages.boxes.size() == 1 && messages.boxes[0].kind == RecordingMessages::Question);
+    }
+
+    void datesShowWholeAndANewSearchStartsAtTheLeftEdge() {
+        abrir(50, {QString(200, QLatin1Char('x')) + QStringLiteral(".sql")});
+        pagina->resize(300, 400);
+        procurar();
+        auto *grade = controle<QTableView>("dbgPesquisa");
+        const QString data = pagina->cdsPesquisa().index(0, TabelaPesquisa::DATA).data().toString();
+        QVERIFY(grade->columnWidth(TabelaPesquisa::DATA) > grade->fontMetrics().horizontalAdvance(data));
+        QScrollBar *barra = grade->horizontalScrollBar();
+        QTRY_VERIFY(barra->maximum() > 0);
+        barra->setValue(barra->maximum());
+        controle<QToolButton>("btEditarPesquisa")->click();
+        QCOMPARE(barra->value(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 15000);
+    }
+
+    // A service that never answers: the window keeps running, busy mode comes with "Cancelar",
+    // and "Cancelar" ends the wait at once with the previous results back and nothing reported.
+    void cancelarDuringTheCountPutsThePreviousResultsBack() {
+        abrir(50, {"a.sql", "b.sql"});
+        procurar();
+        controle<QTableView>("dbgPesquisa")->setCurrentIndex(pagina->cdsPesquisa().index(1, 0));
+        espera.eventos.clear();
+        const ServicoMudo mudo;
+        const Batimento batimento;
+        controle<QToolButton>("btEditarPesquisa")->click();
+        QVERIFY(pagina->Ocupada());
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+        QCOMPARE(espera.eventos, QStringList{QStringLiteral("Iniciar 0 Pesquisando scripts no servidor...")});
+        const int batidas = batimento.batidas;
+        QVERIFY(batidas > 0);
+        QTest::qWait(300);
+        QVERIFY(batimento.batidas > batidas);
+        // A second click meanwhile starts nothing.
+        controle<QToolButton>("btEditarPesquisa")->click();
+        QCOMPARE(espera.eventos.size(), 1);
+
+        QVERIFY(espera.cancelar());
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
+        QCOMPARE(arquivos(), (QStringList{"a.sql", "b.sql"}));
+        QCOMPARE(linhaAtual(), 1);
+        QCOMPARE(total(), QStringLiteral("2"));
+        QVERIFY(messages.boxes.isEmpty());
+    }
+
+    void cancelarDuringTheFetchPutsThePreviousResultsBack() {
+        abrir(50, {"a.sql"});
+        procurar();
+        espera.eventos.clear();
+        std::atomic_bool soltar = false;
+        {
+            ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) -> QByteArray {
+                if (pedido.body.contains("contar=true"))
+                    return R"({"success":true,"registros":5})";
+                for (int i = 0; i < 2000 && !soltar; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return "[]";
+            });
+            controle<QToolButton>("btEditarPesquisa")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(espera.ativa() && apontado.servidor.requests().size() == 2, 10000);
+            QCOMPARE(espera.eventos.last(), QStringLiteral("Iniciar 5 Pesquisando scripts no servidor..."));
+            QVERIFY(espera.cancelar());
+            QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+            soltar = true;
+        }
+        QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
+        QCOMPARE(arquivos(), QStringList{"a.sql"});
+        QCOMPARE(total(), QStringLiteral("1"));
+        QVERIFY(messages.boxes.isEmpty());
+    }
+
+    void cancelarWhileDeletingKeepsTheRowAndTheStoredScript() {
+        abrir(50, {"a.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
+        espera.eventos.clear();
+        {
+            const ServicoMudo mudo;
+            controle<QToolButton>("btExcluirRegistro")->click();
+            QVERIFY(pagina->Ocupada());
+            QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+            QCOMPARE(espera.eventos, QStringList{QStringLiteral("Iniciar 0 Excluindo o script no servidor...")});
+            QVERIFY(espera.cancelar());
+            QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        }
+        QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
+        QCOMPARE(total(), QStringLiteral("1"));
+        QCOMPARE(messages.boxes.size(), 1); // the question alone
+        QCOMPARE(servico->ScriptGuardado(codigo), QByteArray("select 'a.sql';"));
     }
 
     void editOpensTheSelectedScriptInServerEditMode() {

@@ -1,13 +1,17 @@
 #include "catalog/ThreadPesquisa.h"
 #include "catalog/MontarParametros.h"
+#include "catalog/RelatarContagem.h"
 #include "catalog/TabelaLog.h"
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadLog.h"
 #include "service/Enderecos.h"
 #include "service/Protocolo.h"
 #include "tests/catalog/RecordingEspera.h"
+#include "service/ErroCancelado.h"
 #include "tests/catalog/ServicoDeTeste.h"
-#include "tests/support/RecordingHttpServer.h"
+#include "tests/catalog/ServicoMudo.h"
+#include "tests/catalog/ServidorApontado.h"
+#include "tests/support/RecordingMessages.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -44,21 +48,28 @@ QByteArray Registro(int codigo, const char *nome) {
         .toUtf8();
 }
 
-// A recording server that the client's addresses point at while it lives, so that a failed
-// assertion cannot leave the address set for the next test.
-struct ServidorApontado {
-    explicit ServidorApontado(RecordingHttpServer::Responder resposta, std::chrono::milliseconds atraso = {})
-        : servidor(std::move(resposta), atraso) {
-        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+QByteArray Contagem(int registros) {
+    return R"({"success":true,"registros":)" + QByteArray::number(registros) + "}";
+}
+
+// Counts `registros`; every page holds the one record.
+RecordingHttpServer::Responder UmPorPagina(int registros) {
+    return [registros](const RecordingHttpServer::Request &pedido) {
+        return pedido.body.contains("contar=true") ? Contagem(registros) : "[" + Registro(1, "a.sql") + "]";
+    };
+}
+
+using Resultado = ThreadPesquisa::Resultado;
+
+bool Cancelado(const Resultado &resultado) {
+    try {
+        if (resultado.erro)
+            std::rethrow_exception(resultado.erro);
+    } catch (const ErroCancelado &) {
+        return true;
+    } catch (...) {
     }
-    ~ServidorApontado() { qunsetenv("BRISEL_SERVICE_URL"); }
-
-    RecordingHttpServer servidor;
-};
-
-// Every page holds the one record.
-QByteArray UmRegistro(const RecordingHttpServer::Request &) {
-    return "[" + Registro(1, "a.sql") + "]";
+    return false;
 }
 
 class ThreadPesquisaTest : public testing::Test {
@@ -71,14 +82,23 @@ protected:
         return MontarParametrosPesquisa(tela, QStringLiteral("K"));
     }
 
-    // Runs one fetch of `registros` records and waits for its end-of-run handler.
-    std::optional<QString> Buscar(Conexao &conexao, int registros) {
+    // Starts a search that enters busy mode as the page does, for at most `teto` records.
+    bool Iniciar(ThreadPesquisa &worker, std::optional<Resultado> &fim, int teto = 100,
+                 const CamposRequisicao &campos = {}) {
+        return worker.Iniciar(
+            URLBase() + QStringLiteral("/pesquisar"), campos.isEmpty() ? Campos() : campos, teto,
+            [this, teto](int registros) {
+                espera.IniciarEspera(qMin(registros, teto), QStringLiteral("Pesquisando scripts no servidor..."));
+            },
+            [&fim](const Resultado &r) { fim = r; });
+    }
+    // Runs one search and waits for its end-of-run handler.
+    Resultado Buscar(Conexao &conexao, int teto = 100) {
         ThreadPesquisa worker(conexao, tabela, espera);
-        espera.IniciarEspera(registros, QStringLiteral("Pesquisando scripts no servidor..."));
-        std::optional<QString> falha;
-        EXPECT_TRUE(worker.Iniciar(Campos(), [&](const QString &f) { falha = f; }));
-        EXPECT_TRUE(Aguardar([&] { return falha.has_value(); }));
-        return falha;
+        std::optional<Resultado> fim;
+        EXPECT_TRUE(Iniciar(worker, fim, teto));
+        EXPECT_TRUE(Aguardar([&] { return fim.has_value(); }));
+        return fim.value_or(Resultado{});
     }
 
     TabelaPesquisa tabela;
@@ -97,15 +117,16 @@ TEST_F(ThreadPesquisaTest, FetchesEveryPageInArrivalOrderAndAdvancesThePerRecord
     });
 
     ThreadPesquisa worker(servico.conexao, tabela, espera);
-    espera.IniciarEspera(5, {});
-    std::optional<QString> falha;
+    std::optional<Resultado> fim;
     FiltroTela tela;
     tela.maximo = QStringLiteral("100");
-    ASSERT_TRUE(worker.Iniciar(MontarParametrosPesquisa(tela, servico.sessao.chave()),
-                               [&](const QString &f) { falha = f; }));
-    ASSERT_TRUE(Aguardar([&] { return falha.has_value(); }));
+    ASSERT_TRUE(Iniciar(worker, fim, 100, MontarParametrosPesquisa(tela, servico.sessao.chave())));
+    ASSERT_TRUE(Aguardar([&] { return fim.has_value(); }));
 
-    EXPECT_EQ(*falha, QString());
+    EXPECT_FALSE(fim->erro);
+    EXPECT_TRUE(fim->contou && fim->buscou);
+    EXPECT_EQ(fim->contagem.registros, 5);
+    EXPECT_EQ(espera.eventos, QStringList{QStringLiteral("Iniciar 5 Pesquisando scripts no servidor...")});
     ASSERT_EQ(tabela.rowCount(), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(tabela.Linha(i).codigo, codigos[i]);
@@ -131,14 +152,17 @@ TEST_F(ThreadPesquisaTest, PageFailuresKeepTheRowsReceivedBefore) {
         SCOPED_TRACE(caso.nome);
         tabela.Esvaziar();
         const ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) {
+            if (pedido.body.contains("contar=true"))
+                return Contagem(6);
             return pedido.body.contains("lidos=0")
                        ? "[" + Registro(1, "a.sql") + "," + Registro(2, "b.sql") + "]"
                        : caso.segundaPagina;
         });
         Conexao conexao;
-        const std::optional<QString> falha = Buscar(conexao, 6);
-        ASSERT_TRUE(falha.has_value());
-        EXPECT_FALSE(falha->isEmpty());
+        const Resultado fim = Buscar(conexao);
+        EXPECT_TRUE(fim.erro);
+        EXPECT_TRUE(fim.buscou);
+        EXPECT_FALSE(ThreadBusca::Mensagem(fim.erro).isEmpty());
         EXPECT_EQ(tabela.rowCount(), caso.linhas);
         EXPECT_EQ(espera.Valor(), caso.linhas);
     }
@@ -146,44 +170,43 @@ TEST_F(ThreadPesquisaTest, PageFailuresKeepTheRowsReceivedBefore) {
 
 TEST_F(ThreadPesquisaTest, AnEmptyPageBeforeTheCountEndsTheFetch) {
     const ServidorApontado apontado([](const RecordingHttpServer::Request &pedido) {
-        return pedido.body.contains("lidos=0") ? UmRegistro(pedido) : QByteArray("[]");
+        return pedido.body.contains("lidos=0") || pedido.body.contains("contar=true") ? UmPorPagina(3)(pedido)
+                                                                                       : QByteArray("[]");
     });
     Conexao conexao;
-    const std::optional<QString> falha = Buscar(conexao, 3);
-    ASSERT_TRUE(falha.has_value());
-    EXPECT_EQ(*falha, QString());
+    const Resultado fim = Buscar(conexao);
+    EXPECT_FALSE(fim.erro);
+    EXPECT_EQ(tabela.rowCount(), 1);
+    EXPECT_EQ(apontado.servidor.requests().size(), 3); // the count and two pages
+}
+
+TEST_F(ThreadPesquisaTest, ASecondStartWhileRunningIsIgnored) {
+    const ServidorApontado apontado(UmPorPagina(1), std::chrono::milliseconds(200));
+    Conexao conexao;
+    ThreadPesquisa worker(conexao, tabela, espera);
+    std::optional<Resultado> primeiro, segundo;
+    ASSERT_TRUE(Iniciar(worker, primeiro));
+    EXPECT_FALSE(Iniciar(worker, segundo));
+    ASSERT_TRUE(Aguardar([&] { return !worker.Executando(); }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(primeiro.has_value());
+    EXPECT_FALSE(segundo.has_value());
     EXPECT_EQ(tabela.rowCount(), 1);
     EXPECT_EQ(apontado.servidor.requests().size(), 2);
 }
 
-TEST_F(ThreadPesquisaTest, ASecondStartWhileRunningIsIgnored) {
-    const ServidorApontado apontado(UmRegistro, std::chrono::milliseconds(200));
-    Conexao conexao;
-    ThreadPesquisa worker(conexao, tabela, espera);
-    espera.IniciarEspera(1, {});
-    int fins = 0;
-    ASSERT_TRUE(worker.Iniciar(Campos(), [&](const QString &) { ++fins; }));
-    EXPECT_FALSE(worker.Iniciar(Campos(), [&](const QString &) { ++fins; }));
-    ASSERT_TRUE(Aguardar([&] { return !worker.Executando(); }));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(fins, 1);
-    EXPECT_EQ(tabela.rowCount(), 1);
-    EXPECT_EQ(apontado.servidor.requests().size(), 1);
-}
-
 TEST_F(ThreadPesquisaTest, DestroyingTheWorkerMidRunNeitherHangsNorReportsAnEnd) {
-    const ServidorApontado apontado(UmRegistro, std::chrono::milliseconds(100));
+    const ServidorApontado apontado(UmPorPagina(50), std::chrono::milliseconds(100));
     Conexao conexao;
-    int fins = 0;
+    std::optional<Resultado> fim;
     {
         ThreadPesquisa worker(conexao, tabela, espera);
-        espera.IniciarEspera(50, {});
-        ASSERT_TRUE(worker.Iniciar(Campos(), [&](const QString &) { ++fins; }));
-        // The worker now waits for the interface thread to take its first row.
-        ASSERT_TRUE(Aguardar([&] { return apontado.servidor.requests().size() >= 1; }));
+        ASSERT_TRUE(Iniciar(worker, fim));
+        // The worker now waits for the interface thread to take its count, then its first row.
+        ASSERT_TRUE(Aguardar([&] { return apontado.servidor.requests().size() >= 2; }));
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(fins, 0);
+    EXPECT_FALSE(fim.has_value());
     EXPECT_LE(tabela.rowCount(), 1);
 }
 
@@ -198,12 +221,13 @@ TEST_F(ThreadPesquisaTest, TheLogWorkerFillsItsTableTheSameWay) {
     FiltroTela tela;
     tela.codigo = QString::number(codigo);
     tela.maximo = QStringLiteral("10");
-    espera.IniciarEspera(3, {});
-    std::optional<QString> falha;
-    ASSERT_TRUE(worker.Iniciar(MontarParametrosLog(tela, servico.sessao.chave()),
-                               [&](const QString &f) { falha = f; }));
-    ASSERT_TRUE(Aguardar([&] { return falha.has_value(); }));
-    EXPECT_EQ(*falha, QString());
+    std::optional<ThreadLog::Resultado> fim;
+    ASSERT_TRUE(worker.Iniciar(
+        URLBase() + QStringLiteral("/pesquisar_log"), MontarParametrosLog(tela, servico.sessao.chave()), 10,
+        [&](int registros) { espera.IniciarEspera(registros, {}); },
+        [&](const ThreadLog::Resultado &r) { fim = r; }));
+    ASSERT_TRUE(Aguardar([&] { return fim.has_value(); }));
+    EXPECT_FALSE(fim->erro);
     ASSERT_EQ(log.rowCount(), 3);
     QSet<QByteArray> pares;
     for (int i = 0; i < 3; ++i)
@@ -211,6 +235,114 @@ TEST_F(ThreadPesquisaTest, TheLogWorkerFillsItsTableTheSameWay) {
     EXPECT_EQ(pares, (QSet<QByteArray>{"->antes", "antes->depois", "depois->"}));
     EXPECT_EQ(log.Linha(0).idscript, codigo);
     EXPECT_EQ(espera.Valor(), 3);
+}
+
+TEST_F(ThreadPesquisaTest, NoMoreThanTheLimitReachesTheTableWhateverTheCountSays) {
+    const ServidorApontado apontado([](const RecordingHttpServer::Request &pedido) {
+        if (pedido.body.contains("contar=true"))
+            return Contagem(1000000);
+        return "[" + Registro(1, "a.sql") + "," + Registro(2, "b.sql") + "," + Registro(3, "c.sql") + "]";
+    });
+    Conexao conexao;
+    const Resultado fim = Buscar(conexao, 5);
+    EXPECT_FALSE(fim.erro);
+    EXPECT_EQ(fim.contagem.registros, 1000000);
+    EXPECT_EQ(espera.Maximo(), 5);
+    EXPECT_EQ(tabela.rowCount(), 5);
+    EXPECT_EQ(apontado.servidor.requests().size(), 3); // the count and two pages of three
+}
+
+TEST_F(ThreadPesquisaTest, ACountThatStopsTheSearchIsToldOnceAndFetchesNothing) {
+    const struct {
+        const char *nome;
+        QByteArray resposta;
+        bool contou;
+        RecordingMessages::Kind caixa;
+        QString texto;
+    } casos[] = {
+        {"refused", R"({"success":false,"message":"Chave inválida."})", true, RecordingMessages::Error,
+         QStringLiteral("Chave inválida.")},
+        {"nothing found", Contagem(0), true, RecordingMessages::Information, QStringLiteral("nada")},
+        {"a negative count", Contagem(-3), true, RecordingMessages::Information, QStringLiteral("nada")},
+        {"not JSON", "<html>", false, RecordingMessages::Error, QStringLiteral("ilegível")},
+        {"no count", R"({"success":true})", false, RecordingMessages::Error, QStringLiteral("ilegível")},
+    };
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        espera.eventos.clear();
+        const ServidorApontado apontado([&](const RecordingHttpServer::Request &) { return caso.resposta; });
+        Conexao conexao;
+        const Resultado fim = Buscar(conexao);
+        EXPECT_EQ(fim.contou, caso.contou);
+        EXPECT_FALSE(fim.buscou);
+        EXPECT_TRUE(espera.eventos.isEmpty());
+        EXPECT_EQ(apontado.servidor.requests().size(), 1);
+        RecordingMessages messages;
+        EXPECT_TRUE(RelatarContagem(messages, fim.erro, fim.contou ? &fim.contagem : nullptr,
+                                    {QStringLiteral("ilegível"), QStringLiteral("nada")}));
+        ASSERT_EQ(messages.boxes.size(), 1);
+        EXPECT_EQ(messages.boxes[0].kind, caso.caixa);
+        EXPECT_EQ(messages.boxes[0].text, caso.texto);
+    }
+
+    // A service that is not there: the general error report with the transport's own text.
+    QByteArray livre;
+    {
+        const ServicoMudo mudo; // a port that nothing listens on once it is gone
+        livre = qgetenv("BRISEL_SERVICE_URL");
+    }
+    qputenv("BRISEL_SERVICE_URL", livre);
+    Conexao conexao;
+    const Resultado fim = Buscar(conexao);
+    qunsetenv("BRISEL_SERVICE_URL");
+    EXPECT_FALSE(fim.contou);
+    RecordingMessages messages;
+    EXPECT_TRUE(RelatarContagem(messages, fim.erro, nullptr, {QStringLiteral("ilegível"), QStringLiteral("nada")}));
+    ASSERT_EQ(messages.boxes.size(), 1);
+    EXPECT_EQ(messages.boxes[0].kind, RecordingMessages::GeneralError);
+    EXPECT_FALSE(messages.boxes[0].text.isEmpty());
+}
+
+// "Cancelar" during the count and during the fetch: the request in progress ends at once with
+// ErroCancelado, well before the 60 s that a silent service would otherwise take.
+TEST_F(ThreadPesquisaTest, CancelarAbortsTheRequestInProgress) {
+    {
+        const ServicoMudo mudo;
+        Conexao conexao;
+        ThreadPesquisa worker(conexao, tabela, espera);
+        std::optional<Resultado> fim;
+        ASSERT_TRUE(Iniciar(worker, fim));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 300);
+        ASSERT_TRUE(worker.cancelamento());
+        worker.cancelamento()->cancelar();
+        ASSERT_TRUE(Aguardar([&] { return fim.has_value(); }, 10000));
+        EXPECT_TRUE(Cancelado(*fim));
+        EXPECT_FALSE(fim->contou);
+        EXPECT_TRUE(espera.eventos.isEmpty());
+    }
+    {
+        // The count arrives; the first page never does.
+        std::atomic_bool soltar = false;
+        const ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) {
+            if (pedido.body.contains("contar=true"))
+                return Contagem(4);
+            for (int i = 0; i < 2000 && !soltar; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return QByteArray("[]");
+        });
+        Conexao conexao;
+        ThreadPesquisa worker(conexao, tabela, espera);
+        std::optional<Resultado> fim;
+        ASSERT_TRUE(Iniciar(worker, fim));
+        ASSERT_TRUE(Aguardar([&] { return apontado.servidor.requests().size() >= 2; }));
+        worker.cancelamento()->cancelar();
+        const bool terminou = Aguardar([&] { return fim.has_value(); }, 10000);
+        soltar = true;
+        ASSERT_TRUE(terminou);
+        EXPECT_TRUE(Cancelado(*fim));
+        EXPECT_TRUE(fim->contou && fim->buscou);
+        EXPECT_EQ(tabela.rowCount(), 0);
+    }
 }
 
 } // namespace
