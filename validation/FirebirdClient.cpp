@@ -1,7 +1,7 @@
 #include "validation/FirebirdClient.h"
 
-#include "base/Windows1252.h"
 #include "base/Exception.h"
+#include "base/Windows1252.h"
 
 #include <QFile>
 #include <QStringList>
@@ -25,13 +25,15 @@ const FirebirdClient::Api &FirebirdClient::api() {
 void FirebirdClient::load() {
     void *handle = dlopen(QFile::encodeName(m_library).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        m_loadError = QString::fromLocal8Bit(dlerror());
+        m_loadError = QStringLiteral("Biblioteca cliente do Firebird não encontrada (%1).")
+                          .arg(QString::fromLocal8Bit(dlerror()));
         return;
     }
     const auto resolve = [&](auto &entry, const char *name) {
         entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(dlsym(handle, name));
         if (!entry && m_loadError.isEmpty())
-            m_loadError = QStringLiteral("%1: %2 is missing").arg(m_library, QLatin1StringView(name));
+            m_loadError = QStringLiteral("A biblioteca cliente do Firebird %1 não tem a função %2.")
+                              .arg(m_library, QLatin1StringView(name));
     };
     resolve(m_api.attachDatabase, "isc_attach_database");
     resolve(m_api.detachDatabase, "isc_detach_database");

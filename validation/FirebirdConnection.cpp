@@ -10,7 +10,7 @@ const short sqlDialect = 3;
 
 void appendParameter(QByteArray &dpb, char tag, const QByteArray &value) {
     if (value.size() > 255) // the parameter block's length byte
-        throw Exception(QStringLiteral("A connection parameter is longer than 255 bytes."));
+        throw Exception(QStringLiteral("A senha passa de 255 bytes."));
     dpb.append(tag);
     dpb.append(char(value.size()));
     dpb.append(value);

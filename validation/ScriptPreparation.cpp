@@ -1,82 +1,135 @@
 #include "validation/ScriptPreparation.h"
 
-#include "base/Exception.h"
-
-#define PCRE2_CODE_UNIT_WIDTH 16
-#include <pcre2.h>
-
-#include <memory>
+#include <cstring>
 
 namespace {
 
-// "." must match no line separator of any kind (CR, LF, VT, FF, NEL, LS, PS): newline
-// convention ANY. Invalid UTF-16 (a lone surrogate) in the editor's text must not stop the run.
-class OneLineCommentPattern {
-public:
-    OneLineCommentPattern() {
-        std::unique_ptr<pcre2_compile_context, decltype(&pcre2_compile_context_free)> context(
-            pcre2_compile_context_create(nullptr), &pcre2_compile_context_free);
-        pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANY);
-        int error = 0;
-        PCRE2_SIZE offset = 0;
-        m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(u"\\/\\*.*\\*\\/"), PCRE2_ZERO_TERMINATED,
-                               PCRE2_UTF | PCRE2_MATCH_INVALID_UTF, &error, &offset, context.get());
-        if (m_code)
-            pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE); // without JIT it still works, only slower
+// The line separators of every kind, which a one-line comment never crosses.
+bool isLineSeparator(char16_t c) {
+    switch (c) {
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
     }
-    ~OneLineCommentPattern() { pcre2_code_free(m_code); }
-    OneLineCommentPattern(const OneLineCommentPattern &) = delete;
-    OneLineCommentPattern &operator=(const OneLineCommentPattern &) = delete;
+}
 
-    const pcre2_code *code() const { return m_code; }
+// Not valid UTF-16: no comment is matched across it.
+bool isLoneSurrogate(const QChar *s, qsizetype i, qsizetype n) {
+    if (s[i].isHighSurrogate())
+        return i + 1 == n || !s[i + 1].isLowSurrogate();
+    if (s[i].isLowSurrogate())
+        return i == 0 || !s[i - 1].isHighSurrogate();
+    return false;
+}
+
+// Appends text to an output buffer that never outgrows its input.
+class Output {
+public:
+    explicit Output(QChar *data) : m_data(data) {}
+    void append(const QChar *from, qsizetype count) {
+        std::memmove(m_data + m_size, from, size_t(count) * sizeof(QChar));
+        m_size += count;
+    }
+    qsizetype size() const { return m_size; }
 
 private:
-    pcre2_code *m_code = nullptr;
+    QChar *m_data;
+    qsizetype m_size = 0;
 };
-
-QString pcreErrorText(int code) {
-    PCRE2_UCHAR buffer[256];
-    const int length = pcre2_get_error_message(code, buffer, std::size(buffer));
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(buffer), length < 0 ? 0 : length);
-}
 
 } // namespace
 
 namespace ScriptPreparation {
 
-QString removeOneLineComments(const QString &text) {
-    static const OneLineCommentPattern pattern;
-    if (!pattern.code())
-        throw Exception(QStringLiteral("The one-line comment pattern does not compile."));
-    std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> match(
-        pcre2_match_data_create_from_pattern(pattern.code(), nullptr), &pcre2_match_data_free);
-    // Removing only shortens the text, so the input's size is always enough.
-    QString result(text.size() + 1, Qt::Uninitialized);
-    PCRE2_SIZE resultLength = result.size();
-    const int rc =
-        pcre2_substitute(pattern.code(), reinterpret_cast<PCRE2_SPTR>(text.utf16()), text.size(), 0,
-                         PCRE2_SUBSTITUTE_GLOBAL, match.get(), nullptr, reinterpret_cast<PCRE2_SPTR>(u""), 0,
-                         reinterpret_cast<PCRE2_UCHAR *>(result.data()), &resultLength);
-    if (rc < 0)
-        throw Exception(QStringLiteral("One-line comment removal failed: %1").arg(pcreErrorText(rc)));
-    result.truncate(qsizetype(resultLength));
+QString removeOneLineComments(const QString &text, Removals *removals) {
+    const qsizetype n = text.size();
+    const QChar *s = text.constData();
+    QString result(n, Qt::Uninitialized);
+    Output out(result.data());
+    // One line (or stretch between separators) at a time: its first "/*" and its last "*/",
+    // which must begin after that "/*" has ended.
+    qsizetype lineStart = 0;
+    qsizetype open = -1;
+    qsizetype close = -1;
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i < n && !isLineSeparator(s[i].unicode()) && !isLoneSurrogate(s, i, n)) {
+            if (s[i] == u'/' && open < 0 && i + 1 < n && s[i + 1] == u'*')
+                open = i;
+            else if (s[i] == u'*' && i + 1 < n && s[i + 1] == u'/')
+                close = i;
+            continue;
+        }
+        const qsizetype end = i < n ? i + 1 : n; // the separator stays
+        if (open >= 0 && close >= open + 2) {
+            out.append(s + lineStart, open - lineStart);
+            if (removals)
+                removals->removedBefore(out.size(), close + 2);
+            out.append(s + close + 2, end - (close + 2));
+        } else {
+            out.append(s + lineStart, end - lineStart);
+        }
+        lineStart = end;
+        open = -1;
+        close = -1;
+    }
+    result.truncate(out.size());
     return result;
 }
 
-bool removeAll(QString &text, QLatin1StringView what) {
+bool removeAll(QString &text, QLatin1StringView what, Removals *removals) {
+    const qsizetype m = what.size();
+    if (m == 0)
+        return false;
+    QString folded = QString(what).toCaseFolded();
+    const char16_t last = folded.back().unicode();
+    // The text is its own output: kept characters are moved down over removed ones, and an
+    // occurrence is taken out as soon as its last character arrives, so text joined by a
+    // removal is seen without going back to the start.
+    const qsizetype n = text.size();
+    QChar *s = text.data();
+    qsizetype kept = 0;
     bool found = false;
-    while (text.contains(what, Qt::CaseInsensitive)) {
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = s[i];
+        s[kept++] = c;
+        if (kept < m || QChar::toCaseFolded(c.unicode()) != last)
+            continue;
+        const QChar *candidate = s + kept - m;
+        qsizetype k = 0;
+        while (k < m - 1 && QChar::toCaseFolded(candidate[k].unicode()) == folded.at(k).unicode())
+            ++k;
+        if (k < m - 1)
+            continue;
+        kept -= m;
         found = true;
-        text.remove(what, Qt::CaseInsensitive);
+        if (removals)
+            removals->removedBefore(kept, i + 1);
     }
+    text.truncate(kept);
     return found;
 }
 
 PreparedScript prepare(const QString &script) {
-    PreparedScript prepared{removeOneLineComments(script)};
-    removeAll(prepared.text, QLatin1StringView("COMMIT WORK;"));
-    removeAll(prepared.text, QLatin1StringView("COMMIT;"));
-    prepared.rollbackOnError = removeAll(prepared.text, QLatin1StringView("ROLLBACK ON ERROR;"));
+    PreparedScript prepared{QString(), false, SourceMap(script)};
+    Removals comments;
+    prepared.text = removeOneLineComments(script, &comments);
+    prepared.source.addPass(std::move(comments));
+    const auto removeEvery = [&prepared](QLatin1StringView what) {
+        Removals removals;
+        const bool found = removeAll(prepared.text, what, &removals);
+        prepared.source.addPass(std::move(removals));
+        return found;
+    };
+    removeEvery(QLatin1StringView("COMMIT WORK;"));
+    removeEvery(QLatin1StringView("COMMIT;"));
+    prepared.rollbackOnError = removeEvery(QLatin1StringView("ROLLBACK ON ERROR;"));
     return prepared;
 }
 

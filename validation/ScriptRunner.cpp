@@ -1,29 +1,36 @@
 #include "validation/ScriptRunner.h"
 
+#include "base/Cancelamento.h"
 #include "base/Windows1252.h"
 #include "validation/FirebirdError.h"
 #include "validation/ScriptPreparation.h"
 #include "validation/ScriptSplitter.h"
+#include "validation/StatementLocation.h"
 
 ScriptRunner::ScriptRunner(FirebirdClient &client) : Conexao(client) {}
 
 ScriptRunner::Outcome ScriptRunner::run(const QString &database, const QString &password,
                                         const QString &script, const Callbacks &callbacks) {
     FLastError.clear();
+    QString reason;
     try {
         return runSteps(database, password, script, callbacks);
+    } catch (const Exception &error) {
+        reason = error.message();
     } catch (...) {
-        // One line for every failure outside the statement errors, whatever its cause.
-        callbacks.appendLine(failedLine());
-        return Outcome::Failed;
+        // Whatever it was, the run ends with the one failure line.
     }
+    callbacks.appendLine(failedLine());
+    if (!reason.isEmpty())
+        callbacks.appendLine(reason);
+    return Outcome::Failed;
 }
 
 ScriptRunner::Outcome ScriptRunner::runSteps(const QString &database, const QString &password,
                                              const QString &script, const Callbacks &callbacks) {
     Conexao.close();
     if (database.trimmed().isEmpty())
-        throw Exception(QStringLiteral("No database given."));
+        throw Exception(QStringLiteral("Informe o banco de dados."));
     Conexao.open(database, QStringLiteral("sysdba"), password);
     callbacks.appendLine(connectedLine());
     callbacks.storeSettings(database, password);
@@ -31,14 +38,21 @@ ScriptRunner::Outcome ScriptRunner::runSteps(const QString &database, const QStr
     const PreparedScript prepared = ScriptPreparation::prepare(script);
     ScriptSplitter splitter(prepared.text);
     QStringView statement;
-    while (splitter.next(statement)) {
+    const auto stopped = [&callbacks] { return callbacks.stop && callbacks.stop->cancelado(); };
+    while (!stopped() && splitter.next(statement)) {
         try {
             Conexao.execute(Windows1252::fromUnicode(statement.toString()));
         } catch (const FirebirdError &error) {
-            ScriptsError(error.message(), callbacks);
+            reportFailure(prepared, splitter, statement, error.message(), callbacks);
         }
     }
 
+    if (stopped()) {
+        callbacks.appendLine(cancelledLine());
+        callbacks.appendLine(rolledBackLine());
+        Conexao.rollback();
+        return Outcome::Cancelled;
+    }
     if (prepared.rollbackOnError && !FLastError.isEmpty()) {
         callbacks.appendLine(rolledBackLine());
         Conexao.rollback();
@@ -47,6 +61,21 @@ ScriptRunner::Outcome ScriptRunner::runSteps(const QString &database, const QStr
     callbacks.appendLine(committedLine());
     Conexao.commit();
     return Outcome::Committed;
+}
+
+void ScriptRunner::reportFailure(const PreparedScript &prepared, const ScriptSplitter &splitter,
+                                 QStringView statement, const QString &message, const Callbacks &callbacks) {
+    // The engine's place is counted in the statement's text as sent; without one, the
+    // statement's first token stands for it.
+    const qsizetype firstToken = splitter.firstTokenStart();
+    const qsizetype offset =
+        StatementLocation::offsetIn(statement, StatementLocation::enginePosition(message));
+    const int line = prepared.source.lineOf(offset < 0 ? firstToken : splitter.statementStart() + offset);
+    if (callbacks.statementFailed)
+        callbacks.statementFailed(line);
+    callbacks.appendLine(
+        StatementLocation::reportLine(line, statement.sliced(firstToken - splitter.statementStart())));
+    ScriptsError(message, callbacks);
 }
 
 void ScriptRunner::ScriptsError(const QString &message, const Callbacks &callbacks) {

@@ -38,9 +38,15 @@ bool ScriptSplitter::next(QStringView &statement) {
         if (isBlank(start, end) || applySetTerm(start, end))
             continue;
         statement = QStringView(m_text).mid(start, end - start);
+        m_statementStart = start;
+        m_statementEnd = end;
         return true;
     }
     return false;
+}
+
+qsizetype ScriptSplitter::firstTokenStart() const {
+    return skipBlanksAndComments(m_statementStart, m_statementEnd);
 }
 
 void ScriptSplitter::setTerminator(const QString &terminator) {

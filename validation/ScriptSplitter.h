@@ -16,6 +16,10 @@ public:
     // The next statement, exactly as it stands in the text and without its terminator; the
     // view stays valid as long as the splitter. False when the text is exhausted.
     bool next(QStringView &statement);
+    // Where the last statement given by next() begins in the text (right after the previous
+    // terminator, leading blanks and comments included), and where its first token begins.
+    qsizetype statementStart() const { return m_statementStart; }
+    qsizetype firstTokenStart() const;
     // The terminator now in force (";" at the start), upper-cased.
     const QString &terminator() const { return m_terminator; }
 
@@ -38,6 +42,8 @@ private:
 
     QString m_text;
     qsizetype m_pos = 0;
+    qsizetype m_statementStart = 0;
+    qsizetype m_statementEnd = 0;
     QString m_terminator;
     char16_t m_terminatorFirst = u';'; // upper-cased first character, for the fast path
     bool m_wordTerminator = false;     // letters, digits and underscores only

@@ -1,24 +1,25 @@
 #include "validation/TfrmValidarScript.h"
 
+#include "base/Exception.h"
 #include "service/TextFile.h"
 #include "widgets/ImageList.h"
-#include "base/Exception.h"
 
 #include <Qsci/qsciscintilla.h>
 
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <atomic>
 
 namespace {
 
@@ -57,7 +58,13 @@ TfrmValidarScript::TfrmValidarScript(const QString &iniPath, QWidget *parent)
     FormCreate();
 }
 
-TfrmValidarScript::~TfrmValidarScript() = default;
+TfrmValidarScript::~TfrmValidarScript() {
+    if (m_execucao) {
+        // The run uses this window's connection: it stops after its statement and rolls back.
+        m_cancelamento->cancelar();
+        m_execucao->wait();
+    }
+}
 
 void TfrmValidarScript::createControls() {
     edtScript = new QsciScintilla(this);
@@ -69,6 +76,15 @@ void TfrmValidarScript::createControls() {
     edtScript->setMarginLineNumbers(0, true);
     edtScript->setMarginWidth(0, QStringLiteral("00000"));
     edtScript->setUtf8(true);
+    // Failing statements are marked in a symbol margin beside the line numbers.
+    m_marcadorErro = edtScript->markerDefine(QsciScintilla::Circle);
+    edtScript->setMarkerBackgroundColor(QColor(220, 40, 40), m_marcadorErro);
+    edtScript->setMarkerForegroundColor(QColor(140, 0, 0), m_marcadorErro);
+    m_marcadorAtual = edtScript->markerDefine(QsciScintilla::RightArrow);
+    edtScript->setMarkerBackgroundColor(QColor(40, 90, 200), m_marcadorAtual);
+    edtScript->setMarginType(1, QsciScintilla::SymbolMargin);
+    edtScript->setMarginWidth(1, 14);
+    edtScript->setMarginMarkerMask(1, (1 << m_marcadorErro) | (1 << m_marcadorAtual));
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -76,6 +92,8 @@ void TfrmValidarScript::createControls() {
     ToolBar1->setMovable(false);
     btExecutar = toolButton(QStringLiteral("Executar"), 15, QStringLiteral("btExecutar"), ToolBar1);
     btAbrir = toolButton(QStringLiteral("Abrir"), 16, QStringLiteral("btAbrir"), ToolBar1);
+    btCancelar = toolButton(QStringLiteral("Cancelar"), 9, QStringLiteral("btCancelar"), ToolBar1);
+    btCancelar->setEnabled(false);
     ToolButton3 = ToolBar1->addSeparator();
     ToolButton3->setObjectName(QStringLiteral("ToolButton3"));
     ToolButton2 = toolButton(QStringLiteral("Fechar"), 4, QStringLiteral("ToolButton2"), ToolBar1);
@@ -98,6 +116,7 @@ void TfrmValidarScript::createControls() {
     edtSenha = new QLineEdit(fields);
     edtSenha->setObjectName(QStringLiteral("edtSenha"));
     edtSenha->setEchoMode(QLineEdit::Password);
+    edtSenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*" per character
     edtSenha->setGeometry(448, 20 - top, 163, 21);
     auto *panel1Layout = new QVBoxLayout(Panel1);
     panel1Layout->setContentsMargins(0, 0, 0, 0);
@@ -114,6 +133,8 @@ void TfrmValidarScript::createControls() {
     memResultado = new QPlainTextEdit(Panel2);
     memResultado->setObjectName(QStringLiteral("memResultado"));
     memResultado->setReadOnly(true);
+    memResultado->setUndoRedoEnabled(false);
+    memResultado->viewport()->installEventFilter(this);
     auto *panel2Layout = new QVBoxLayout(Panel2);
     panel2Layout->setContentsMargins(0, 0, 0, 0);
     panel2Layout->setSpacing(0);
@@ -132,13 +153,15 @@ void TfrmValidarScript::createControls() {
     Abrir = new QFileDialog(this);
     Abrir->setObjectName(QStringLiteral("Abrir"));
     Abrir->setFileMode(QFileDialog::ExistingFile);
-    Abrir->setNameFilters(
-        {QStringLiteral("Arquivos SQL (*.sql)"), QStringLiteral("Todos os arquivos (*.*)")});
+    Abrir->setNameFilters({QStringLiteral("Arquivos SQL (*.sql)"), QStringLiteral("Todos os arquivos (*)")});
     Abrir->selectNameFilter(QStringLiteral("Arquivos SQL (*.sql)"));
 
     connect(btExecutar, &QToolButton::clicked, this, &TfrmValidarScript::btExecutarClick);
     connect(btAbrir, &QToolButton::clicked, this, &TfrmValidarScript::btAbrirClick);
     connect(ToolButton2, &QToolButton::clicked, this, &TfrmValidarScript::ToolButton2Click);
+    connect(btCancelar, &QToolButton::clicked, this, &TfrmValidarScript::btCancelarClick);
+    m_entrega.setInterval(50);
+    connect(&m_entrega, &QTimer::timeout, this, &TfrmValidarScript::entregarResultado);
 }
 
 void TfrmValidarScript::FormCreate() {
@@ -167,46 +190,98 @@ void TfrmValidarScript::ToolButton2Click() {
     close();
 }
 
+void TfrmValidarScript::closeEvent(QCloseEvent *event) {
+    // Nobody would see the rest of the run.
+    if (m_execucao)
+        m_cancelamento->cancelar();
+    QWidget::closeEvent(event);
+}
+
 void TfrmValidarScript::btExecutarClick() {
+    if (m_execucao)
+        return;
     memResultado->clear();
+    m_linhasResultado = 0;
+    edtScript->markerDeleteAll(m_marcadorErro);
+    edtScript->markerDeleteAll(m_marcadorAtual);
     const QString database = edtBanco->text();
     const QString password = edtSenha->text();
     const QString script = edtScript->text();
+    m_cancelamento = std::make_unique<Cancelamento>();
     ScriptRunner::Callbacks callbacks;
-    callbacks.appendLine = [this](const QString &line) {
-        QMetaObject::invokeMethod(
-            this, [this, line] { memResultado->appendPlainText(line); }, Qt::BlockingQueuedConnection);
+    callbacks.appendLine = [this](const QString &line) { m_pendentes.append(line); };
+    callbacks.storeSettings = [settings = m_settings](const QString &database, const QString &password) {
+        settings.write({database, password});
     };
-    callbacks.storeSettings = [this](const QString &database, const QString &password) {
-        QString error;
-        QMetaObject::invokeMethod(
-            this,
-            [&] {
-                try {
-                    m_settings.write({database, password});
-                } catch (const Exception &e) {
-                    error = e.message();
-                }
-            },
-            Qt::BlockingQueuedConnection);
-        if (!error.isEmpty())
-            throw Exception(error);
-    };
-    runWithInputBlocked([&] { Scripts->run(database, password, script, callbacks); });
+    callbacks.statementFailed = [this](int scriptLine) { m_pendentes.markLocation(scriptLine); };
+    callbacks.stop = m_cancelamento.get();
+    m_execucao.reset(QThread::create([this, database, password, script, callbacks] {
+        Scripts->run(database, password, script, callbacks);
+    }));
+    connect(m_execucao.get(), &QThread::finished, this, &TfrmValidarScript::fimExecucao);
+    habilitarEdicao(false);
+    m_entrega.start();
+    m_execucao->start();
 }
 
-void TfrmValidarScript::runWithInputBlocked(const std::function<void()> &job) {
-    // The run belongs to the interface thread: nothing else is started until it ends. It runs on a
-    // worker only so that windows keep painting; input events wait in the queue.
-    std::atomic<bool> done = false;
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        job();
-        done = true;
-        QMetaObject::invokeMethod(
-            this, [] {}, Qt::QueuedConnection); // wakes the loop below
-    }));
-    worker->start();
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    worker->wait();
+void TfrmValidarScript::btCancelarClick() {
+    if (m_execucao)
+        m_cancelamento->cancelar();
+}
+
+void TfrmValidarScript::habilitarEdicao(bool habilitar) {
+    btExecutar->setEnabled(habilitar);
+    btAbrir->setEnabled(habilitar);
+    btCancelar->setEnabled(!habilitar);
+    edtBanco->setReadOnly(!habilitar);
+    edtSenha->setReadOnly(!habilitar);
+    edtScript->setReadOnly(!habilitar);
+}
+
+void TfrmValidarScript::entregarResultado() {
+    const ResultLineQueue::Batch batch = m_pendentes.take();
+    if (batch.lineCount == 0)
+        return;
+    const int primeira = m_linhasResultado;
+    memResultado->appendPlainText(batch.text);
+    m_linhasResultado += batch.lineCount;
+    QTextDocument *documento = memResultado->document();
+    for (const auto &[linha, linhaScript] : batch.locations) {
+        documento->findBlockByNumber(primeira + linha).setUserState(linhaScript);
+        edtScript->markerAdd(linhaScript - 1, m_marcadorErro);
+    }
+}
+
+void TfrmValidarScript::fimExecucao() {
+    m_entrega.stop();
+    m_execucao->wait();
+    m_execucao.reset();
+    entregarResultado();
+    habilitarEdicao(true);
+    emit execucaoConcluida();
+}
+
+bool TfrmValidarScript::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched == memResultado->viewport()) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const int linha = memResultado->cursorForPosition(mouse->position().toPoint()).block().userState();
+        if (linha > 0) {
+            irParaLinha(linha);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmValidarScript::irParaLinha(int linha) {
+    const int indice = qMin(linha, edtScript->lines()) - 1;
+    QString texto = edtScript->text(indice);
+    while (texto.endsWith(u'\n') || texto.endsWith(u'\r'))
+        texto.chop(1);
+    // Selected from its end back to its start: the caret stays on the line, the editor's current one.
+    edtScript->setSelection(indice, int(texto.size()), indice, 0);
+    edtScript->ensureLineVisible(indice);
+    edtScript->markerDeleteAll(m_marcadorAtual);
+    edtScript->markerAdd(indice, m_marcadorAtual);
+    edtScript->setFocus();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/Cancelamento.h"
+#include "validation/ResultLineQueue.h"
 #include "validation/ScriptRunner.h"
 #include "validation/ValidationSettings.h"
 
+#include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -14,6 +16,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QThread;
 class QToolBar;
 class QToolButton;
 class QsciScintilla;
@@ -22,6 +25,11 @@ class QsciScintilla;
 // Modeless; each window has its own connection, kept attached between runs. Closing it only
 // hides it (the owner destroys it). Passing a parent keeps it a separate top-level window that
 // is destroyed with the parent.
+//
+// A run works on a worker thread, so the database never holds up the interface: the result lines
+// arrive in batches, the window's own fields wait for the end of the run, and "Cancelar" stops it
+// after the statement in progress, rolling back. A failing statement's "Linha N: " line leads to
+// its line in the editor on a double click; the editor's margin marks every failing line.
 class TfrmValidarScript : public QWidget {
     Q_OBJECT
 public:
@@ -31,17 +39,30 @@ public:
 
     // Replaces the editor's text by the file's; a missing file is silently ignored.
     void LoadFile(const QString &fileName);
+    bool executando() const { return m_execucao != nullptr; }
 
 public slots:
+    // Starts a run and returns at once; execucaoConcluida() tells its end.
     void btExecutarClick();
     void btAbrirClick();
     void ToolButton2Click();
+    void btCancelarClick();
+
+signals:
+    void execucaoConcluida();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
     void createControls();
-    // Runs `job` on a worker while this thread keeps painting; input waits until it is done.
-    void runWithInputBlocked(const std::function<void()> &job);
+    void habilitarEdicao(bool habilitar);
+    void entregarResultado();
+    void fimExecucao();
+    // Moves the editor to `linha` (from 1), selects it and points the margin at it.
+    void irParaLinha(int linha);
 
     QsciScintilla *edtScript = nullptr;
     QToolBar *ToolBar1 = nullptr;
@@ -59,9 +80,18 @@ private:
     QLabel *Label5 = nullptr;
     QPlainTextEdit *memResultado = nullptr;
     QToolButton *btAbrir = nullptr;
+    QToolButton *btCancelar = nullptr;
     QFileDialog *Abrir = nullptr;
     // The connection, transaction and script engine of this window, and FLastError.
     std::unique_ptr<ScriptRunner> Scripts;
 
     ValidationSettings m_settings;
+    // The run in progress, its stop flag and the lines it has not yet handed over.
+    std::unique_ptr<QThread> m_execucao;
+    std::unique_ptr<Cancelamento> m_cancelamento;
+    ResultLineQueue m_pendentes;
+    QTimer m_entrega;
+    int m_linhasResultado = 0; // lines in memResultado
+    int m_marcadorErro = -1;   // editor margin markers
+    int m_marcadorAtual = -1;
 };

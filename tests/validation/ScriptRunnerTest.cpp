@@ -1,7 +1,8 @@
 #include "validation/ScriptRunner.h"
+#include "base/Cancelamento.h"
+#include "base/Exception.h"
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/PrintQString.h"
-#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +14,49 @@ const QString C = ScriptRunner::connectedLine();
 const QString Commit = ScriptRunner::committedLine();
 const QString Rollback = ScriptRunner::rolledBackLine();
 const QString Failed = ScriptRunner::failedLine();
-const QString E = QStringLiteral("<statement error>"); // any message from the database
+const QString Cancelled = ScriptRunner::cancelledLine();
+// A statement error: its "Linha N: " line, then any message from the database.
+const QString E = QStringLiteral("<statement error>");
 
 struct RunRecord {
-    QStringList lines;    // statement errors shown as E
-    QStringList messages; // the statement errors as received
-    QStringList stored;   // "database|password" per settings write
+    QStringList lines;     // statement errors shown as E
+    QStringList messages;  // the statement errors as received
+    QStringList locations; // their "Linha N: " lines
+    QList<int> failedAt;   // the script lines given to statementFailed
+    QString reason;        // what followed the failure line
+    QStringList stored;    // "database|password" per settings write
     ScriptRunner::Outcome outcome = ScriptRunner::Outcome::Failed;
 };
 
 RunRecord runScript(ScriptRunner &runner, const QString &database, const QString &password,
-                    const QString &script, bool settingsFail = false) {
+                    const QString &script, bool settingsFail = false,
+                    const std::function<void(const QString &)> &onLine = {}) {
     RunRecord record;
+    bool locationSeen = false;
     ScriptRunner::Callbacks callbacks;
     callbacks.appendLine = [&](const QString &line) {
-        const bool fixed = line == C || line == Commit || line == Rollback || line == Failed;
-        record.lines.append(fixed ? line : E);
-        if (!fixed)
+        if (onLine)
+            onLine(line);
+        if (!record.lines.isEmpty() && record.lines.constLast() == Failed && record.reason.isNull()) {
+            record.reason = line;
+        } else if (line == C || line == Commit || line == Rollback || line == Failed || line == Cancelled) {
+            record.lines.append(line);
+        } else if (line.startsWith(u"Linha "_qs) && !locationSeen) {
+            record.locations.append(line);
+            locationSeen = true;
+        } else {
+            // A message without its "Linha N: " line first shows as itself and fails the comparison.
+            record.lines.append(locationSeen ? E : line);
             record.messages.append(line);
+            locationSeen = false;
+        }
     };
     callbacks.storeSettings = [&](const QString &db, const QString &pw) {
         if (settingsFail)
             throw Exception(QStringLiteral("read-only"));
         record.stored.append(db + u'|' + pw);
     };
+    callbacks.statementFailed = [&](int line) { record.failedAt.append(line); };
     record.outcome = runner.run(database, password, script, callbacks);
     return record;
 }
@@ -179,14 +199,103 @@ TEST(ScriptRunner, SettingsWriteFailureEndsTheRun) {
         ScriptRunner runner;
         const RunRecord record = runScript(runner, database.name(), QString(), ins1, true);
         EXPECT_EQ(record.lines, QStringList({C, Failed}));
+        EXPECT_EQ(record.reason, u"read-only"_qs);
     }
     EXPECT_EQ(database.column(rowsOfT), QStringList());
 }
+
+TEST(ScriptRunner, CancelStopsAfterTheStatementInProgressAndRollsBack) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    {
+        ScriptRunner runner;
+        Cancelamento stop;
+        ScriptRunner::Callbacks callbacks;
+        QStringList lines;
+        callbacks.appendLine = [&](const QString &line) {
+            lines.append(line);
+            if (line.startsWith(u"Linha "_qs))
+                stop.cancelar(); // while the second statement is being reported
+        };
+        callbacks.storeSettings = [](const QString &, const QString &) {};
+        callbacks.stop = &stop;
+        EXPECT_EQ(runner.run(database.name(), QString(), ins1 + bad + ins3 + ins2, callbacks),
+                  ScriptRunner::Outcome::Cancelled);
+        ASSERT_EQ(lines.size(), 5) << lines.join(u'\n').toStdString();
+        EXPECT_EQ(lines.mid(3), QStringList({Cancelled, Rollback}));
+    }
+    EXPECT_EQ(database.column(rowsOfT), QStringList());
+}
+
+// "Linha N: " gives the line of the script as the user has it: where the engine places the
+// error in the statement's text, or the statement's first token.
+struct LocationCase {
+    const char *name;
+    QString script;
+    QStringList locations;
+};
+
+void PrintTo(const LocationCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ScriptRunnerLocationTest : public testing::TestWithParam<LocationCase> {};
+
+TEST_P(ScriptRunnerLocationTest, ReportsTheScriptLine) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    ScriptRunner runner;
+    const RunRecord record = runScript(runner, database.name(), QString(), GetParam().script);
+    EXPECT_EQ(record.locations, GetParam().locations) << record.messages.join(u"\n---\n").toStdString();
+    QList<int> lines;
+    for (const QString &location : record.locations)
+        lines.append(location.section(u' ', 1, 1).chopped(1).toInt());
+    EXPECT_EQ(record.failedAt, lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptRunnerLocationTest,
+    testing::Values(
+        LocationCase{"engine_line_within_the_statement",
+                     u"insert into t (a) values (1);\n\ninsert into t (a)\n  valuez (2);\n"_qs,
+                     {u"Linha 4: insert into t (a)"_qs}},
+        LocationCase{"no_place_in_the_message_gives_the_first_token",
+                     ins1 + u"\n  -- again\n  \t insert into t (a) values (1);\n"_qs,
+                     {u"Linha 4: insert into t (a) values (1)"_qs}},
+        // Comments and transaction statements taken out before the statement: the place the
+        // engine gives in the text sent is traced back through each removal.
+        LocationCase{"removed_comments_and_commits_before_the_statement",
+                     u"insert into t (a) values (1); /* 1 */ COMMIT;\r\n"
+                     "commit work;\r\n"
+                     "/* a\r\n"
+                     "   multi-line comment */ select /* 2 */ x\r\n"
+                     " from nowhere; /* 3 */\r\n"_qs,
+                     {u"Linha 5: select  x"_qs}},
+        // The engine ends a line at CR LF, CR and LF, but inside quotes only at LF.
+        LocationCase{"lone_carriage_returns_end_lines_too",
+                     u"insert into t (a) values (1);\r\rinsert into t (a)\r  valuez (2);"_qs,
+                     {u"Linha 4: insert into t (a)"_qs}},
+        LocationCase{
+            "carriage_returns_inside_quotes_and_comments",
+            u"select 'a\rb\r\nc' as \"x\ry\" /* d\re */ -- f\rfrom rdb$database\n\r where bad syntax;"_qs,
+            {u"Linha 8: select 'a"_qs}},
+        LocationCase{"error_inside_an_execute_block",
+                     u"insert into t (a) values (1);\nset term ^ ;\nexecute block as\ndeclare x int;\n"
+                     "begin\n  x = 1/0;\nend^\nset term ; ^\n"_qs,
+                     {u"Linha 6: execute block as"_qs}},
+        LocationCase{"a_stored_procedure_s_own_line_is_not_the_script_s",
+                     u"set term ^ ;\ncreate procedure p as\ndeclare x int;\nbegin\n  x = 1/0;\nend^\n"
+                     "set term ; ^\n\nexecute procedure p;\n"_qs,
+                     {u"Linha 9: execute procedure p"_qs}},
+        LocationCase{"long_first_line_cut_to_80_characters",
+                     u"\n\ninsert into nowhere (a) values ('"_qs + QString(100, u'x') + u"');"_qs,
+                     {u"Linha 3: insert into nowhere (a) values ('"_qs + QString(47, u'x')}}));
 
 struct FailureCase {
     const char *name;
     QString database;
     QString library;
+    QString reason; // a part of the line after the failure line
 };
 
 void PrintTo(const FailureCase &c, std::ostream *os) {
@@ -195,22 +304,25 @@ void PrintTo(const FailureCase &c, std::ostream *os) {
 
 class ScriptRunnerFailureTest : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(ScriptRunnerFailureTest, ShowsOnlyTheFailureLine) {
+TEST_P(ScriptRunnerFailureTest, ShowsTheFailureLineAndItsReason) {
     std::optional<FirebirdClient> missing;
     if (!GetParam().library.isEmpty())
         missing.emplace(GetParam().library);
     ScriptRunner runner(missing ? *missing : FirebirdClient::system());
     const RunRecord record = runScript(runner, GetParam().database, QString(), ins1);
     EXPECT_EQ(record.lines, QStringList({Failed}));
+    EXPECT_TRUE(record.reason.contains(GetParam().reason)) << record.reason.toStdString();
     EXPECT_TRUE(record.stored.isEmpty());
     EXPECT_EQ(record.outcome, ScriptRunner::Outcome::Failed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScriptRunnerFailureTest,
-                         testing::Values(FailureCase{"wrong_path", u"/nonexistent/folder/db.fdb"_qs, {}},
-                                         FailureCase{"empty_path", QString(), {}},
-                                         FailureCase{"client_library_missing", u"/tmp/any.fdb"_qs,
-                                                     u"/nonexistent/libfbclient.so.2"_qs}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptRunnerFailureTest,
+    testing::Values(
+        FailureCase{"wrong_path", u"/nonexistent/folder/db.fdb"_qs, {}, u"\"/nonexistent/folder/db.fdb\""_qs},
+        FailureCase{"empty_path", QString(), {}, u"Informe o banco de dados."_qs},
+        FailureCase{"client_library_missing", u"/tmp/any.fdb"_qs, u"/nonexistent/libfbclient.so.2"_qs,
+                    u"Biblioteca cliente do Firebird não encontrada"_qs}));
 
 // Passwords are checked only through the server.
 class ScriptRunnerServerTest : public testing::Test {
@@ -226,7 +338,9 @@ TEST_F(ScriptRunnerServerTest, PasswordDecidesTheAttachment) {
     FirebirdTestDatabase database(FirebirdTestDatabase::Access::Server, tableSetup);
     ASSERT_TRUE(database.isValid()) << database.error().toStdString();
     ScriptRunner runner;
-    EXPECT_EQ(runScript(runner, database.name(), u"not-the-password"_qs, ins1).lines, QStringList({Failed}));
+    const RunRecord refused = runScript(runner, database.name(), u"not-the-password"_qs, ins1);
+    EXPECT_EQ(refused.lines, QStringList({Failed}));
+    EXPECT_TRUE(refused.reason.contains(u"password"_qs)) << refused.reason.toStdString(); // the engine's own
     EXPECT_EQ(runScript(runner, database.name(), QString(), ins1).lines, QStringList({Failed}));
     const RunRecord record = runScript(runner, database.name(), FirebirdTestDatabase::serverPassword(), ins1);
     EXPECT_EQ(record.lines, QStringList({C, Commit}));

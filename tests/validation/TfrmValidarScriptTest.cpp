@@ -1,13 +1,18 @@
 #include "validation/TfrmValidarScript.h"
 #include "tests/validation/FirebirdTestDatabase.h"
+#include "tests/validation/SampleScripts.h"
 #include "validation/ScriptRunner.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QtTest>
 
@@ -18,21 +23,37 @@ private:
     QTemporaryDir m_dir;
     QString m_ini;
     const QString m_otherSections = QStringLiteral("; kept by the main window\n[envio]\nbase=/scripts\n");
+    const QString m_table = QStringLiteral("CREATE TABLE T (A INTEGER NOT NULL PRIMARY KEY);");
 
-    static QString field(TfrmValidarScript &w, const char *name) {
-        return w.findChild<QLineEdit *>(QLatin1StringView(name))->text();
+    static QLineEdit *lineEdit(TfrmValidarScript &w, const char *name) {
+        return w.findChild<QLineEdit *>(QLatin1StringView(name));
     }
+    static QString field(TfrmValidarScript &w, const char *name) { return lineEdit(w, name)->text(); }
     static void setField(TfrmValidarScript &w, const char *name, const QString &text) {
-        w.findChild<QLineEdit *>(QLatin1StringView(name))->setText(text);
+        lineEdit(w, name)->setText(text);
     }
-    static QString result(TfrmValidarScript &w) {
-        return w.findChild<QPlainTextEdit *>(QStringLiteral("memResultado"))->toPlainText();
+    static QPlainTextEdit *resultBox(TfrmValidarScript &w) {
+        return w.findChild<QPlainTextEdit *>(QStringLiteral("memResultado"));
     }
+    static QString result(TfrmValidarScript &w) { return resultBox(w)->toPlainText(); }
     static QsciScintilla *editor(TfrmValidarScript &w) {
         return w.findChild<QsciScintilla *>(QStringLiteral("edtScript"));
     }
-    static void execute(TfrmValidarScript &w) {
-        w.findChild<QToolButton *>(QStringLiteral("btExecutar"))->click();
+    static QToolButton *button(TfrmValidarScript &w, const char *name) {
+        return w.findChild<QToolButton *>(QLatin1StringView(name));
+    }
+    // "Executar", then the end of the run.
+    static bool execute(TfrmValidarScript &w) {
+        QSignalSpy ended(&w, &TfrmValidarScript::execucaoConcluida);
+        button(w, "btExecutar")->click();
+        return ended.wait(60000);
+    }
+    // A script long enough to be still running when it is stopped.
+    static QString manyInserts() {
+        QString script;
+        for (int i = 1; i <= 200000; ++i)
+            script += QStringLiteral("insert into t (a) values (%1);\n").arg(i);
+        return script;
     }
     QString iniText() const {
         QFile file(m_ini);
@@ -52,21 +73,34 @@ private slots:
         QVERIFY2(database.isValid(), qPrintable(database.error()));
         {
             TfrmValidarScript w(m_ini);
-            setField(w, "edtBanco", m_dir.filePath(QStringLiteral("missing/db.fdb")));
+            const QString missing = m_dir.filePath(QStringLiteral("missing/db.fdb"));
+            setField(w, "edtBanco", missing);
             setField(w, "edtSenha", QStringLiteral("secret"));
-            execute(w);
-            QCOMPARE(result(w), ScriptRunner::failedLine());
+            QVERIFY(execute(w));
+            // The failure line, then the engine's reason, which names the file.
+            const QStringList lines = result(w).split(u'\n');
+            QCOMPARE(lines.constFirst(), ScriptRunner::failedLine());
+            QVERIFY2(lines.size() > 1 && result(w).contains(missing), qPrintable(result(w)));
             QCOMPARE(iniText(), m_otherSections);
 
             setField(w, "edtBanco", database.name());
             editor(w)->setText(QStringLiteral("select 1 from rdb$database;"));
-            execute(w);
+            QVERIFY(execute(w));
             QCOMPARE(result(w), ScriptRunner::connectedLine() + u'\n' + ScriptRunner::committedLine());
             QVERIFY(iniText().startsWith(m_otherSections));
         }
         TfrmValidarScript later(m_ini);
         QCOMPARE(field(later, "edtBanco"), database.name());
         QCOMPARE(field(later, "edtSenha"), QStringLiteral("secret"));
+    }
+
+    void passwordShowsAStarPerCharacterAndEveryFileCanBeOpened() {
+        TfrmValidarScript w(m_ini);
+        setField(w, "edtSenha", QStringLiteral("senha"));
+        QCOMPARE(lineEdit(w, "edtSenha")->displayText(), QStringLiteral("*****"));
+        QCOMPARE(
+            w.findChild<QFileDialog *>(QStringLiteral("Abrir"))->nameFilters(),
+            QStringList({QStringLiteral("Arquivos SQL (*.sql)"), QStringLiteral("Todos os arquivos (*)")}));
     }
 
     void windowsAreIndependent() {
@@ -79,11 +113,12 @@ private slots:
 
         setField(first, "edtBanco", database.name());
         editor(first)->setText(QStringLiteral("insert into nowhere values (1);"));
-        execute(first);
+        QVERIFY(execute(first));
         const QStringList lines = result(first).split(u'\n');
         QCOMPARE(lines.constFirst(), ScriptRunner::connectedLine());
+        QCOMPARE(lines.at(1), QStringLiteral("Linha 1: insert into nowhere values (1)"));
         QCOMPARE(lines.constLast(), ScriptRunner::committedLine());
-        QVERIFY(lines.size() > 2); // the statement's error message in between
+        QVERIFY(lines.size() > 3); // the statement's error message in between
 
         QCOMPARE(result(second), QString());
         QCOMPARE(field(second, "edtBanco"), QStringLiteral("typed but not run"));
@@ -93,8 +128,9 @@ private slots:
     void loadFileReplacesScriptAndKeepsResult() {
         TfrmValidarScript w(m_ini);
         setField(w, "edtBanco", QString());
-        execute(w);
-        QCOMPARE(result(w), ScriptRunner::failedLine());
+        QVERIFY(execute(w));
+        const QString failed = result(w);
+        QVERIFY(failed.startsWith(ScriptRunner::failedLine()));
 
         const QString path = m_dir.filePath(QStringLiteral("script.sql"));
         QFile file(path);
@@ -104,10 +140,97 @@ private slots:
         editor(w)->setText(QStringLiteral("old text"));
         w.LoadFile(path);
         QCOMPARE(editor(w)->text(), QStringLiteral("select 'ação' from t;\r\n"));
-        QCOMPARE(result(w), ScriptRunner::failedLine());
+        QCOMPARE(result(w), failed);
 
         w.LoadFile(m_dir.filePath(QStringLiteral("deleted.sql")));
         QCOMPARE(editor(w)->text(), QStringLiteral("select 'ação' from t;\r\n"));
+    }
+
+    // A double click on a failing statement's "Linha N: " line takes the editor to line N; the
+    // margin marks the failing lines.
+    void doubleClickOnAnErrorGoesToItsLine() {
+        FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, m_table);
+        QVERIFY2(database.isValid(), qPrintable(database.error()));
+        TfrmValidarScript w(m_ini);
+        w.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        setField(w, "edtBanco", database.name());
+        editor(w)->setText(QString::fromUtf8(SampleScripts::errorOnLine7) +
+                           QStringLiteral("insert into nowhere (a) values (5);\n"));
+        QVERIFY(execute(w));
+
+        QPlainTextEdit *box = resultBox(w);
+        const QTextBlock report = box->document()->findBlockByNumber(1);
+        QCOMPARE(report.text(), QString::fromUtf8(SampleScripts::errorOnLine7Report));
+        QVERIFY2(result(w).contains(QStringLiteral("\nLinha 9: insert into nowhere (a) values (5)\n")),
+                 qPrintable(result(w)));
+        for (int line = 0; line < editor(w)->lines(); ++line)
+            QCOMPARE(editor(w)->markersAtLine(line) != 0, line == 6 || line == 8);
+
+        editor(w)->setCursorPosition(0, 0);
+        QTextCursor cursor(report);
+        box->setTextCursor(cursor);
+        box->ensureCursorVisible();
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, box->cursorRect(cursor).center());
+        int line = -1;
+        int index = -1;
+        editor(w)->getCursorPosition(&line, &index);
+        QCOMPARE(line + 1, 7);
+        QCOMPARE(editor(w)->selectedText(), QStringLiteral("  valuez (3);"));
+
+        // Any other line of the result box leaves the editor where it is.
+        QTextCursor other(box->document()->findBlockByNumber(2));
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, box->cursorRect(other).center());
+        editor(w)->getCursorPosition(&line, &index);
+        QCOMPARE(line + 1, 7);
+    }
+
+    // While a run works the window keeps its own input: only "Cancelar" and "Fechar" answer.
+    // "Cancelar" ends the run after its statement and rolls back.
+    void cancelStopsTheRunAndRollsBack() {
+        FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, m_table);
+        QVERIFY2(database.isValid(), qPrintable(database.error()));
+        {
+            TfrmValidarScript w(m_ini);
+            setField(w, "edtBanco", database.name());
+            editor(w)->setText(manyInserts());
+            QVERIFY(!button(w, "btCancelar")->isEnabled());
+            QSignalSpy ended(&w, &TfrmValidarScript::execucaoConcluida);
+            button(w, "btExecutar")->click();
+            QVERIFY(w.executando());
+            QVERIFY(!button(w, "btExecutar")->isEnabled());
+            QVERIFY(!button(w, "btAbrir")->isEnabled());
+            QVERIFY(lineEdit(w, "edtBanco")->isReadOnly());
+            QVERIFY(editor(w)->isReadOnly());
+            QTRY_COMPARE_WITH_TIMEOUT(result(w), ScriptRunner::connectedLine(), 30000);
+            button(w, "btCancelar")->click();
+            QVERIFY(ended.wait(30000));
+            QCOMPARE(result(w).split(u'\n'),
+                     QStringList({ScriptRunner::connectedLine(), ScriptRunner::cancelledLine(),
+                                  ScriptRunner::rolledBackLine()}));
+            QVERIFY(button(w, "btExecutar")->isEnabled());
+            QVERIFY(!button(w, "btCancelar")->isEnabled());
+            QVERIFY(!editor(w)->isReadOnly());
+        }
+        QCOMPARE(database.column(QStringLiteral("select count(*) from t")),
+                 QStringList({QStringLiteral("0")}));
+    }
+
+    // Closing a window that frees itself in the middle of a run stops the run the same way.
+    void closingDuringARunStopsItAndRollsBack() {
+        FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, m_table);
+        QVERIFY2(database.isValid(), qPrintable(database.error()));
+        QPointer<TfrmValidarScript> w = new TfrmValidarScript(m_ini);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        setField(*w, "edtBanco", database.name());
+        editor(*w)->setText(manyInserts());
+        button(*w, "btExecutar")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(result(*w), ScriptRunner::connectedLine(), 30000);
+        button(*w, "ToolButton2")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 30000);
+        QCOMPARE(database.column(QStringLiteral("select count(*) from t")),
+                 QStringList({QStringLiteral("0")}));
     }
 };
 

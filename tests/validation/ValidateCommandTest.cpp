@@ -1,5 +1,6 @@
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/PrintQString.h"
+#include "tests/validation/SampleScripts.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,36 @@ INSTANTIATE_TEST_SUITE_P(
                 false, 1, QString()},
         CliCase{"rolled_back_run", "insert into nowhere values (1);\nROLLBACK ON ERROR;", false, 1,
                 QString()}));
+
+// Each failing statement's report starts with the script line the engine points at and the
+// statement's first line; a connection failure gives the engine's reason after its line.
+TEST(ValidateCommand, ErrorsAtTheirScriptLine) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"script.sql"_qs);
+    QFile script(file);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(SampleScripts::errorOnLine7);
+    script.close();
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, u"CREATE TABLE T (A INTEGER);"_qs);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+
+    const CliResult run = runCli({u"validate"_qs, u"--database"_qs, database.name(), file});
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4) << run.out.toStdString();
+    EXPECT_EQ(lines.at(0), u"Conectado com o banco de dados."_qs);
+    EXPECT_EQ(lines.at(1), QString::fromUtf8(SampleScripts::errorOnLine7Report));
+    EXPECT_EQ(lines.mid(2, lines.size() - 3).join(u'\n'),
+              u"Dynamic SQL Error\nSQL error code = -104\nToken unknown - line 3, column 3\nvaluez"_qs);
+    EXPECT_EQ(lines.constLast(), u"Commit efetuado."_qs);
+
+    const QString missing = dir.filePath(u"missing.fdb"_qs);
+    const CliResult failed = runCli({u"validate"_qs, u"--database"_qs, missing, file});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(failed.out.startsWith(u"Falha ao conectar com o banco de dados.\n"_qs))
+        << failed.out.toStdString();
+    EXPECT_TRUE(failed.out.contains(missing)) << failed.out.toStdString();
+}
 
 TEST(ValidateCommand, UsageErrors) {
     EXPECT_EQ(runCli({u"validate"_qs}).exitCode, 2);
