@@ -1,5 +1,8 @@
 #include "app/TfrmLoginScripts.h"
 
+#include "base/ErroGeral.h"
+#include "service/ErroCancelado.h"
+#include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
 #include "widgets/ImageList.h"
@@ -36,7 +39,7 @@ QPushButton *botao(const QString &text, int imagem, QRect geometry, QWidget *par
 TfrmLoginScripts::TfrmLoginScripts(Sessao &sessao, Messages &messages, const QStringList &argumentos,
                                    QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_sessao(sessao),
-      m_messages(messages) {
+      m_messages(messages), m_adiada([this] { MostrarEspera(true); }, [this] { MostrarEspera(false); }) {
     setObjectName(QStringLiteral("frmLoginScripts"));
     setWindowTitle(QStringLiteral("Efetuar login"));
     setFixedSize(252, 122);
@@ -65,6 +68,9 @@ TfrmLoginScripts::TfrmLoginScripts(Sessao &sessao, Messages &messages, const QSt
 
     m_btLogin = botao(QStringLiteral("Login"), 12, QRect(62, 89, 75, 25), this, "btLogin");
     m_btSair = botao(QStringLiteral("Sair"), 4, QRect(156, 89, 75, 25), this, "btSair");
+    // Takes the place of "Login" while a slow login waits.
+    m_btCancelar = botao(QStringLiteral("Cancelar"), 4, m_btLogin->geometry(), this, "btCancelar");
+    m_btCancelar->hide();
 
     setTabOrder(m_edtUsuario, m_edtSenha);
     setTabOrder(m_edtSenha, m_btLogin);
@@ -74,6 +80,11 @@ TfrmLoginScripts::TfrmLoginScripts(Sessao &sessao, Messages &messages, const QSt
     connect(m_edtSenha, &QLineEdit::returnPressed, this, &TfrmLoginScripts::btLoginClick);
     connect(m_btLogin, &QPushButton::clicked, this, &TfrmLoginScripts::btLoginClick);
     connect(m_btSair, &QPushButton::clicked, this, &TfrmLoginScripts::btSairClick);
+    connect(m_btCancelar, &QPushButton::clicked, this, [this] {
+        if (Cancelamento *cancelamento = m_threadLogin.cancelamento())
+            cancelamento->cancelar();
+        m_btCancelar->setEnabled(false);
+    });
 
     if (argumentos.size() == 2) {
         m_edtUsuario->setText(argumentos[0]);
@@ -83,11 +94,29 @@ TfrmLoginScripts::TfrmLoginScripts(Sessao &sessao, Messages &messages, const QSt
 }
 
 void TfrmLoginScripts::btLoginClick() {
-    Protocolo::RespostaLogin resposta;
-    try {
-        resposta = Protocolo::Login(m_sessao.conexao(), m_edtUsuario->text(), m_edtSenha->text());
-    } catch (const std::exception &) {
-        m_messages.error(QStringLiteral("Falha ao efetuar o login."));
+    if (m_threadLogin.Executando())
+        return;
+    m_focoAntes = focusWidget();
+    auto resposta = std::make_shared<Protocolo::RespostaLogin>();
+    m_threadLogin.Iniciar(
+        [&conexao = m_sessao.conexao(), usuario = m_edtUsuario->text(), senha = m_edtSenha->text(),
+         resposta](const ThreadBusca::NaInterface &) { *resposta = Protocolo::Login(conexao, usuario, senha); },
+        [this, resposta](std::exception_ptr erro) { FimLogin(*resposta, erro); });
+    m_adiada.Armar();
+}
+
+void TfrmLoginScripts::FimLogin(const Protocolo::RespostaLogin &resposta, std::exception_ptr erro) {
+    m_adiada.Desarmar();
+    if (erro) {
+        try {
+            std::rethrow_exception(erro);
+        } catch (const ErroCancelado &) {
+            return; // stopped by the user: the window is as it was
+        } catch (const ErroTransporte &e) {
+            m_messages.error(QStringLiteral("Falha ao efetuar o login. ") + ErroGeral::comPontoFinal(e.message()));
+        } catch (...) {
+            m_messages.error(QStringLiteral("Falha ao efetuar o login."));
+        }
         return;
     }
     if (resposta.success) {
@@ -96,6 +125,24 @@ void TfrmLoginScripts::btLoginClick() {
     } else {
         m_messages.error(resposta.message);
         m_edtUsuario->setFocus();
+    }
+}
+
+void TfrmLoginScripts::MostrarEspera(bool esperando) {
+    m_edtUsuario->setEnabled(!esperando);
+    m_edtSenha->setEnabled(!esperando);
+    m_btLogin->setVisible(!esperando);
+    m_btCancelar->setEnabled(true);
+    m_btCancelar->setVisible(esperando);
+    if (esperando) {
+        setCursor(Qt::WaitCursor);
+        m_btSair->setCursor(Qt::ArrowCursor);
+        m_btCancelar->setCursor(Qt::ArrowCursor);
+        m_btCancelar->setFocus();
+    } else {
+        unsetCursor();
+        if (m_focoAntes)
+            m_focoAntes->setFocus();
     }
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "catalog/EsperaAdiada.h"
+#include "catalog/ThreadBusca.h"
+#include "service/Protocolo.h"
+
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 
 class Messages;
@@ -10,7 +15,9 @@ class QPushButton;
 class Sessao;
 
 // The login window: obtains the session key. It cannot be closed before a key is set;
-// "Sair" ends the program instead.
+// "Sair" ends the program instead. The login request runs on a worker; when it takes a while the
+// window shows that it waits (fields disabled, wait cursor) and offers "Cancelar" in place of
+// "Login", which aborts the request and leaves the window as it was.
 class TfrmLoginScripts : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +30,9 @@ public:
     QLineEdit *edtSenha() const { return m_edtSenha; }
     QPushButton *btLogin() const { return m_btLogin; }
     QPushButton *btSair() const { return m_btSair; }
+    QPushButton *btCancelar() const { return m_btCancelar; }
+    // Whether the login request is under way.
+    bool Aguardando() const { return m_threadLogin.Executando(); }
 
 public slots:
     void btLoginClick();
@@ -34,6 +44,8 @@ protected:
 
 private:
     bool podeFechar() const;
+    void FimLogin(const Protocolo::RespostaLogin &resposta, std::exception_ptr erro);
+    void MostrarEspera(bool esperando);
 
     Sessao &m_sessao;
     Messages &m_messages;
@@ -43,4 +55,8 @@ private:
     QLineEdit *m_edtSenha;
     QPushButton *m_btLogin;
     QPushButton *m_btSair;
+    QPushButton *m_btCancelar;
+    QPointer<QWidget> m_focoAntes; // where the keyboard was when "Login" started
+    EsperaAdiada m_adiada;
+    ThreadBusca m_threadLogin; // last: stopped and joined before anything it uses goes
 };

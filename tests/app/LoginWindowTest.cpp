@@ -2,10 +2,13 @@
 #include "app/TfrmLoginScripts.h"
 #include "service/Conexao.h"
 #include "service/Sessao.h"
+#include "tests/catalog/Batimento.h"
+#include "tests/catalog/ServicoMudo.h"
 #include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +21,9 @@ class LoginWindowTest : public QObject {
 
 private:
     std::unique_ptr<TestServer> m_server;
+
+    // The login request runs on a worker: its answer comes after the click returns.
+    static void aguardar(TfrmLoginScripts &login) { QTRY_VERIFY_WITH_TIMEOUT(!login.Aguardando(), 15000); }
 
 private slots:
     void initTestCase() {
@@ -72,6 +78,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), login.edtSenha());
         QTest::keyClicks(login.edtSenha(), QStringLiteral("senha"));
         QTest::keyClick(login.edtSenha(), Qt::Key_Return); // acts as "Login"
+        aguardar(login);
         QVERIFY(messages.boxes.isEmpty());
         QVERIFY(!sessao.chave().isEmpty());
         QVERIFY(!login.isVisible());
@@ -86,6 +93,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&login));
         login.edtSenha()->setFocus();
         QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        aguardar(login);
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
         QCOMPARE(messages.boxes[0].text, QStringLiteral("Usuário ou senha inválidos."));
@@ -108,10 +116,14 @@ private slots:
         TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
         login.show();
         QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        aguardar(login);
         qputenv("BRISEL_SERVICE_URL", saved);
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
-        QCOMPARE(messages.boxes[0].text, QStringLiteral("Falha ao efetuar o login."));
+        // The sentence, then the transport's own account of the failure.
+        QVERIFY2(messages.boxes[0].text.startsWith(QStringLiteral("Falha ao efetuar o login. ")),
+                 qPrintable(messages.boxes[0].text));
+        QVERIFY(messages.boxes[0].text.size() > 30);
         QVERIFY(login.isVisible());
     }
 
@@ -142,6 +154,7 @@ private slots:
         TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
         login.show();
         QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        aguardar(login);
         qputenv("BRISEL_SERVICE_URL", saved);
         QCOMPARE(server.requests().size(), 1);
         QCOMPARE(sessao.chave(), chave);
@@ -149,6 +162,66 @@ private slots:
         QCOMPARE(messages.boxes.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
             QCOMPARE(messages.boxes[0].text, message);
+    }
+
+    // A service that never answers: the window keeps running and soon shows that it waits, with
+    // "Cancelar" in place of "Login"; "Cancelar" ends the wait at once and the window is as before.
+    void cancelarEndsAWaitingLogin() {
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
+        login.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&login));
+        {
+            const ServicoMudo mudo;
+            const Batimento batimento;
+            login.edtSenha()->setFocus();
+            QTest::keyClick(login.edtSenha(), Qt::Key_Return);
+            QVERIFY(login.Aguardando());
+            QTRY_VERIFY_WITH_TIMEOUT(login.btCancelar()->isVisible(), 10000);
+            QVERIFY(batimento.batidas > 0);
+            QVERIFY(!login.btLogin()->isVisible());
+            QVERIFY(!login.edtUsuario()->isEnabled() && !login.edtSenha()->isEnabled());
+            QVERIFY(login.btSair()->isEnabled());
+            QCOMPARE(login.btCancelar()->geometry(), QRect(62, 89, 75, 25));
+            QTest::mouseClick(login.btCancelar(), Qt::LeftButton);
+            aguardar(login);
+        }
+        QVERIFY(messages.boxes.isEmpty());
+        QVERIFY(sessao.chave().isEmpty());
+        QVERIFY(login.isVisible());
+        QVERIFY(login.btLogin()->isVisible() && !login.btCancelar()->isVisible());
+        QVERIFY(login.edtUsuario()->isEnabled() && login.edtSenha()->isEnabled());
+        QCOMPARE(login.edtUsuario()->text(), QStringLiteral("DEV"));
+        QCOMPARE(login.edtSenha()->text(), QStringLiteral("senha"));
+        QCOMPARE(QApplication::focusWidget(), login.edtSenha());
+
+        // Nothing was left half-done: the next login goes through.
+        QTest::mouseClick(login.btLogin(), Qt::LeftButton);
+        aguardar(login);
+        QVERIFY(messages.boxes.isEmpty());
+        QVERIFY(!sessao.chave().isEmpty());
+        QVERIFY(!login.isVisible());
+    }
+
+    // Closing the program while a login waits: the window goes at once, its request with it.
+    void aWindowDestroyedWhileWaitingDoesNotHang() {
+        const ServicoMudo mudo;
+        Conexao conexao;
+        Sessao sessao(conexao);
+        RecordingMessages messages;
+        auto login = std::make_unique<TfrmLoginScripts>(sessao, messages,
+                                                        QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
+        login->show();
+        QTest::mouseClick(login->btLogin(), Qt::LeftButton);
+        QTest::qWait(100);
+        QVERIFY(login->Aguardando());
+        QElapsedTimer relogio;
+        relogio.start();
+        login.reset();
+        QVERIFY(relogio.elapsed() < 10000); // ends, instead of waiting out the 60 s silence
+        QVERIFY(messages.boxes.isEmpty());
     }
 
     void closeIsRefusedWithoutAKey() {
