@@ -2,6 +2,8 @@
 
 #include "server/FluxoComPrazo.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -95,6 +97,10 @@ bool ServidorComPrazo::process_and_close_socket(socket_t sock) {
         ::close(sock);
         return false;
     }
+    // An answer goes out in more than one write: without this, each would wait for the
+    // client's delayed acknowledgement of the one before.
+    const int sim = 1;
+    ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &sim, sizeof sim);
     bool ok = false;
     {
         FluxoComPrazo fluxo(sock, FLeitura, std::chrono::seconds(write_timeout_sec_));
