@@ -1,5 +1,10 @@
-// Script validation speed: the splitter alone (MB/s), and a 20,000-INSERT run against
-// `isql-fb -i` on the same script and an embedded database of the same kind.
+// Script validation speed: the splitter alone (MB/s) and the preparation beside it; the
+// preparation on text built to make a remove-until-none-is-left loop quadratic, against such a
+// loop; and a 20,000-INSERT run against `isql-fb -i` on the same script and an embedded database
+// of the same kind.
+#include "bench/RatioReporter.h"
+#include "tests/validation/PreparationByTheRules.h"
+#include "validation/ScriptPreparation.h"
 #include "validation/ScriptRunner.h"
 #include "validation/ScriptSplitter.h"
 
@@ -32,8 +37,13 @@ QString splitterScript(qsizetype targetSize) {
     return script;
 }
 
-void SplitterThroughput(benchmark::State &state) {
+const QString &largeScript() {
     static const QString script = splitterScript(50 * 1000 * 1000);
+    return script;
+}
+
+void SplitterThroughput(benchmark::State &state) {
+    const QString &script = largeScript();
     qsizetype statements = 0;
     for (auto _ : state) {
         ScriptSplitter splitter(script);
@@ -46,6 +56,39 @@ void SplitterThroughput(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * script.size());
 }
 BENCHMARK(SplitterThroughput)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void PreparationThroughput(benchmark::State &state) {
+    const QString &script = largeScript();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ScriptPreparation::prepare(script).text.size());
+    state.SetBytesProcessed(state.iterations() * script.size());
+}
+BENCHMARK(PreparationThroughput)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// "COM" n times, "COMMIT;", "MIT;" n times: each round of a remove-until-none-is-left loop over
+// the whole text takes out only the one occurrence that the previous round joined together.
+QString nestedCommits(qsizetype bytes) {
+    const qsizetype n = (bytes - 7) / 7;
+    return QStringLiteral("COM").repeated(n) + QStringLiteral("COMMIT;") +
+           QStringLiteral("MIT;").repeated(n) + QStringLiteral("select 1 from rdb$database;");
+}
+
+void PreparationNested(benchmark::State &state) {
+    const QString script = nestedCommits(state.range(0) * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ScriptPreparation::prepare(script).text.size());
+    state.SetBytesProcessed(state.iterations() * script.size());
+}
+BENCHMARK(PreparationNested)->Arg(56)->Arg(224)->Unit(benchmark::kMillisecond);
+
+void PreparationNestedByTheRules(benchmark::State &state) {
+    const QString script = nestedCommits(state.range(0) * 1024);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(preparationByTheRules(script).text.size());
+    state.SetBytesProcessed(state.iterations() * script.size());
+}
+// 56 KB: a quarter of the 224 KB that takes such a loop some 40 s.
+BENCHMARK(PreparationNestedByTheRules)->Arg(56)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 QString insertScript(int count) {
     QString script;
@@ -123,4 +166,17 @@ BENCHMARK(Insert20000VersusIsql)->UseManualTime()->Unit(benchmark::kMillisecond)
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter(std::vector<std::pair<std::string, std::string>>{
+        {"PreparationThroughput/min_time:2.000", "SplitterThroughput/min_time:2.000"},
+        // How many times longer the loop takes than one pass (the pass is too fast for two decimals).
+        {"PreparationNestedByTheRules/56/iterations:1", "PreparationNested/56"},
+        {"PreparationNestedByTheRules/56/iterations:1", "PreparationNested/224"}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios();
+    benchmark::Shutdown();
+    return 0;
+}

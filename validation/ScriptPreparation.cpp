@@ -29,6 +29,13 @@ bool isLoneSurrogate(const QChar *s, qsizetype i, qsizetype n) {
     return false;
 }
 
+// QChar::toCaseFolded, without its table for the plain ASCII that scripts are mostly made of.
+char32_t folded(char16_t c) {
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+    return QChar::toCaseFolded(char32_t(c));
+}
+
 // Appends text to an output buffer that never outgrows its input.
 class Output {
 public:
@@ -87,8 +94,8 @@ bool removeAll(QString &text, QLatin1StringView what, Removals *removals) {
     const qsizetype m = what.size();
     if (m == 0)
         return false;
-    QString folded = QString(what).toCaseFolded();
-    const char16_t last = folded.back().unicode();
+    const QString pattern = QString(what).toCaseFolded();
+    const char32_t last = pattern.back().unicode();
     // The text is its own output: kept characters are moved down over removed ones, and an
     // occurrence is taken out as soon as its last character arrives, so text joined by a
     // removal is seen without going back to the start.
@@ -99,11 +106,11 @@ bool removeAll(QString &text, QLatin1StringView what, Removals *removals) {
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = s[i];
         s[kept++] = c;
-        if (kept < m || QChar::toCaseFolded(c.unicode()) != last)
+        if (kept < m || folded(c.unicode()) != last)
             continue;
         const QChar *candidate = s + kept - m;
         qsizetype k = 0;
-        while (k < m - 1 && QChar::toCaseFolded(candidate[k].unicode()) == folded.at(k).unicode())
+        while (k < m - 1 && folded(candidate[k].unicode()) == pattern.at(k).unicode())
             ++k;
         if (k < m - 1)
             continue;

@@ -1,9 +1,9 @@
 #include "validation/ScriptPreparation.h"
+#include "tests/validation/PreparationByTheRules.h"
 
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -72,27 +72,6 @@ TEST(ScriptPreparation, LoneSurrogateDoesNotStopTheRemoval) {
     EXPECT_EQ(ScriptPreparation::removeOneLineComments(text), u"a "_qs + QChar(0xD800) + u"  b"_qs);
 }
 
-// The preparation as its rules read, step by step: the expression over the whole text, then each
-// removal repeated until the text no longer changes.
-PreparedScript byTheRules(const QString &script) {
-    static const QRegularExpression oneLineComment(u"(*ANY)\\/\\*.*\\*\\/"_qs);
-    PreparedScript prepared;
-    prepared.text = script;
-    prepared.text.replace(oneLineComment, QString());
-    const auto removeAll = [&](QLatin1StringView what) {
-        bool found = false;
-        while (prepared.text.contains(what, Qt::CaseInsensitive)) {
-            found = true;
-            prepared.text.remove(what, Qt::CaseInsensitive);
-        }
-        return found;
-    };
-    removeAll(QLatin1StringView("COMMIT WORK;"));
-    removeAll(QLatin1StringView("COMMIT;"));
-    prepared.rollbackOnError = removeAll(QLatin1StringView("ROLLBACK ON ERROR;"));
-    return prepared;
-}
-
 // Random texts made of the pieces that matter: comment marks, whole and broken-up transaction
 // statements, every kind of line break, and letters that fold to those of the statements
 // (the Kelvin sign to "k", the long s). Each prepared character is traced back to itself.
@@ -130,7 +109,7 @@ TEST(ScriptPreparation, OnePassGivesWhatTheRulesGive) {
         QString script;
         for (int i = random.bounded(60); i > 0; --i)
             script += pieces.at(random.bounded(int(pieces.size())));
-        const PreparedScript expected = byTheRules(script);
+        const PreparedScript expected = preparationByTheRules(script);
         const PreparedScript prepared = ScriptPreparation::prepare(script);
         ASSERT_EQ(prepared.text, expected.text) << script.toStdString();
         ASSERT_EQ(prepared.rollbackOnError, expected.rollbackOnError) << script.toStdString();
