@@ -69,7 +69,7 @@ TfrmLoginScripts::TfrmLoginScripts(Sessao &sessao, Messages &messages, const QSt
     m_btLogin = botao(QStringLiteral("Login"), 12, QRect(62, 89, 75, 25), this, "btLogin");
     m_btSair = botao(QStringLiteral("Sair"), 4, QRect(156, 89, 75, 25), this, "btSair");
     // Takes the place of "Login" while a slow login waits.
-    m_btCancelar = botao(QStringLiteral("Cancelar"), 4, m_btLogin->geometry(), this, "btCancelar");
+    m_btCancelar = botao(QStringLiteral("Cancelar"), 9, m_btLogin->geometry(), this, "btCancelar");
     m_btCancelar->hide();
 
     setTabOrder(m_edtUsuario, m_edtSenha);

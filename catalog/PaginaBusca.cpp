@@ -92,14 +92,19 @@ void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
     m_espera.IniciarEspera(qMin(registros, teto), aguarde, m_cancelamento);
 }
 
-void PaginaBusca::NovaBusca(QTableView *grade) {
-    grade->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+PaginaBusca::Vista PaginaBusca::NovaBusca(QTableView *grade) {
+    QHeaderView *titulos = grade->horizontalHeader();
+    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(), titulos->sortIndicatorOrder()};
+    titulos->setSortIndicator(-1, Qt::AscendingOrder);
     grade->horizontalScrollBar()->setValue(0);
+    return antes;
 }
 
-void PaginaBusca::Reposicionar(QTableView *grade, int linha) {
-    if (linha >= 0 && linha < grade->model()->rowCount())
-        grade->setCurrentIndex(grade->model()->index(linha, 0));
+void PaginaBusca::Reposicionar(QTableView *grade, const Vista &vista) {
+    // The rows came back in the order they had, so sorting them again moves none.
+    grade->horizontalHeader()->setSortIndicator(vista.coluna, vista.ordem);
+    if (vista.linha >= 0 && vista.linha < grade->model()->rowCount())
+        grade->setCurrentIndex(grade->model()->index(vista.linha, 0));
 }
 
 FiltroTela PaginaBusca::Filtros(const QComboBox *sistema, const QLineEdit *codigo, const DateEdit *inicio,
@@ -144,6 +149,9 @@ void PaginaBusca::PrepararGrade(QTableView *grade, int colunaData) {
     titulos->setSortIndicator(-1, Qt::AscendingOrder);
     titulos->setSortIndicatorShown(true);
     grade->setSortingEnabled(true);
+    // After the view's own sort: the current row stays in sight wherever it went.
+    QObject::connect(titulos, &QHeaderView::sortIndicatorChanged, grade,
+                     [grade] { grade->scrollTo(grade->currentIndex()); });
 }
 
 void PaginaBusca::Montar(QWidget *filtros, QWidget *resultados, QToolBar *barra, QWidget *corpo,

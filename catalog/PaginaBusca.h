@@ -55,20 +55,19 @@ protected:
         if (Ocupada() || !MaximoAceito(maximo))
             return;
         const int teto = Teto(maximo);
-        const int atual = grade->currentIndex().row();
+        const Vista antes = NovaBusca(grade);
         auto anteriores = std::make_shared<decltype(tabela.Retirar())>(tabela.Retirar());
-        NovaBusca(grade);
         const bool iniciou = thread.Iniciar(
             URLBase() + textos.caminho, campos, teto,
             [this, teto, aguarde = textos.aguarde](int registros) { Contados(registros, teto, aguarde); },
-            [this, &tabela, grade, anteriores, atual, contagem = textos.contagem,
+            [this, &tabela, grade, anteriores, antes, contagem = textos.contagem,
              fim = std::move(fim)](const auto &resultado) {
                 Desocupar();
                 if (Cancelado(resultado.erro)) {
                     if (resultado.buscou)
                         m_espera.FinalizarEspera();
                     tabela.Repor(std::move(*anteriores));
-                    Reposicionar(grade, atual);
+                    Reposicionar(grade, antes);
                 } else if (resultado.buscou) {
                     fim(resultado.erro);
                 } else {
@@ -119,9 +118,15 @@ private:
     bool MaximoAceito(QLineEdit *caixa);
     // The most records a search takes in: "Máximo", or the limit when it is 0 or empty.
     static int Teto(const QLineEdit *maximo);
+    // How the grid showed the results, to show them so again when a search is cancelled.
+    struct Vista {
+        int linha;
+        int coluna; // the sorted column, -1 for the service's order
+        Qt::SortOrder ordem;
+    };
     // A new search: the service's order again, and the grid scrolled to its left edge.
-    static void NovaBusca(QTableView *grade);
-    static void Reposicionar(QTableView *grade, int linha);
+    static Vista NovaBusca(QTableView *grade);
+    static void Reposicionar(QTableView *grade, const Vista &vista);
     // The count found records: busy mode for as many as will be fetched.
     void Contados(int registros, int teto, const QString &aguarde);
     EsperaAdiada m_adiada;

@@ -382,6 +382,9 @@ private slots:
     void cancelarDuringTheCountPutsThePreviousResultsBack() {
         abrir(50, {"a.sql", "b.sql"});
         procurar();
+        clicarTitulo(TabelaPesquisa::ARQUIVO);
+        clicarTitulo(TabelaPesquisa::ARQUIVO);
+        QCOMPARE(arquivos(), (QStringList{"b.sql", "a.sql"}));
         controle<QTableView>("dbgPesquisa")->setCurrentIndex(pagina->cdsPesquisa().index(1, 0));
         espera.eventos.clear();
         const ServicoMudo mudo;
@@ -402,7 +405,11 @@ private slots:
         QVERIFY(espera.cancelar());
         QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
         QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
-        QCOMPARE(arquivos(), (QStringList{"a.sql", "b.sql"}));
+        // The rows as they were shown: their order, its column title and the current row.
+        QCOMPARE(arquivos(), (QStringList{"b.sql", "a.sql"}));
+        QHeaderView *titulos = controle<QTableView>("dbgPesquisa")->horizontalHeader();
+        QCOMPARE(titulos->sortIndicatorSection(), int(TabelaPesquisa::ARQUIVO));
+        QCOMPARE(titulos->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(linhaAtual(), 1);
         QCOMPARE(total(), QStringLiteral("2"));
         QVERIFY(messages.boxes.isEmpty());
@@ -478,9 +485,10 @@ private slots:
         editor->setFocus();
         editor->setCursorPosition(0, 0);
         QTest::keyClicks(editor, QStringLiteral("--"));
-        salvar->click();
+        salvar->click(); // the save may answer after the click returns
+        QTRY_COMPARE_WITH_TIMEOUT(controle<QPlainTextEdit>("DBMemo2")->toPlainText(),
+                                  QStringLiteral("--select 'b.sql';"), 15000);
         QVERIFY(messages.boxes.isEmpty());
-        QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QStringLiteral("--select 'b.sql';"));
         QCOMPARE(pagina->cdsPesquisa().Linha(1).script, QByteArray("--select 'b.sql';"));
         QCOMPARE(servico->ScriptGuardado(pagina->cdsPesquisa().Linha(1).codigo),
                  QByteArray("--select 'b.sql';"));
