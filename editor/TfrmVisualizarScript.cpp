@@ -170,16 +170,21 @@ void TfrmVisualizarScript::btSalvarClick() {
 }
 
 void TfrmVisualizarScript::SalvarLocal() {
-    QByteArray gravado;
+    // Never over a version of the file that this window has not shown.
+    if (FCarimbo.conhecido() && TextFile::comparar(FCodigo, FCarimbo) == TextFile::Situacao::Alterado &&
+        !m_messages.questionDefaultNo(
+            QStringLiteral("O arquivo foi alterado fora do programa. Sobrescrever?")))
+        return;
+    const QString texto = editor->text();
     try {
-        gravado = TextFile::writeLines(FCodigo, editor->text());
+        FCarimbo = TextFile::writeLines(FCodigo, texto, FFormato);
     } catch (const Exception &erro) {
         m_messages.generalError(erro.message());
         return;
     }
-    // The queue row holds what the file now holds (CR LF after every line), as a search
-    // would have read it: that is the text the upload sends.
-    AtualizarLinha(gravado);
+    // The queue row holds the text as a search would have read it from the file (Windows-1252,
+    // CR LF after every line): that is the text the upload sends.
+    AtualizarLinha(TextFile::script(texto));
     btSalvar->setEnabled(false);
 }
 

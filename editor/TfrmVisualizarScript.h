@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/TextFile.h"
+
 #include <QPersistentModelIndex>
 #include <QString>
 #include <QWidget>
@@ -46,6 +48,14 @@ public:
     QPersistentModelIndex Linha() const { return FLinha; }
     void setLinha(const QPersistentModelIndex &celulaScript) { FLinha = celulaScript; }
 
+    // Local edit: how the file was read, so that a save writes it back in its encoding and line
+    // ends and asks before replacing a file changed outside the program since. Without it a save
+    // writes Windows-1252 with CR LF and compares nothing.
+    void setArquivoLido(const TextFile::Formato &formato, const TextFile::Carimbo &carimbo) {
+        FFormato = formato;
+        FCarimbo = carimbo;
+    }
+
     // Shows the window maximised.
     void Exibir();
 
@@ -75,6 +85,8 @@ private:
     QString FScriptAnterior;
     bool FLocal = false;
     QPersistentModelIndex FLinha;
+    TextFile::Formato FFormato;
+    TextFile::Carimbo FCarimbo;
     bool FDescartar = false;
 
     QToolBar *ToolBar1;

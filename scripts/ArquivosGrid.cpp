@@ -2,25 +2,31 @@
 
 #include "scripts/DestaqueArrastoDelegate.h"
 #include "scripts/FilaArquivosModel.h"
+#include "scripts/IndicadorLinhaAtual.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QThread>
+
+#include <algorithm>
 
 ArquivosGrid::ArquivosGrid(FilaArquivosModel &fila, QWidget *parent) : QTableView(parent), FFila(fila) {
     setObjectName(QStringLiteral("dbgArquivos"));
     setModel(&fila);
+    setVerticalHeader(new IndicadorLinhaAtual(*this));
     setItemDelegate(new DestaqueArrastoDelegate(*this));
     setEditTriggers(NoEditTriggers);
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
     setColumnHidden(FilaArquivosModel::SCRIPT, true);
     setColumnHidden(FilaArquivosModel::ORDEM, true);
-    setColumnWidth(FilaArquivosModel::DATA, 108);
     setColumnWidth(FilaArquivosModel::NOMEARQ, 593);
+    setColumnWidth(FilaArquivosModel::SITUACAO, 220);
+    ajustarColunas();
     verticalHeader()->setMinimumSectionSize(17);
     verticalHeader()->setDefaultSectionSize(17);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -43,6 +49,36 @@ bool ArquivosGrid::destacada(int row) const {
     return FDragging && row + 1 == FMoveCoord.y() && FMoveCoord.y() != FDragCoord.y();
 }
 
+int ArquivosGrid::linhaDestino() const {
+    if (!FDragging || FMoveCoord.y() < 1 || FMoveCoord.y() == FDragCoord.y())
+        return -1;
+    const QRect alvo = visualRect(FFila.index(FMoveCoord.y() - 1, FilaArquivosModel::NOMEARQ));
+    // Above the target when the row moves up, below it when it moves down.
+    return FMoveCoord.y() < FDragCoord.y() ? alvo.top() : alvo.bottom();
+}
+
+void ArquivosGrid::paintEvent(QPaintEvent *event) {
+    QTableView::paintEvent(event);
+    const int y = linhaDestino();
+    if (y < 0)
+        return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+    painter.drawLine(0, y, viewport()->width(), y);
+}
+
+void ArquivosGrid::changeEvent(QEvent *event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        ajustarColunas();
+}
+
+// "Data" is at least as wide as a whole date and time in the grid's font.
+void ArquivosGrid::ajustarColunas() {
+    const int texto = fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00"));
+    setColumnWidth(FilaArquivosModel::DATA, qMax(108, texto + 12));
+}
+
 int ArquivosGrid::numeroLinha(const QPoint &pos) const {
     if (pos.y() < 0)
         return 0;
@@ -53,6 +89,13 @@ int ArquivosGrid::numeroLinha(const QPoint &pos) const {
 void ArquivosGrid::mousePressEvent(QMouseEvent *event) {
     encerrarArrasto(); // a drag whose release never arrived
     QTableView::mousePressEvent(event);
+    // The view leaves a larger selection alone until the release, in case the press starts a
+    // drag of it; a plain press selects the pressed row alone at once, so that holding it can
+    // drag that row.
+    const QModelIndex pressionada = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
+        pressionada.isValid() && selectionModel()->selectedRows().size() > 1)
+        selectionModel()->select(pressionada, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     dbgArquivosMouseDown(event->position().toPoint());
 }
 
@@ -65,6 +108,7 @@ void ArquivosGrid::dbgArquivosMouseDown(const QPoint &pos) {
     FDragCoord = QPoint(columnAt(pos.x()), linha);
     FMoveCoord = FDragCoord;
     FAguardando = true;
+    FPressionado = pos;
 
     QThread *espera = QThread::create([] { QThread::msleep(EsperaArrastoMs); });
     const quint64 pressao = FPressao;
@@ -89,8 +133,10 @@ void ArquivosGrid::mouseMoveEvent(QMouseEvent *event) {
         dbgArquivosDragOver(event->position().toPoint());
         return;
     }
-    if (FAguardando)
-        return; // no range selection while a press may still become a drag
+    // A press that sweeps is a range selection, not a hold.
+    if (FAguardando &&
+        (event->position().toPoint() - FPressionado).manhattanLength() >= QApplication::startDragDistance())
+        FAguardando = false;
     QTableView::mouseMoveEvent(event);
 }
 
@@ -128,14 +174,44 @@ void ArquivosGrid::dbgArquivosDragDrop(const QPoint &pos) {
     const int nova = FFila.Mover(FDragCoord.y() - 1, alvo - 1);
     if (nova < 0)
         return;
-    selectionModel()->setCurrentIndex(FFila.index(nova, FilaArquivosModel::NOMEARQ),
-                                      QItemSelectionModel::NoUpdate);
+    // The first column, so that showing the row does not scroll the grid sideways.
+    const QModelIndex movida = FFila.index(nova, FilaArquivosModel::DATA);
+    selectionModel()->setCurrentIndex(movida, QItemSelectionModel::NoUpdate);
     clearSelection();
+    scrollTo(movida);
+}
+
+void ArquivosGrid::MoverSelecionadas(int passo) {
+    QList<int> rows;
+    for (const QModelIndex &i : selectionModel()->selectedRows())
+        rows << i.row();
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().row();
+    if (rows.isEmpty())
+        return;
+    // The row nearest the edge first, so that a block of rows moves as one.
+    std::sort(rows.begin(), rows.end());
+    if (passo > 0)
+        std::reverse(rows.begin(), rows.end());
+    int barreira = passo < 0 ? -1 : FFila.rowCount();
+    for (int row : rows) {
+        if (row + passo == barreira)
+            barreira = row; // held at the edge, and so is a selected row right behind it
+        else
+            FFila.Mover(row, row + passo);
+    }
+    // The selection and the current row follow their rows through the moves.
+    scrollTo(currentIndex());
 }
 
 void ArquivosGrid::keyPressEvent(QKeyEvent *event) {
     if (FDragging && event->key() == Qt::Key_Escape) {
         encerrarArrasto();
+        return;
+    }
+    if (!FDragging && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+        (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        MoverSelecionadas(event->key() == Qt::Key_Up ? -1 : 1);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -9,10 +9,13 @@
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ElementosPagina.h"
+#include "base/Cancelamento.h"
+#include "base/ErroGeral.h"
 #include "base/Espera.h"
 #include "widgets/FolderEdit.h"
 #include "base/Messages.h"
 #include "base/Exception.h"
+#include "service/TextFile.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -20,12 +23,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace ElementosPagina;
+
+namespace {
+
+// A list for a message box: at most `maximo` items, then how many more there are.
+QString listar(const QStringList &itens, qsizetype maximo = 15) {
+    QStringList linhas = itens.mid(0, maximo);
+    if (itens.size() > maximo)
+        linhas << QStringLiteral("… e mais %1.").arg(itens.size() - maximo);
+    return linhas.join(u'\n');
+}
+
+} // namespace
 
 EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
                      QWidget *parent)
@@ -162,6 +178,7 @@ void EnvioPage::btProcurarClick() {
         return;
     }
     m_cdsArqs->Limpar();
+    dbgArquivos->horizontalScrollBar()->setValue(0);
     FTipoArq = m_edTipoArq->text();
     SetPesquisando(true);
 
@@ -176,6 +193,10 @@ void EnvioPage::btProcurarClick() {
     };
     ganchos.encontrado = [this](const QString &caminho, const QDateTime &data) {
         m_cdsArqs->AdicionarArquivo(caminho, data);
+        // The first row found is current at once: the memo shows it, "Editar" and "Validar" work.
+        if (!dbgArquivos->currentIndex().isValid())
+            dbgArquivos->selectionModel()->setCurrentIndex(m_cdsArqs->index(0, FilaArquivosModel::DATA),
+                                                           QItemSelectionModel::NoUpdate);
     };
     ganchos.processarEventos = [] { QCoreApplication::processEvents(); };
     ganchos.parar = [&] { return !viva || !FCancelar; };
@@ -185,14 +206,19 @@ void EnvioPage::btProcurarClick() {
         if (!viva)
             return;
         SetPesquisando(false);
+        atualizarTotal();
         m_messages.error(e.message());
         return;
     }
     if (!viva)
         return;
     SetPesquisando(false);
-    lblEnviarTotalRegistros->setText(QString::number(m_cdsArqs->rowCount()));
+    atualizarTotal();
     dbgArquivos->viewport()->update();
+}
+
+void EnvioPage::atualizarTotal() {
+    lblEnviarTotalRegistros->setText(QString::number(m_cdsArqs->rowCount()));
 }
 
 void EnvioPage::btPararClick() {
@@ -215,27 +241,92 @@ void EnvioPage::btRemoverClick() {
     for (const QPersistentModelIndex &linha : remover)
         if (linha.isValid())
             m_cdsArqs->removeRows(linha.row(), 1);
+    atualizarTotal();
 }
 
 void EnvioPage::btLimparClick() {
     m_cdsArqs->Limpar();
+    atualizarTotal();
+}
+
+bool EnvioPage::verificarArquivos(const QList<int> &rows) {
+    QString ausente;
+    QStringList relidos;
+    try {
+        relidos = m_cdsArqs->AtualizarAlterados(rows, ausente);
+    } catch (const Exception &e) {
+        m_messages.error(e.message());
+        return false;
+    }
+    if (!relidos.isEmpty())
+        m_messages.information(
+            QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+            listar(relidos));
+    if (!ausente.isEmpty()) {
+        m_messages.error(QStringLiteral("O arquivo \"%1\" não existe mais.").arg(ausente));
+        return false;
+    }
+    return true;
 }
 
 void EnvioPage::ToolButton1Click() {
     const int row = dbgArquivos->currentIndex().row();
-    if (m_cdsArqs->rowCount() == 0 || row < 0)
+    if (m_cdsArqs->rowCount() == 0 || row < 0 || !verificarArquivos({row}))
         return;
     const QString caminho = m_cdsArqs->nomeArq(row);
-    if (!QFileInfo(caminho).isFile())
+    // The editor shows the file's own text, characters outside Windows-1252 included, so that
+    // a save does not turn them into "?" in a file that can hold them.
+    TextFile::Conteudo arquivo;
+    try {
+        arquivo = TextFile::ler(caminho);
+    } catch (const Exception &e) {
+        m_messages.error(e.message());
         return;
+    }
     // Belongs to the main window: it goes when that closes instead of keeping the program running.
     auto *janela = new TfrmVisualizarScript(m_sessao, m_messages, this);
     janela->setCodigo(caminho);
-    janela->setScript(Windows1252::toUnicode(m_cdsArqs->script(row)));
+    janela->setScript(TextFile::comCrLf(arquivo.texto));
     janela->setLocal(true);
     janela->setComparar(false);
     janela->setLinha(QPersistentModelIndex(m_cdsArqs->index(row, FilaArquivosModel::SCRIPT)));
+    janela->setArquivoLido(arquivo.formato, arquivo.carimbo);
     janela->Exibir();
+}
+
+QList<int> EnvioPage::linhasAEnviar() {
+    QList<int> todas, pendentes;
+    for (int i = 0; i < m_cdsArqs->rowCount(); ++i) {
+        todas << i;
+        if (m_cdsArqs->linha(i).envio != FilaArquivosModel::Envio::Enviado)
+            pendentes << i;
+    }
+    if (pendentes.isEmpty() || pendentes.size() == todas.size())
+        return todas;
+    const bool soPendentes = m_messages.question(
+        QStringLiteral("%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
+            .arg(todas.size() - pendentes.size())
+            .arg(todas.size())
+            .arg(pendentes.size()));
+    return soPendentes ? pendentes : todas;
+}
+
+bool EnvioPage::aceitarNaoSuportados(const QList<int> &rows) {
+    QStringList arquivos;
+    for (int row : rows) {
+        const FilaArquivosModel::Linha &l = m_cdsArqs->linha(row);
+        if (!l.naoSuportados.isEmpty())
+            arquivos << l.nomeArq + u'\n' + Windows1252::descreverNaoSuportados(l.naoSuportados, 3);
+    }
+    if (arquivos.isEmpty())
+        return true;
+    QStringList mostrados = arquivos.mid(0, 10);
+    if (arquivos.size() > mostrados.size())
+        mostrados << QStringLiteral("… e mais %1 arquivos.").arg(arquivos.size() - mostrados.size());
+    return m_messages.questionDefaultNo(
+        QStringLiteral("Os caracteres abaixo não existem no código de página dos scripts e chegarão ao "
+                       "servidor como \"?\":\n\n") +
+        mostrados.join(QStringLiteral("\n\n")) + QStringLiteral("\n\nDeseja enviar assim mesmo?"));
 }
 
 void EnvioPage::btEnviarClick() {
@@ -247,10 +338,26 @@ void EnvioPage::btEnviarClick() {
         m_messages.error(QStringLiteral("Não existem scripts a serem enviados."));
         return;
     }
-    if (m_threadEnvio || FCancelar)
+    if (m_enviando || FCancelar)
         return;
-    m_espera.IniciarEspera(m_cdsArqs->rowCount(), QStringLiteral("Enviando os scripts..."));
-    m_threadEnvio = new ThreadEnvio(m_sessao, m_cdsArqs->linhas(), cbSistema->currentText());
+    QList<int> todas;
+    for (int i = 0; i < m_cdsArqs->rowCount(); ++i)
+        todas << i;
+    if (!verificarArquivos(todas))
+        return;
+    const QList<int> rows = linhasAEnviar();
+    if (!aceitarNaoSuportados(rows))
+        return;
+
+    QList<FilaArquivosModel::Linha> linhas;
+    linhas.reserve(rows.size());
+    for (int row : rows)
+        linhas << m_cdsArqs->linha(row);
+    m_pararEnvio = std::make_shared<Cancelamento>();
+    m_envioSilencioso = false;
+    m_enviando = true;
+    m_espera.IniciarEspera(int(linhas.size()), QStringLiteral("Enviando os scripts..."), m_pararEnvio.get());
+    m_threadEnvio = new ThreadEnvio(m_sessao, linhas, cbSistema->currentText(), m_pararEnvio);
     connect(
         m_threadEnvio, &ThreadEnvio::progresso, m_threadEnvio,
         [this](int valor) { m_espera.setValor(valor); }, Qt::DirectConnection);
@@ -259,21 +366,45 @@ void EnvioPage::btEnviarClick() {
     m_threadEnvio->start();
 }
 
-void EnvioPage::FimEnvio(bool sucesso, const QString &mensagem) {
+void EnvioPage::InterromperEnvio() {
+    if (!m_enviando)
+        return;
+    m_envioSilencioso = true;
+    m_pararEnvio->cancelar();
+}
+
+void EnvioPage::FimEnvio(int enviados, const QString &erro) {
+    const QList<FilaArquivosModel::Linha> linhas = m_threadEnvio->linhas();
     m_espera.FinalizarEspera();
-    if (sucesso)
-        m_messages.information(QStringLiteral("Os scripts foram enviados com sucesso."));
+    const bool falhou = !erro.isEmpty();
+    m_cdsArqs->RegistrarEnvio(linhas.mid(0, enviados), falhou ? linhas.at(enviados) : FilaArquivosModel::Linha(),
+                              erro);
+    m_enviando = false;
+    // Once this handler has returned and released the worker.
+    QMetaObject::invokeMethod(this, &EnvioPage::envioTerminado, Qt::QueuedConnection);
+    if (m_envioSilencioso)
+        return;
+    const QString contagem = QStringLiteral("%1 de %2 scripts enviados.").arg(enviados).arg(linhas.size());
+    if (falhou)
+        m_messages.error(ErroGeral::comPontoFinal(QStringLiteral("Falha ao enviar o arquivo \"%1\": %2")
+                                                      .arg(linhas.at(enviados).nomeArq, erro)) +
+                         u'\n' + contagem);
+    else if (enviados < linhas.size())
+        m_messages.information(QStringLiteral("Envio interrompido. ") + contagem);
     else
-        m_messages.error(mensagem);
+        m_messages.information(QStringLiteral("Os scripts foram enviados com sucesso."));
 }
 
 void EnvioPage::btValidarClick() {
+    const int row = dbgArquivos->currentIndex().row();
+    const bool comArquivo = m_cdsArqs->rowCount() > 0 && row >= 0;
+    if (comArquivo && !verificarArquivos({row}))
+        return;
     // Destroyed with the main window; a closed one is freed at once instead of piling up hidden.
     auto *janela = new TfrmValidarScript(m_iniPath, window());
     janela->setAttribute(Qt::WA_DeleteOnClose);
     janela->show();
-    const int row = dbgArquivos->currentIndex().row();
-    if (m_cdsArqs->rowCount() > 0 && row >= 0)
+    if (comArquivo)
         janela->LoadFile(m_cdsArqs->nomeArq(row));
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ArquivosGrid;
+class Cancelamento;
 class DateEdit;
 class Espera;
 class FilaArquivosModel;
@@ -23,6 +27,8 @@ class ThreadEnvio;
 // Page "Envio": the folder search that fills the upload queue, the queue itself with its grid
 // and memo, and the upload run. "Procurar" and "Enviar" never run together: "Enviar" is
 // disabled while a search runs, and busy mode covers the page while an upload runs.
+// Before "Editar", "Validar" and "Enviar" the files concerned are compared with what their rows
+// hold: a changed file is read again (the user is told which), a vanished one stops the action.
 class EnvioPage : public QWidget {
     Q_OBJECT
 public:
@@ -48,10 +54,26 @@ public:
     void btEnviarClick();
     void btValidarClick();
 
+    bool enviando() const { return m_enviando; }
+    // Stops the upload run after its request in progress, without the end-of-run message:
+    // for the main window closing. `envioTerminado` follows when the run has ended.
+    void InterromperEnvio();
+
+signals:
+    void envioTerminado();
+
 private:
     void criarFiltros(QWidget *panelFiltros);
-    void FimEnvio(bool sucesso, const QString &mensagem);
+    void FimEnvio(int enviados, const QString &erro);
     void mostrarScriptAtual();
+    void atualizarTotal();
+    // Reads changed files of `rows` again and tells the user; false when the action must stop.
+    bool verificarArquivos(const QList<int> &rows);
+    // The rows "Enviar" sends: after a run that did not send everything, the user may choose
+    // the rows not sent yet.
+    QList<int> linhasAEnviar();
+    // Asks before sending characters that will arrive as "?"; true to go on.
+    bool aceitarNaoSuportados(const QList<int> &rows);
 
     Sessao &m_sessao;
     Messages &m_messages;
@@ -62,6 +84,9 @@ private:
     QString FTipoArq;       // the mask of the running search
     FilaArquivosModel *m_cdsArqs;
     QPointer<ThreadEnvio> m_threadEnvio;
+    std::shared_ptr<Cancelamento> m_pararEnvio; // the running upload's stop request
+    bool m_envioSilencioso = false;             // stopped for closing: no end-of-run message
+    bool m_enviando = false;                    // from the start of a run to its end-of-run call
 
     FolderEdit *m_deDir;
     QComboBox *cbSistema;

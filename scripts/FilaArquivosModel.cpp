@@ -1,7 +1,9 @@
 #include "scripts/FilaArquivosModel.h"
 
 #include "scripts/ArquivoScript.h"
-#include "base/Windows1252.h"
+#include "base/Exception.h"
+
+#include <QHash>
 
 FilaArquivosModel::FilaArquivosModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -15,6 +17,18 @@ int FilaArquivosModel::columnCount(const QModelIndex &parent) const {
 
 QString FilaArquivosModel::textoData(const QDateTime &data) {
     return data.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
+QString FilaArquivosModel::textoSituacao(const Linha &linha) {
+    switch (linha.envio) {
+    case Envio::Enviado:
+        return QStringLiteral("Enviado");
+    case Envio::Erro:
+        return QStringLiteral("Erro: ") + linha.erro;
+    case Envio::Pendente:
+        break;
+    }
+    return QString();
 }
 
 QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
@@ -31,7 +45,11 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return Windows1252::toUnicode(l.script);
         case ORDEM:
             return l.ordem;
+        case SITUACAO:
+            return textoSituacao(l);
         }
+    } else if (role == Qt::ToolTipRole && index.column() == SITUACAO && l.envio == Envio::Erro) {
+        return textoSituacao(l); // a long reason does not fit the column
     } else if (role == Qt::EditRole) {
         switch (index.column()) {
         case DATA:
@@ -42,6 +60,8 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return l.script;
         case ORDEM:
             return l.ordem;
+        case SITUACAO:
+            return textoSituacao(l);
         }
     }
     return {};
@@ -61,6 +81,8 @@ QVariant FilaArquivosModel::headerData(int section, Qt::Orientation orientation,
         return QStringLiteral("SCRIPT");
     case ORDEM:
         return QStringLiteral("ORDEM");
+    case SITUACAO:
+        return QStringLiteral("Situação");
     }
     return {};
 }
@@ -68,13 +90,21 @@ QVariant FilaArquivosModel::headerData(int section, Qt::Orientation orientation,
 bool FilaArquivosModel::setData(const QModelIndex &index, const QVariant &value, int role) {
     if (!index.isValid() || index.column() != SCRIPT || role != Qt::EditRole || index.row() >= FLinhas.size())
         return false;
-    if (value.typeId() == QMetaType::QByteArray)
-        FLinhas[index.row()].script = value.toByteArray();
-    else if (value.typeId() == QMetaType::QString)
-        FLinhas[index.row()].script = Windows1252::fromUnicode(value.toString());
-    else
+    const bool bytes = value.typeId() == QMetaType::QByteArray;
+    if (!bytes && value.typeId() != QMetaType::QString)
         return false;
-    emit dataChanged(index, index);
+    try {
+        Recarregar(index.row());
+    } catch (const Exception &) {
+        Linha &l = FLinhas[index.row()];
+        l.script = bytes ? value.toByteArray() : TextFile::script(value.toString());
+        l.carimbo = TextFile::Carimbo();
+        l.naoSuportados =
+            bytes ? QList<Windows1252::CaractereNaoSuportado>() : Windows1252::caracteresNaoSuportados(value.toString());
+        l.envio = Envio::Pendente;
+        l.erro.clear();
+        linhaAlterada(index.row());
+    }
     return true;
 }
 
@@ -92,16 +122,83 @@ bool FilaArquivosModel::removeRows(int row, int count, const QModelIndex &parent
 }
 
 void FilaArquivosModel::AdicionarArquivo(const QString &caminho, const QDateTime &dataHora) {
-    Adicionar(dataHora, caminho, ArquivoScript::ler(caminho));
+    ArquivoScript::Leitura lido = ArquivoScript::ler(caminho);
+    Linha l{dataHora, caminho, lido.script};
+    l.formato = lido.formato;
+    l.carimbo = lido.carimbo;
+    l.naoSuportados = std::move(lido.naoSuportados);
+    anexar(std::move(l));
+}
+
+void FilaArquivosModel::Recarregar(int row) {
+    ArquivoScript::Leitura lido = ArquivoScript::ler(FLinhas.at(row).nomeArq);
+    Linha &l = FLinhas[row];
+    l.script = lido.script;
+    l.formato = lido.formato;
+    l.carimbo = lido.carimbo;
+    l.naoSuportados = std::move(lido.naoSuportados);
+    l.envio = Envio::Pendente;
+    l.erro.clear();
+    linhaAlterada(row);
+}
+
+QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QString &ausente) {
+    QStringList relidos;
+    for (int row : rows) {
+        // A row never read from its file has no stamp: any file there counts as changed.
+        Linha &l = FLinhas[row];
+        switch (TextFile::comparar(l.nomeArq, l.carimbo)) {
+        case TextFile::Situacao::Igual:
+            break;
+        case TextFile::Situacao::Ausente:
+            ausente = l.nomeArq;
+            return relidos;
+        case TextFile::Situacao::Alterado:
+            Recarregar(row);
+            relidos << l.nomeArq;
+            break;
+        }
+    }
+    return relidos;
+}
+
+void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro) {
+    QHash<quint64, int> porId;
+    porId.reserve(FLinhas.size());
+    for (int i = 0; i < FLinhas.size(); ++i)
+        porId.insert(FLinhas.at(i).id, i);
+    for (const Linha &e : enviadas) {
+        const int row = porId.value(e.id, -1);
+        // A local save during the run changed the text: what the file now holds was not sent.
+        if (row < 0 || FLinhas.at(row).script != e.script)
+            continue;
+        FLinhas[row].envio = Envio::Enviado;
+        FLinhas[row].erro.clear();
+        linhaAlterada(row);
+    }
+    if (const int row = falha.id ? porId.value(falha.id, -1) : -1; row >= 0) {
+        FLinhas[row].envio = Envio::Erro;
+        FLinhas[row].erro = erro;
+        linhaAlterada(row);
+    }
+}
+
+void FilaArquivosModel::linhaAlterada(int row) {
+    emit dataChanged(index(row, 0), index(row, NumeroColunas - 1));
 }
 
 void FilaArquivosModel::Adicionar(const QDateTime &dataHora, const QString &caminho,
                                   const QByteArray &script) {
+    anexar(Linha{dataHora, caminho, script});
+}
+
+void FilaArquivosModel::anexar(Linha linha) {
     // Above the last key, not the row count: after a removal the count may equal a key present.
-    const float ordem = FLinhas.isEmpty() ? 0.0f : FLinhas.back().ordem + 1.0f;
+    linha.ordem = FLinhas.isEmpty() ? 0.0f : FLinhas.back().ordem + 1.0f;
+    linha.id = FProximoId++;
     const int row = int(FLinhas.size());
     beginInsertRows(QModelIndex(), row, row);
-    FLinhas.append(Linha{dataHora, caminho, script, ordem});
+    FLinhas.append(std::move(linha));
     endInsertRows();
 }
 

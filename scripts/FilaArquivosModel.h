@@ -1,10 +1,14 @@
 #pragma once
 
+#include "base/Windows1252.h"
+#include "service/TextFile.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The upload queue cdsArqs: one row per script file, in upload order. Rows are only appended
 // at the end with a key above every key present, so the list order and the ORDEM order agree
@@ -12,13 +16,23 @@
 class FilaArquivosModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, NumeroColunas };
+    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, SITUACAO, NumeroColunas };
+    // What the last upload runs did with a row; a row whose text changes is pending again.
+    enum class Envio { Pendente, Enviado, Erro };
 
     struct Linha {
         QDateTime data;    // local time, two-second resolution
         QString nomeArq;   // the full path, never cut
         QByteArray script; // Windows-1252, CR LF line ends
         float ordem = 0;   // 0, 1, 2, ... after an addition or a move; a removal leaves gaps
+        // The file as read, for writing it back and for noticing a change made on disk since;
+        // a row not read from a file has no stamp and is never compared.
+        TextFile::Formato formato{};
+        TextFile::Carimbo carimbo{};
+        QList<Windows1252::CaractereNaoSuportado> naoSuportados{}; // sent as "?"
+        Envio envio = Envio::Pendente;
+        QString erro{}; // the failure's message when envio is Erro
+        quint64 id = 0; // unique in the queue's life, set when the row is added
     };
 
     explicit FilaArquivosModel(QObject *parent = nullptr);
@@ -28,7 +42,9 @@ public:
     // DisplayRole gives the grid's texts; EditRole the stored values (SCRIPT as QByteArray).
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    // Only SCRIPT is writable (a local save from the editor window), with Windows-1252 bytes.
+    // Only SCRIPT is writable, by a local save from the editor window right after it wrote the
+    // file: the row then reads the file again, so that its text, stamp and format are the
+    // file's. When that fails the row keeps the given Windows-1252 bytes and loses its stamp.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
@@ -37,6 +53,20 @@ public:
     // then no row is appended.
     void AdicionarArquivo(const QString &caminho, const QDateTime &dataHora);
     void Adicionar(const QDateTime &dataHora, const QString &caminho, const QByteArray &script);
+
+    // Reads the row's file again into the row, which becomes pending. Throws Exception naming
+    // the file when it cannot be read; the row is then left as it was.
+    void Recarregar(int row);
+
+    // Compares the files of `rows` with what their rows hold and reads each changed one again,
+    // in the order given. Returns the paths read again. Stops at the first file that no longer
+    // exists, putting its path in `ausente`. Throws like Recarregar.
+    QStringList AtualizarAlterados(const QList<int> &rows, QString &ausente);
+
+    // The outcome of an upload run: each row of `enviadas` still holding the text that was sent
+    // becomes Enviado, and `falha`, when its id is not 0, becomes Erro with `erro`. Rows are
+    // found by id, so rows removed meanwhile are skipped.
+    void RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro);
 
     // The drop of a drag: row `origem` gets the key of row `destino` minus 0.5 when the target
     // is above it, plus 0.5 when below, and the keys are renumbered 0, 1, 2, ... Both rows are
@@ -54,9 +84,14 @@ public:
 
     // "dd/mm/yyyy hh:nn:ss", as the grid shows DATA.
     static QString textoData(const QDateTime &data);
+    // What the SITUACAO column shows for a row.
+    static QString textoSituacao(const Linha &linha);
 
 private:
+    void anexar(Linha linha);
     void renumerar();
+    void linhaAlterada(int row);
 
     QList<Linha> FLinhas;
+    quint64 FProximoId = 1;
 };

@@ -1,24 +1,29 @@
 #include "scripts/ThreadEnvio.h"
 
-#include "scripts/EnvioScripts.h"
+#include "base/Cancelamento.h"
 #include "base/Exception.h"
+#include "scripts/EnvioScripts.h"
 
 ThreadEnvio::ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas,
-                         const QString &sistema, QObject *parent)
-    : QThread(parent), FSessao(sessao), FLinhas(linhas), FSistema(sistema) {}
+                         const QString &sistema, std::shared_ptr<const Cancelamento> parar, QObject *parent)
+    : QThread(parent), FSessao(sessao), FLinhas(linhas), FSistema(sistema), FParar(std::move(parar)) {}
 
 void ThreadEnvio::run() {
+    int enviados = 0;
+    QString erro;
     try {
         EnvioScripts envio(FSessao, FSistema);
-        const bool completo = envio.Executar(FLinhas, [this](int enviados) {
-            emit progresso(enviados);
-            return !isInterruptionRequested();
+        envio.Executar(FLinhas, [&](int n) {
+            enviados = n;
+            emit progresso(n);
+            return !isInterruptionRequested() && !FParar->cancelado();
         });
-        if (completo)
-            emit fimEnvio(true, QString());
     } catch (const Exception &e) {
-        emit fimEnvio(false, e.message());
+        erro = e.message();
     } catch (const std::exception &e) {
-        emit fimEnvio(false, QString::fromLocal8Bit(e.what()));
+        erro = QString::fromLocal8Bit(e.what());
     }
+    if (enviados < FLinhas.size() && erro.isEmpty() && !isInterruptionRequested() && !FParar->cancelado())
+        erro = QStringLiteral("Falha sem descrição."); // a failure must not pass for a stop
+    emit fimEnvio(enviados, erro);
 }

@@ -6,23 +6,31 @@
 #include <QString>
 #include <QThread>
 
+#include <memory>
+
+class Cancelamento;
 class Sessao;
 
 // The upload worker. It sends a snapshot of the queue taken when the run starts, so a local
 // save from an editor window meanwhile changes the queue for the next run, not this one.
+// A stop request (the Cancelamento, or requestInterruption) ends the run after the request in
+// progress: aborting an "/inserir" on its way would leave unknown whether the service stored it.
 // It reaches the interface only through its signals: connect `fimEnvio` blocking-queued, so
 // the worker waits for the end-of-run handler before it ends.
 class ThreadEnvio : public QThread {
     Q_OBJECT
 public:
     ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas, const QString &sistema,
-                QObject *parent = nullptr);
+                std::shared_ptr<const Cancelamento> parar, QObject *parent = nullptr);
+
+    const QList<FilaArquivosModel::Linha> &linhas() const { return FLinhas; }
 
 signals:
     // The 1-based position of the row just sent; emitted on the worker thread.
     void progresso(int valor);
-    // Once, at the end: success, or the failure's own message.
-    void fimEnvio(bool sucesso, const QString &mensagem);
+    // Once, at the end: the number of rows sent, from the first, and the failure's own message
+    // when the row after them failed. Fewer rows than given without a message: stopped.
+    void fimEnvio(int enviados, const QString &erro);
 
 protected:
     void run() override;
@@ -31,4 +39,5 @@ private:
     Sessao &FSessao;
     QList<FilaArquivosModel::Linha> FLinhas;
     QString FSistema;
+    std::shared_ptr<const Cancelamento> FParar;
 };

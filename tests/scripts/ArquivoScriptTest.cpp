@@ -30,7 +30,7 @@ TEST_P(ArquivoScriptLer, givesWindows1252WithCrLfAfterEveryLine) {
     QTemporaryDir dir;
     const QString caminho = dir.filePath(QStringLiteral("s.sql"));
     gravar(caminho, GetParam().arquivo);
-    EXPECT_EQ(ArquivoScript::ler(caminho), GetParam().script);
+    EXPECT_EQ(ArquivoScript::ler(caminho).script, GetParam().script);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
                                        8),
                             "a\r\nb\r\n"},
                     Leitura{"UTF-16 BE BOM", QByteArray("\xFE\xFF\0a\0\r\0\n", 8), "a\r\n"},
-                    Leitura{"outside the code page", "\xEF\xBB\xBF\xE4\xB8\xAD\n", "?\r\n"}),
+                    Leitura{"outside the code page", "\xEF\xBB\xBF\xE4\xB8\xAD\n", "?\r\n"},
+                    Leitura{"UTF-8 without BOM", "cat\xC3\xA1logo\n\xE2\x82\xAC", "cat\xE1logo\r\n\x80\r\n"},
+                    Leitura{"not valid UTF-8 is Windows-1252", "a\xC3(\xE7", "a\xC3(\xE7\r\n"},
+                    Leitura{"UTF-8 cut at the end is Windows-1252", "a\xC3\xA1\xC3", "a\xC3\xA1\xC3\r\n"},
+                    Leitura{"overlong UTF-8 is Windows-1252", "\xC0\xAF", "\xC0\xAF\r\n"},
+                    Leitura{"UTF-8 surrogate is Windows-1252", "\xED\xA0\x80", "\xED\xA0\x80\r\n"}),
     [](const testing::TestParamInfo<Leitura> &info) {
         std::string s = info.param.caso;
         for (char &c : s)
@@ -58,6 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return s;
     });
+
+TEST(ArquivoScript, listsTheCharactersThatBecomeQuestionMarks) {
+    QTemporaryDir dir;
+    const QString caminho = dir.filePath(QStringLiteral("s.sql"));
+    gravar(caminho, "a \xE2\x86\x92 b\n-- \xE2\x9C\x93 \xC3\xA7\n");
+    const ArquivoScript::Leitura lido = ArquivoScript::ler(caminho);
+    EXPECT_EQ(lido.script, QByteArray("a ? b\r\n-- ? \xE7\r\n"));
+    EXPECT_EQ(lido.naoSuportados,
+              (QList<Windows1252::CaractereNaoSuportado>{{1, 3, U'\u2192'}, {2, 4, U'\u2713'}}));
+    EXPECT_EQ(lido.formato.codificacao, TextFile::Codificacao::Utf8);
+    EXPECT_EQ(lido.formato.fimDeLinha, TextFile::FimDeLinha::Lf);
+    EXPECT_EQ(lido.carimbo.tamanho, QFileInfo(caminho).size());
+}
 
 TEST(ArquivoScript, modificationTimeRoundsOddSecondsDown) {
     QTemporaryDir dir;
@@ -103,7 +121,10 @@ TEST(ArquivoScript, unreadableFileAppendsNothingAndReportsTheSystemText) {
         fila.AdicionarArquivo(QStringLiteral("/nao/existe.sql"), QDateTime::currentDateTime());
         FAIL() << "no exception";
     } catch (const Exception &e) {
-        EXPECT_FALSE(e.message().isEmpty());
+        // The file is named, and the sentence ends with a full stop.
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Não foi possível ler o arquivo \"/nao/existe.sql\": ")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().endsWith(u'.'));
     }
     EXPECT_EQ(fila.rowCount(), 0);
 }

@@ -2,11 +2,14 @@
 #define QTEST_QPA_MOUSE_HANDLING
 #include "scripts/EnvioPage.h"
 #include "editor/TfrmVisualizarScript.h"
+#include "base/Cancelamento.h"
 #include "scripts/ArquivosGrid.h"
 #include "scripts/FilaArquivosModel.h"
+#include "scripts/IndicadorLinhaAtual.h"
 #include "service/Conexao.h"
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
+#include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
 #include "tests/validation/FirebirdTestDatabase.h"
@@ -24,11 +27,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QTest>
 #include <QToolButton>
 #include <Qsci/qsciscintilla.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -42,6 +48,10 @@ public:
         m_maximo = maximo;
         this->mensagem = mensagem;
         ++iniciadas;
+    }
+    void IniciarEspera(int maximo, const QString &mensagem, Cancelamento *cancelamento) override {
+        this->cancelamento = cancelamento;
+        IniciarEspera(maximo, mensagem);
     }
     void FinalizarEspera() override { ++finalizadas; }
     int Valor() const override {
@@ -65,6 +75,7 @@ public:
     QString mensagem;
     int iniciadas = 0;
     int finalizadas = 0;
+    std::atomic<Cancelamento *> cancelamento{nullptr}; // what "Cancelar" would set
     std::function<void(int)> aoAvancar; // runs on the worker thread
 
 private:
@@ -72,6 +83,23 @@ private:
     QList<int> m_valores;
     int m_maximo = 0;
 };
+
+// A request's form field, decoded.
+QString campo(const QByteArray &corpo, const char *nome) {
+    return QUrlQuery(QString::fromLatin1(corpo)).queryItemValue(QLatin1String(nome), QUrl::FullyDecoded);
+}
+
+QByteArray lerArquivo(const QString &caminho) {
+    QFile f(caminho);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// Another program writes the file now.
+void reescrever(const QString &caminho, const QByteArray &texto) {
+    QFile f(caminho);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(texto);
+}
 
 QString ordem(const FilaArquivosModel &fila) {
     QString s;
@@ -112,6 +140,22 @@ private slots:
     void enviarShowsTheServicesRefusal();
     void closingThePageWhileTheRunAwaitsItsEndDoesNotHang();
 
+    void aSearchMakesTheFirstRowCurrentAndStartsAtTheLeftEdge();
+    void theCountFollowsLimparAndRemover();
+    void aChangedFileIsReadAgainBeforeTheUpload();
+    void aChangedFileIsReadAgainBeforeEditar();
+    void aVanishedFileStopsTheAction_data();
+    void aVanishedFileStopsTheAction();
+    void aLocalSaveAsksBeforeReplacingAFileChangedOutside();
+    void aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8();
+    void uploadStatesAndSendingOnlyTheRowsNotSent_data();
+    void uploadStatesAndSendingOnlyTheRowsNotSent();
+    void cancelarStopsAfterTheRequestInProgress();
+    void ctrlUpAndDownMoveTheSelectedRows();
+    void aDragShowsWhereTheRowLandsAndTheDropScrollsToIt();
+    void holdingARowOfASelectionDragsItAlone();
+    void aSweepBeforeTheHoldTimeSelectsARange();
+
 private:
     template <class T> T *controle(const char *nome) {
         T *w = m_page->findChild<T *>(QLatin1String(nome));
@@ -126,6 +170,15 @@ private:
     }
     void arquivo(const QString &relativo, const QByteArray &texto = "select 1");
     void encher(const QStringList &nomes);
+    // Files of those names, each holding its name, found by a search.
+    void procurar(const QStringList &nomes);
+    // A recording service: every "/inserir" is accepted unless `resposta` gives a reply for it.
+    void gravador(std::function<QByteArray(const QString &nome)> resposta = {});
+    // The "/inserir" requests received, as file name and script bytes.
+    QList<QPair<QString, QByteArray>> recebidos() const;
+    QString situacao(int row) { return fila().index(row, FilaArquivosModel::SITUACAO).data().toString(); }
+    TfrmVisualizarScript *editorAberto();
+    void enviar();
     void selecionar(int row);
     void loginNoServico();
     TfrmValidarScript *validar();
@@ -137,6 +190,7 @@ private:
     std::unique_ptr<EsperaGravada> m_espera;
     EnvioPage *m_page = nullptr;
     std::unique_ptr<TestServer> m_servidor;
+    std::unique_ptr<RecordingHttpServer> m_gravador;
 };
 
 void EnvioPageTest::init() {
@@ -159,6 +213,7 @@ void EnvioPageTest::cleanup() {
     delete m_page;
     m_page = nullptr;
     m_servidor.reset();
+    m_gravador.reset();
     qunsetenv("BRISEL_SERVICE_URL");
 }
 
@@ -176,6 +231,45 @@ void EnvioPageTest::encher(const QStringList &nomes) {
     for (const QString &n : nomes)
         fila().Adicionar(QDateTime(QDate(2019, 3, 5), QTime(14, 7, 8)), QStringLiteral("/base/") + n,
                          n.toLatin1());
+}
+
+void EnvioPageTest::procurar(const QStringList &nomes) {
+    for (const QString &n : nomes)
+        arquivo(n, n.toLatin1() + "\n");
+    m_page->btProcurarClick();
+    QCOMPARE(fila().rowCount(), nomes.size());
+}
+
+void EnvioPageTest::gravador(std::function<QByteArray(const QString &nome)> resposta) {
+    m_gravador = std::make_unique<RecordingHttpServer>([resposta](const RecordingHttpServer::Request &r) {
+        const QByteArray propria = resposta ? resposta(campo(r.body, "nome")) : QByteArray();
+        return propria.isEmpty() ? QByteArray(R"({"success":true,"message":"","codigo":1})") : propria;
+    });
+    qputenv("BRISEL_SERVICE_URL", m_gravador->rootUrl());
+    m_sessao->setChave(QStringLiteral("K"));
+    controle<QComboBox>("cbSistema")->setCurrentIndex(0);
+}
+
+QList<QPair<QString, QByteArray>> EnvioPageTest::recebidos() const {
+    QList<QPair<QString, QByteArray>> lista;
+    for (const auto &r : m_gravador->requests())
+        lista.append({campo(r.body, "nome"), QByteArray::fromHex(campo(r.body, "script").mid(2).toLatin1())});
+    return lista;
+}
+
+TfrmVisualizarScript *EnvioPageTest::editorAberto() {
+    for (TfrmVisualizarScript *e : m_page->findChildren<TfrmVisualizarScript *>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+// "Enviar", and the end of the run it started.
+void EnvioPageTest::enviar() {
+    const int antes = m_espera->finalizadas;
+    m_page->btEnviarClick();
+    if (m_espera->iniciadas > antes)
+        QTRY_COMPARE_WITH_TIMEOUT(m_espera->finalizadas, antes + 1, 10000);
 }
 
 void EnvioPageTest::selecionar(int row) {
@@ -284,13 +378,15 @@ void EnvioPageTest::pararKeepsTheRowsFoundSoFar() {
 void EnvioPageTest::removerAsksAndRemovesEverySelectedRow_data() {
     QTest::addColumn<bool>("sim");
     QTest::addColumn<QString>("resta");
-    QTest::newRow("yes") << true << QStringLiteral("AC");
-    QTest::newRow("no") << false << QStringLiteral("ABCDE");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("yes") << true << QStringLiteral("AC") << QStringLiteral("2");
+    QTest::newRow("no") << false << QStringLiteral("ABCDE") << QStringLiteral("5");
 }
 
 void EnvioPageTest::removerAsksAndRemovesEverySelectedRow() {
     QFETCH(bool, sim);
     QFETCH(QString, resta);
+    QFETCH(QString, total);
     encher({"A", "B", "C", "D", "E"});
     controle<QLabel>("lblEnviarTotalRegistros")->setText(QStringLiteral("5"));
     selecionar(1);
@@ -304,7 +400,7 @@ void EnvioPageTest::removerAsksAndRemovesEverySelectedRow() {
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
     QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Deseja remover o registro selecionado?"));
     QCOMPARE(ordem(fila()), resta);
-    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("5"));
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), total);
 }
 
 void EnvioPageTest::removerMessages() {
@@ -390,10 +486,15 @@ void EnvioPageTest::editarOpensTheEditorOnlyForAnExistingFile() {
         return lista;
     };
     m_page->ToolButton1Click(); // empty queue
+    QVERIFY(m_messages.boxes.isEmpty());
     encher({"nao_existe.sql"});
     selecionar(0);
     m_page->ToolButton1Click(); // missing file
     QVERIFY(editores().isEmpty());
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("O arquivo \"/base/nao_existe.sql\" não existe mais."));
+    m_messages.boxes.clear();
 
     arquivo(QStringLiteral("e.sql"), "select 2\n");
     fila().AdicionarArquivo(m_dir->filePath(QStringLiteral("e.sql")), QDateTime::currentDateTime());
@@ -451,6 +552,7 @@ void EnvioPageTest::validarWithAnEmptyQueueOffersTheLastSuccessfulRunsDatabase()
     campo(primeira, "edtSenha")->setText(QStringLiteral("masterkey"));
     editor(primeira)->setText(QStringLiteral("select 1 from rdb$database;"));
     primeira->findChild<QToolButton *>(QStringLiteral("btExecutar"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!primeira->executando(), 60000); // the run works on its own thread
     QVERIFY(primeira->findChild<QPlainTextEdit *>(QStringLiteral("memResultado"))
                 ->toPlainText()
                 .startsWith(ScriptRunner::connectedLine()));
@@ -490,7 +592,7 @@ void EnvioPageTest::enviarChecksSystemFirstThenRows() {
 
 void EnvioPageTest::enviarSendsTheQueueUnderBusyMode() {
     loginNoServico();
-    encher({"1.sql", "2.sql", "3.sql"});
+    procurar({"1.sql", "2.sql", "3.sql"});
     selecionar(1);
     controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("TALAO"));
 
@@ -505,6 +607,8 @@ void EnvioPageTest::enviarSendsTheQueueUnderBusyMode() {
     QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     QCOMPARE(ordem(fila()), QStringLiteral("1.sql2.sql3.sql"));
     QCOMPARE(grid()->currentIndex().row(), 1);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(situacao(i), QStringLiteral("Enviado"));
 
     Protocolo::FiltroPesquisa filtro;
     filtro.sistema = QStringLiteral("TALAO");
@@ -514,7 +618,7 @@ void EnvioPageTest::enviarSendsTheQueueUnderBusyMode() {
 
 void EnvioPageTest::enviarStopsWhenTheServiceGoesAway() {
     loginNoServico();
-    encher({"1.sql", "2.sql", "3.sql"});
+    procurar({"1.sql", "2.sql", "3.sql"});
     controle<QComboBox>("cbSistema")->setCurrentIndex(0);
     m_espera->aoAvancar = [this](int valor) {
         if (valor == 1)
@@ -527,26 +631,38 @@ void EnvioPageTest::enviarStopsWhenTheServiceGoesAway() {
     QCOMPARE(m_espera->valores(), QList<int>{1});
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
-    QVERIFY(!m_messages.boxes[0].text.isEmpty());
+    // The box names the file that failed.
+    QVERIFY2(m_messages.boxes[0].text.startsWith(QStringLiteral("Falha ao enviar o arquivo \"%1\": ")
+                                                     .arg(m_dir->filePath(QStringLiteral("2.sql")))),
+             qPrintable(m_messages.boxes[0].text));
+    QVERIFY(m_messages.boxes[0].text.endsWith(QStringLiteral("\n1 de 3 scripts enviados.")));
     QCOMPARE(ordem(fila()), QStringLiteral("1.sql2.sql3.sql"));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QVERIFY(situacao(1).startsWith(QStringLiteral("Erro: ")));
+    QCOMPARE(situacao(2), QString());
 }
 
 void EnvioPageTest::enviarShowsTheServicesRefusal() {
-    loginNoServico();
-    encher({"1.sql", "", "3.sql"}); // the second row has no file name: the service refuses it
-    controle<QComboBox>("cbSistema")->setCurrentIndex(2);
+    gravador([](const QString &nome) {
+        return nome == QLatin1String("2.sql") ? QByteArray(R"({"success":false,"message":"Campo obrigatório não informado: nome."})")
+                                              : QByteArray();
+    });
+    procurar({"1.sql", "2.sql", "3.sql"});
 
-    m_page->btEnviarClick();
-    QTRY_COMPARE_WITH_TIMEOUT(m_espera->finalizadas, 1, 10000);
+    enviar();
     QCOMPARE(m_espera->valores(), QList<int>{1});
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
-    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Campo obrigatório não informado: nome."));
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("Falha ao enviar o arquivo \"%1\": Campo obrigatório não informado: nome.\n"
+                            "1 de 3 scripts enviados.")
+                 .arg(m_dir->filePath(QStringLiteral("2.sql"))));
+    QCOMPARE(situacao(1), QStringLiteral("Erro: Campo obrigatório não informado: nome."));
 }
 
 void EnvioPageTest::closingThePageWhileTheRunAwaitsItsEndDoesNotHang() {
     loginNoServico();
-    encher({"1.sql", "2.sql"});
+    procurar({"1.sql", "2.sql"});
     controle<QComboBox>("cbSistema")->setCurrentIndex(0);
 
     m_page->btEnviarClick();
@@ -562,6 +678,390 @@ void EnvioPageTest::closingThePageWhileTheRunAwaitsItsEndDoesNotHang() {
     m_page = nullptr;
     QCOMPARE(m_espera->finalizadas, 0);
     QVERIFY(m_messages.boxes.isEmpty());
+}
+
+void EnvioPageTest::aSearchMakesTheFirstRowCurrentAndStartsAtTheLeftEdge() {
+    arquivo(QStringLiteral("a.sql"), "select 'a';\n");
+    arquivo(QStringLiteral("b.sql"));
+    // A narrow grid that the user scrolled to the right.
+    m_page->resize(300, 500);
+    encher({"x"});
+    QScrollBar *horizontal = grid()->horizontalScrollBar();
+    QTRY_VERIFY(horizontal->maximum() > 0);
+    horizontal->setValue(horizontal->maximum());
+
+    m_page->btProcurarClick();
+    QCOMPARE(horizontal->value(), 0);
+    QCOMPARE(grid()->currentIndex().row(), 0);
+    QVERIFY(grid()->selectionModel()->selectedRows().isEmpty());
+    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(), QStringLiteral("select 'a';\n"));
+    // The whole date and time fits its column.
+    const QString data = fila().index(0, FilaArquivosModel::DATA).data().toString();
+    QVERIFY(grid()->columnWidth(FilaArquivosModel::DATA) > grid()->fontMetrics().horizontalAdvance(data));
+
+    // The row indicator column marks the current row, and only it.
+    auto *indicador = qobject_cast<IndicadorLinhaAtual *>(grid()->verticalHeader());
+    QVERIFY(indicador);
+    QCOMPARE(indicador->linhaIndicada(), 0);
+    const QImage imagem = indicador->viewport()->grab().toImage();
+    auto escuros = [&](int row) {
+        int n = 0;
+        const int topo = indicador->sectionViewportPosition(row);
+        for (int y = topo + 2; y < topo + indicador->sectionSize(row) - 2; ++y)
+            for (int x = 1; x < imagem.width() - 1; ++x)
+                n += qGray(imagem.pixel(x, y)) < 96;
+        return n;
+    };
+    QVERIFY(escuros(0) > 4);
+    QCOMPARE(escuros(1), 0);
+
+    // "Editar" works at once.
+    m_page->ToolButton1Click();
+    TfrmVisualizarScript *janela = editorAberto();
+    QVERIFY(janela);
+    QCOMPARE(janela->Codigo(), m_dir->filePath(QStringLiteral("a.sql")));
+    QCOMPARE(janela->Script(), QStringLiteral("select 'a';\r\n"));
+    QVERIFY(m_messages.boxes.isEmpty());
+}
+
+void EnvioPageTest::theCountFollowsLimparAndRemover() {
+    procurar({"a.sql", "b.sql", "c.sql"});
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("3"));
+    selecionar(1);
+    m_page->btRemoverClick();
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("2"));
+    m_page->btLimparClick();
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("0"));
+}
+
+void EnvioPageTest::aChangedFileIsReadAgainBeforeTheUpload() {
+    gravador();
+    procurar({"a.sql", "b.sql"});
+    reescrever(m_dir->filePath(QStringLiteral("b.sql")), "select 'novo';\n");
+
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+                 m_dir->filePath(QStringLiteral("b.sql")));
+    QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
+    const QList<QPair<QString, QByteArray>> esperados{{QStringLiteral("a.sql"), "a.sql\r\n"},
+                                                      {QStringLiteral("b.sql"), "select 'novo';\r\n"}};
+    QCOMPARE(recebidos(), esperados);
+    QCOMPARE(fila().script(1), QByteArray("select 'novo';\r\n"));
+
+    // Nothing changed since: the next run reads nothing again.
+    m_messages.boxes.clear();
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Os scripts foram enviados com sucesso."));
+}
+
+void EnvioPageTest::aChangedFileIsReadAgainBeforeEditar() {
+    procurar({"a.sql"});
+    reescrever(m_dir->filePath(QStringLiteral("a.sql")), "select 'novo';\n");
+    m_page->ToolButton1Click();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
+    QVERIFY(m_messages.boxes[0].text.endsWith(u'\n' + m_dir->filePath(QStringLiteral("a.sql"))));
+    TfrmVisualizarScript *janela = editorAberto();
+    QVERIFY(janela);
+    QCOMPARE(janela->Script(), QStringLiteral("select 'novo';\r\n"));
+    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(), QStringLiteral("select 'novo';\n"));
+}
+
+void EnvioPageTest::aVanishedFileStopsTheAction_data() {
+    QTest::addColumn<QString>("acao");
+    QTest::newRow("Editar") << QStringLiteral("Editar");
+    QTest::newRow("Validar") << QStringLiteral("Validar");
+    QTest::newRow("Enviar") << QStringLiteral("Enviar");
+}
+
+void EnvioPageTest::aVanishedFileStopsTheAction() {
+    QFETCH(QString, acao);
+    gravador();
+    procurar({"a.sql", "b.sql"});
+    const QString sumiu = m_dir->filePath(QStringLiteral("b.sql"));
+    QVERIFY(QFile::remove(sumiu));
+    selecionar(1);
+
+    if (acao == QLatin1String("Editar"))
+        m_page->ToolButton1Click();
+    else if (acao == QLatin1String("Validar"))
+        QVERIFY(!validar());
+    else
+        enviar();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("O arquivo \"%1\" não existe mais.").arg(sumiu));
+    QVERIFY(!editorAberto());
+    QCOMPARE(m_espera->iniciadas, 0);
+    QVERIFY(m_gravador->requests().isEmpty());
+}
+
+void EnvioPageTest::aLocalSaveAsksBeforeReplacingAFileChangedOutside() {
+    const QString caminho = m_dir->filePath(QStringLiteral("s.sql"));
+    arquivo(QStringLiteral("s.sql"), "select 1;\n");
+    m_page->btProcurarClick();
+    m_page->ToolButton1Click();
+    TfrmVisualizarScript *janela = editorAberto();
+    QVERIFY(janela);
+    auto *texto = janela->findChild<QsciScintilla *>(QStringLiteral("editor"));
+    auto *salvar = janela->findChild<QToolButton *>(QStringLiteral("btSalvar"));
+    texto->setCursorPosition(0, 0);
+    texto->insert(QStringLiteral("-- meu\r\n"));
+    QVERIFY(salvar->isEnabled());
+    reescrever(caminho, "select 2; -- outro editor\n");
+
+    m_messages.answers = {false};
+    salvar->click();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
+    QVERIFY(m_messages.boxes[0].defaultNo);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("O arquivo foi alterado fora do programa. Sobrescrever?"));
+    QCOMPARE(lerArquivo(caminho), QByteArray("select 2; -- outro editor\n"));
+    QVERIFY(salvar->isEnabled());
+
+    m_messages.answers = {true};
+    salvar->click();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    // Its own line ends, LF, are kept.
+    QCOMPARE(lerArquivo(caminho), QByteArray("-- meu\nselect 1;\n"));
+    QCOMPARE(fila().script(0), QByteArray("-- meu\r\nselect 1;\r\n"));
+    QVERIFY(!salvar->isEnabled());
+
+    // Its own save is no change from outside.
+    texto->insert(QStringLiteral("-- "));
+    salvar->click();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    QCOMPARE(lerArquivo(caminho), QByteArray("-- -- meu\nselect 1;\n"));
+}
+
+void EnvioPageTest::aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8() {
+    gravador();
+    const QString caminho = m_dir->filePath(QStringLiteral("u.sql"));
+    arquivo(QStringLiteral("u.sql"), "-- cat\xC3\xA1logo \xE2\x86\x92 fim\nselect 1;\n");
+    m_page->btProcurarClick();
+    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(), QStringLiteral("-- catálogo ? fim\nselect 1;\n"));
+
+    // Asked first, Não as the default: nothing is sent.
+    m_messages.answers = {false};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
+    QVERIFY(m_messages.boxes[0].defaultNo);
+    const QString pergunta = m_messages.boxes[0].text;
+    QVERIFY2(pergunta.contains(caminho) && pergunta.contains(QStringLiteral("U+2192")) &&
+                 pergunta.contains(QStringLiteral("linha 1, coluna 13")),
+             qPrintable(pergunta));
+    QCOMPARE(m_espera->iniciadas, 0);
+    QVERIFY(m_gravador->requests().isEmpty());
+
+    m_messages.answers = {true};
+    enviar();
+    QCOMPARE(recebidos(), (QList<QPair<QString, QByteArray>>{
+                              {QStringLiteral("u.sql"), "-- cat\xE1logo ? fim\r\nselect 1;\r\n"}}));
+
+    // The editor shows the file's own text and a save keeps it UTF-8 with LF.
+    m_page->ToolButton1Click();
+    TfrmVisualizarScript *janela = editorAberto();
+    QVERIFY(janela);
+    QCOMPARE(janela->Script(), QStringLiteral("-- catálogo → fim\r\nselect 1;\r\n"));
+    auto *texto = janela->findChild<QsciScintilla *>(QStringLiteral("editor"));
+    texto->setCursorPosition(1, 0);
+    texto->insert(QStringLiteral("✓"));
+    janela->findChild<QToolButton *>(QStringLiteral("btSalvar"))->click();
+    QCOMPARE(lerArquivo(caminho), QByteArray("-- cat\xC3\xA1logo \xE2\x86\x92 fim\n\xE2\x9C\x93select 1;\n"));
+    QCOMPARE(fila().script(0), QByteArray("-- cat\xE1logo ? fim\r\n?select 1;\r\n"));
+    QCOMPARE(fila().linha(0).naoSuportados.size(), 2);
+    QCOMPARE(situacao(0), QString()); // the saved text has not been sent
+}
+
+void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent_data() {
+    QTest::addColumn<bool>("soPendentes");
+    QTest::addColumn<QStringList>("enviados");
+    QTest::newRow("only the rows not sent") << true << QStringList{"a.sql", "b.sql", "b.sql", "c.sql"};
+    QTest::newRow("the whole queue again")
+        << false << QStringList{"a.sql", "b.sql", "a.sql", "b.sql", "c.sql"};
+}
+
+void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
+    QFETCH(bool, soPendentes);
+    QFETCH(QStringList, enviados);
+    auto recusas = std::make_shared<std::atomic<int>>(1);
+    gravador([recusas](const QString &nome) {
+        return nome == QLatin1String("b.sql") && recusas->fetch_sub(1) > 0
+                   ? QByteArray(R"({"success":false,"message":"Recusado."})")
+                   : QByteArray();
+    });
+    procurar({"a.sql", "b.sql", "c.sql"});
+    QCOMPARE(controle<ArquivosGrid>("dbgArquivos")->isColumnHidden(FilaArquivosModel::SITUACAO), false);
+    QCOMPARE(situacao(0), QString());
+
+    enviar();
+    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(1), QStringLiteral("Erro: Recusado."));
+    QCOMPARE(situacao(2), QString());
+
+    m_messages.boxes.clear();
+    m_messages.answers = {soPendentes};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("1 de 3 scripts já foram enviados. Enviar somente os 2 que ainda não foram enviados?"));
+    QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
+    QStringList nomes;
+    for (const auto &r : recebidos())
+        nomes << r.first;
+    QCOMPARE(nomes, enviados);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(situacao(i), QStringLiteral("Enviado"));
+
+    // A new search starts afresh.
+    m_page->btProcurarClick();
+    QCOMPARE(situacao(0), QString());
+}
+
+void EnvioPageTest::cancelarStopsAfterTheRequestInProgress() {
+    // "Cancelar" is pressed while the second request is on its way: that request still
+    // completes and counts as sent; the third is never sent.
+    gravador([this](const QString &nome) {
+        if (nome == QLatin1String("b.sql")) {
+            if (Cancelamento *c = m_espera->cancelamento)
+                c->cancelar();
+            QThread::msleep(200);
+        }
+        return QByteArray();
+    });
+    procurar({"a.sql", "b.sql", "c.sql"});
+
+    enviar();
+    QVERIFY(m_espera->cancelamento);
+    QCOMPARE(m_gravador->requests().size(), 2);
+    QCOMPARE(m_espera->valores(), (QList<int>{1, 2}));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(1), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(2), QString());
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Envio interrompido. 2 de 3 scripts enviados."));
+}
+
+void EnvioPageTest::ctrlUpAndDownMoveTheSelectedRows() {
+    encher({"A", "B", "C", "D", "E"});
+    auto chaves = [this] {
+        QList<float> k;
+        for (int i = 0; i < fila().rowCount(); ++i)
+            k << fila().linha(i).ordem;
+        return k;
+    };
+    const QList<float> sequencia{0, 1, 2, 3, 4};
+    auto tecla = [this](Qt::Key k) { QTest::keyClick(grid(), k, Qt::ControlModifier); };
+
+    selecionar(1);
+    tecla(Qt::Key_Down);
+    QCOMPARE(ordem(fila()), QStringLiteral("ACBDE"));
+    QCOMPARE(grid()->currentIndex().row(), 2);
+    QCOMPARE(chaves(), sequencia);
+
+    // Two rows apart, then packed against the top: the top one stays, the other moves.
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::ControlModifier, centro(4));
+    tecla(Qt::Key_Up);
+    QCOMPARE(ordem(fila()), QStringLiteral("ABCED"));
+    tecla(Qt::Key_Up);
+    QCOMPARE(ordem(fila()), QStringLiteral("BAECD"));
+    tecla(Qt::Key_Up);
+    QCOMPARE(ordem(fila()), QStringLiteral("BEACD"));
+    tecla(Qt::Key_Up);
+    QCOMPARE(ordem(fila()), QStringLiteral("BEACD"));
+    QCOMPARE(grid()->selectionModel()->selectedRows().size(), 2);
+    QCOMPARE(chaves(), sequencia);
+
+    // With no selection, the current row moves; the last row cannot go down.
+    grid()->clearSelection();
+    grid()->selectionModel()->setCurrentIndex(fila().index(4, FilaArquivosModel::NOMEARQ),
+                                              QItemSelectionModel::NoUpdate);
+    tecla(Qt::Key_Down);
+    QCOMPARE(ordem(fila()), QStringLiteral("BEACD"));
+    tecla(Qt::Key_Up);
+    QCOMPARE(ordem(fila()), QStringLiteral("BEADC"));
+    QCOMPARE(grid()->currentIndex().row(), 3);
+}
+
+void EnvioPageTest::aDragShowsWhereTheRowLandsAndTheDropScrollsToIt() {
+    QStringList nomes;
+    for (int i = 0; i < 60; ++i)
+        nomes << QStringLiteral("r%1").arg(i, 2, 10, QLatin1Char('0'));
+    encher(nomes);
+    QWidget *vp = grid()->viewport();
+    // The last row on screen is only partly visible.
+    int parcial = -1;
+    for (int ajuste = 0; ajuste < 20 && parcial < 0; ++ajuste) {
+        m_page->resize(900, 500 + ajuste);
+        QTRY_COMPARE(m_page->height(), 500 + ajuste);
+        QCoreApplication::processEvents();
+        const int row = grid()->rowAt(vp->height() - 1);
+        if (row >= 0 && grid()->visualRect(fila().index(row, 1)).bottom() >= vp->height())
+            parcial = row;
+    }
+    QVERIFY(parcial > 3);
+
+    selecionar(2);
+    QTest::mousePress(vp, Qt::LeftButton, {}, centro(2));
+    QTRY_VERIFY_WITH_TIMEOUT(grid()->arrastando(), 5000);
+    QTest::mouseMove(vp, centro(0));
+    QCOMPARE(grid()->linhaDestino(), grid()->visualRect(fila().index(0, 1)).top());
+    QTest::mouseMove(vp, centro(3));
+    const int linha = grid()->linhaDestino();
+    QCOMPARE(linha, grid()->visualRect(fila().index(3, 1)).bottom());
+    const QImage imagem = vp->grab().toImage();
+    const QColor cor = grid()->palette().color(QPalette::WindowText);
+    QVERIFY(imagem.pixelColor(vp->width() / 2, linha) == cor ||
+            imagem.pixelColor(vp->width() / 2, linha - 1) == cor);
+
+    // Dropped on the partly visible row (the pointer at the edge scrolls the grid a row): the
+    // moved row is scrolled fully into view.
+    const QPoint alvo(centro(0).x(), vp->height() - 2);
+    QTest::mouseMove(vp, alvo);
+    const int destino = grid()->rowAt(alvo.y());
+    QVERIFY(grid()->visualRect(fila().index(destino, 1)).bottom() >= vp->height());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, alvo);
+    QCOMPARE(fila().nomeArq(destino), QStringLiteral("/base/r02"));
+    QCOMPARE(grid()->linhaDestino(), -1);
+    QVERIFY(vp->rect().contains(grid()->visualRect(fila().index(destino, 1))));
+}
+
+void EnvioPageTest::holdingARowOfASelectionDragsItAlone() {
+    encher({"A", "B", "C", "D"});
+    QWidget *vp = grid()->viewport();
+    selecionar(0);
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::ControlModifier, centro(2));
+    QCOMPARE(grid()->selectionModel()->selectedRows().size(), 2);
+
+    QTest::mousePress(vp, Qt::LeftButton, {}, centro(2));
+    QCOMPARE(grid()->selectionModel()->selectedRows().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(grid()->arrastando(), 5000);
+    QTest::mouseMove(vp, centro(0));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(0));
+    QCOMPARE(ordem(fila()), QStringLiteral("CABD"));
+}
+
+void EnvioPageTest::aSweepBeforeTheHoldTimeSelectsARange() {
+    encher({"A", "B", "C", "D", "E"});
+    QWidget *vp = grid()->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, centro(1));
+    QTest::mouseMove(vp, centro(3));
+    QTest::qWait(ArquivosGrid::EsperaArrastoMs + 300);
+    QVERIFY(!grid()->arrastando());
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, centro(3));
+    QCOMPARE(ordem(fila()), QStringLiteral("ABCDE"));
+    QList<int> selecionadas;
+    for (const QModelIndex &i : grid()->selectionModel()->selectedRows())
+        selecionadas << i.row();
+    std::sort(selecionadas.begin(), selecionadas.end());
+    QCOMPARE(selecionadas, (QList<int>{1, 2, 3}));
 }
 
 QTEST_MAIN(EnvioPageTest)

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPersistentModelIndex>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -155,6 +157,81 @@ TEST(FilaArquivos, snapshotIsUntouchedByLaterChanges) {
     EXPECT_EQ(copia[0].script, QByteArray("A"));
     EXPECT_EQ(copia[2].nomeArq, QStringLiteral("C"));
     EXPECT_EQ(fila.rowCount(), 0);
+}
+
+void gravar(const QString &caminho, const QByteArray &bytes) {
+    QFile f(caminho);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Three files read into the queue; the test changes them on disk afterwards.
+struct FilaDeArquivos {
+    FilaDeArquivos() {
+        for (const char *nome : {"a.sql", "b.sql", "c.sql"}) {
+            const QString caminho = dir.filePath(QLatin1String(nome));
+            gravar(caminho, QByteArray(nome) + "\n");
+            fila.AdicionarArquivo(caminho, QDateTime::currentDateTime());
+        }
+    }
+    QString caminho(int row) const { return fila.nomeArq(row); }
+    QTemporaryDir dir;
+    FilaArquivosModel fila;
+};
+
+TEST(FilaArquivos, changedFilesAreReadAgainAndAVanishedOneStopsTheCheck) {
+    FilaDeArquivos f;
+    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString());
+    gravar(f.caminho(0), "novo a\n\xC3\xA7\n");
+    QFile::remove(f.caminho(1));
+    gravar(f.caminho(2), "novo c\n");
+
+    QString ausente;
+    EXPECT_EQ(f.fila.AtualizarAlterados({0, 1, 2}, ausente), QStringList{f.caminho(0)});
+    EXPECT_EQ(ausente, f.caminho(1));
+    EXPECT_EQ(f.fila.script(0), QByteArray("novo a\r\n\xE7\r\n"));
+    EXPECT_EQ(f.fila.linha(0).formato.codificacao, TextFile::Codificacao::Utf8);
+    // The new text has not been sent; the rows after the vanished file were not looked at.
+    EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);
+    EXPECT_EQ(f.fila.script(2), QByteArray("c.sql\r\n"));
+    EXPECT_EQ(f.fila.linha(2).envio, FilaArquivosModel::Envio::Enviado);
+
+    ausente.clear();
+    EXPECT_EQ(f.fila.AtualizarAlterados({0, 2}, ausente), QStringList{f.caminho(2)});
+    EXPECT_TRUE(ausente.isEmpty());
+    EXPECT_EQ(f.fila.AtualizarAlterados({0, 2}, ausente), QStringList());
+}
+
+TEST(FilaArquivos, uploadOutcomeIsShownPerRowAndFollowsItsRow) {
+    FilaDeArquivos f;
+    const QList<FilaArquivosModel::Linha> enviadas = f.fila.linhas();
+    // A local save changed the second row's text while the run was sending the old one.
+    gravar(f.caminho(1), "salvo\n");
+    ASSERT_TRUE(f.fila.setData(f.fila.index(1, FilaArquivosModel::SCRIPT), QByteArray("salvo\r\n")));
+    f.fila.Mover(0, 2);
+
+    f.fila.RegistrarEnvio(enviadas.mid(0, 2), enviadas.at(2), QStringLiteral("Tempo esgotado."));
+    auto situacao = [&](int row) {
+        return f.fila.data(f.fila.index(row, FilaArquivosModel::SITUACAO)).toString();
+    };
+    EXPECT_EQ(f.fila.nomeArq(2), f.caminho(2)); // a.sql, moved last
+    EXPECT_EQ(situacao(2), QStringLiteral("Enviado"));
+    EXPECT_EQ(situacao(0), QString()); // b.sql: its new text was not sent
+    EXPECT_EQ(situacao(1), QStringLiteral("Erro: Tempo esgotado."));
+    EXPECT_EQ(f.fila.headerData(FilaArquivosModel::SITUACAO, Qt::Horizontal).toString(),
+              QStringLiteral("Situação"));
+}
+
+TEST(FilaArquivos, aLocalSaveGivesTheRowTheFilesNewTextAndStamp) {
+    FilaDeArquivos f;
+    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString());
+    gravar(f.caminho(0), "x \xE2\x86\x92\n");
+    ASSERT_TRUE(f.fila.setData(f.fila.index(0, FilaArquivosModel::SCRIPT), QByteArray("x ?\r\n")));
+    EXPECT_EQ(f.fila.script(0), QByteArray("x ?\r\n"));
+    EXPECT_EQ(f.fila.linha(0).naoSuportados.size(), 1);
+    EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);
+    QString ausente;
+    EXPECT_TRUE(f.fila.AtualizarAlterados({0}, ausente).isEmpty()) << "the saved file counts as read";
 }
 
 } // namespace
