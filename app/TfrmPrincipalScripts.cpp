@@ -7,12 +7,14 @@
 #include "app/TfrmLoginScripts.h"
 #include "catalog/LogPage.h"
 #include "catalog/ScriptsPage.h"
+#include "editor/TfrmVisualizarScript.h"
 #include "scripts/EnvioPage.h"
 #include "widgets/DateEdit.h"
 #include "widgets/FolderEdit.h"
 #include "widgets/ImageList.h"
 #include "base/Messages.h"
 #include "widgets/TBRImageButton.h"
+#include "widgets/TfrmProgresso.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -77,6 +79,10 @@ TfrmPrincipalScripts::TfrmPrincipalScripts(TdmPrincipal &dm, Messages &messages,
     m_paginas->addWidget(m_envio);
     m_paginas->addWidget(m_scripts);
     m_paginas->addWidget(m_log);
+    connect(m_envio, &EnvioPage::envioTerminado, this, [this] {
+        if (m_fecharAposEnvio)
+            close();
+    });
 
     resize(919, 513);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -204,7 +210,48 @@ void TfrmPrincipalScripts::ExibirLogin() {
     m_login = nullptr;
 }
 
+bool TfrmPrincipalScripts::PodeFechar() {
+    if (m_envio->enviando() &&
+        !m_messages.questionDefaultNo(
+            QStringLiteral("O envio dos scripts está em andamento. Interromper o envio e fechar o programa?")))
+        return false;
+    QList<TfrmVisualizarScript *> alteradas;
+    for (TfrmVisualizarScript *janela : findChildren<TfrmVisualizarScript *>())
+        if (janela->isVisible() && janela->TemAlteracoes())
+            alteradas << janela;
+    if (!alteradas.isEmpty()) {
+        const QString pergunta =
+            alteradas.size() == 1
+                ? QStringLiteral("Existe 1 janela de edição com alterações não salvas. Descartar as alterações?")
+                : QStringLiteral("Existem %1 janelas de edição com alterações não salvas. Descartar as alterações?")
+                      .arg(alteradas.size());
+        if (!m_messages.questionDefaultNo(pergunta))
+            return false;
+        for (TfrmVisualizarScript *janela : alteradas)
+            janela->DescartarAlteracoes();
+    }
+    return true;
+}
+
 void TfrmPrincipalScripts::closeEvent(QCloseEvent *event) {
+    // Already asked: waiting for the upload's request in progress to end.
+    if (m_fecharAposEnvio && m_envio->enviando()) {
+        event->ignore();
+        return;
+    }
+    if (!PodeFechar()) {
+        event->ignore();
+        return;
+    }
+    if (m_envio->enviando()) {
+        // Stopping at once would leave unknown whether the request in progress was stored.
+        m_fecharAposEnvio = true;
+        m_envio->InterromperEnvio();
+        if (TfrmProgresso *progresso = m_espera.frmProgresso())
+            progresso->setMensagem(QStringLiteral("Interrompendo o envio..."));
+        event->ignore();
+        return;
+    }
     // A settings file that cannot be written is reported, but does not keep the program open:
     // the user could not close it otherwise.
     try {

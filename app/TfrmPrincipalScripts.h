@@ -72,6 +72,8 @@ private:
     TBRImageButton *criarBotao(const char *nome, int top, const QString &caption, const QString &dica,
                                int normal, int over);
     void posicionar();
+    // Asks before closing drops work: an upload in progress, unsaved editor windows.
+    bool PodeFechar();
 
     TdmPrincipal &m_dm;
     Messages &m_messages;
@@ -94,4 +96,5 @@ private:
     LogPage *m_log = nullptr;
     ModoEspera m_espera;
     QPointer<TfrmLoginScripts> m_login;
+    bool m_fecharAposEnvio = false; // the upload stops after its request; then the window closes
 };

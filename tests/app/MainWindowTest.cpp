@@ -9,6 +9,7 @@
 #include "editor/TfrmVisualizarScript.h"
 #include "scripts/EnvioPage.h"
 #include "scripts/FilaArquivosModel.h"
+#include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
@@ -16,6 +17,7 @@
 #include "widgets/TBRBackgroundPanel.h"
 #include "widgets/TBRImageButton.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +28,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include <Qsci/qsciscintilla.h>
+
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -40,6 +46,17 @@ void escrever(const QString &path, const QByteArray &bytes) {
 QByteArray ler(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Script files 1.sql ... n.sql in `pasta`, found by page Envio's search.
+void procurar(EnvioPage &envio, const QString &pasta, int n) {
+    for (int i = 1; i <= n; ++i)
+        escrever(pasta + QStringLiteral("/%1.sql").arg(i), "select " + QByteArray::number(i) + ";\n");
+    envio.deDir()->setText(pasta);
+    envio.deData()->setDate(QDate(2000, 1, 1));
+    envio.edTipoArq()->setText(QStringLiteral("*.sql"));
+    envio.btProcurarClick();
+    QCOMPARE(envio.cdsArqs().rowCount(), n);
 }
 
 } // namespace
@@ -245,6 +262,102 @@ private slots:
         QVERIFY(segunda.avisarOutra());
         QTRY_VERIFY(janela.windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(janela.size(), QSize(919, 513));
+    }
+
+    void closingDuringAnUploadAsksAndStopsAfterTheRequestInProgress() {
+        QTemporaryDir dir;
+        // Each request takes a while, so that the run is still going when the user closes.
+        RecordingHttpServer servico([](const auto &) { return QByteArray(R"({"success":true,"codigo":1})"); },
+                                    std::chrono::milliseconds(150));
+        qputenv("BRISEL_SERVICE_URL", servico.rootUrl());
+        TdmPrincipal dm(dir.path());
+        RecordingMessages messages;
+        TfrmPrincipalScripts janela(dm, messages, {});
+        janela.sessao().setChave(QStringLiteral("K"));
+        EnvioPage &envio = *janela.paginaEnvio();
+        procurar(envio, dir.path(), 20);
+        janela.findChild<QComboBox *>(QStringLiteral("cbSistema"))->setCurrentIndex(0);
+
+        envio.btEnviarClick();
+        QTRY_VERIFY(servico.requests().size() >= 1);
+        messages.answers = {false};
+        QVERIFY(!janela.close());
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Question);
+        QVERIFY(messages.boxes[0].defaultNo);
+        QCOMPARE(messages.boxes[0].text,
+                 QStringLiteral("O envio dos scripts está em andamento. Interromper o envio e fechar o programa?"));
+        QVERIFY(envio.enviando());
+
+        messages.answers = {true};
+        QVERIFY(!janela.close()); // the request in progress ends first
+        QVERIFY(!QFile::exists(janela.getIniName()));
+        // Closing again meanwhile asks nothing more.
+        QVERIFY(!janela.close());
+        QCOMPARE(messages.boxes.size(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(janela.getIniName()), 10000); // closed: settings written
+        QVERIFY(!envio.enviando());
+        QCOMPARE(messages.boxes.size(), 2); // no end-of-run message
+        const int enviados = int(servico.requests().size());
+        QVERIFY2(enviados < 20, qPrintable(QString::number(enviados)));
+        // Every request that went is marked, and no other row.
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(envio.cdsArqs().linha(i).envio,
+                     i < enviados ? FilaArquivosModel::Envio::Enviado : FilaArquivosModel::Envio::Pendente);
+        qunsetenv("BRISEL_SERVICE_URL");
+    }
+
+    void closingWithUnsavedEditorsAsksOnceNamingHowMany_data() {
+        QTest::addColumn<int>("alteradas");
+        QTest::addColumn<QString>("pergunta");
+        QTest::newRow("one") << 1
+                             << QStringLiteral(
+                                    "Existe 1 janela de edição com alterações não salvas. Descartar as alterações?");
+        QTest::newRow("two") << 2
+                             << QStringLiteral("Existem 2 janelas de edição com alterações não salvas. "
+                                               "Descartar as alterações?");
+    }
+
+    void closingWithUnsavedEditorsAsksOnceNamingHowMany() {
+        QFETCH(int, alteradas);
+        QFETCH(QString, pergunta);
+        QTemporaryDir dir;
+        TdmPrincipal dm(dir.path());
+        RecordingMessages messages;
+        TfrmPrincipalScripts janela(dm, messages, {});
+        EnvioPage &envio = *janela.paginaEnvio();
+        procurar(envio, dir.path(), 3);
+        auto *grade = janela.findChild<QTableView *>(QStringLiteral("dbgArquivos"));
+        // Three editor windows, `alteradas` of them with typing not saved.
+        QList<QPointer<TfrmVisualizarScript>> editores;
+        for (int i = 0; i < 3; ++i) {
+            grade->setCurrentIndex(envio.cdsArqs().index(i, FilaArquivosModel::DATA));
+            envio.ToolButton1Click();
+            for (TfrmVisualizarScript *e : janela.findChildren<TfrmVisualizarScript *>())
+                if (!editores.contains(e))
+                    editores << e;
+            QCOMPARE(editores.size(), i + 1);
+            if (i < alteradas)
+                editores.last()->findChild<QsciScintilla *>(QStringLiteral("editor"))->insert(QStringLiteral("x"));
+        }
+
+        messages.answers = {false};
+        QVERIFY(!janela.close());
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].text, pergunta);
+        QVERIFY(messages.boxes[0].defaultNo);
+        QVERIFY(!QFile::exists(janela.getIniName()));
+        for (const auto &e : editores)
+            QVERIFY(e && e->isVisible());
+
+        messages.answers = {true};
+        QVERIFY(janela.close());
+        // One question in all: the windows do not ask again as they go.
+        for (const auto &e : editores)
+            if (e)
+                e->close();
+        QCOMPARE(messages.boxes.size(), 2);
+        QVERIFY(QFile::exists(janela.getIniName()));
     }
 
     // Last: it runs the application's own event loop to its end.
