@@ -4,6 +4,7 @@
 #include "widgets/TBRBackgroundPanel.h"
 #include "widgets/TfrmProgresso.h"
 
+#include <QApplication>
 #include <QObject>
 #include <QPushButton>
 #include <QWidget>
@@ -30,8 +31,11 @@ void ModoEspera::IniciarEspera(int maximo, const QString &mensagem, Cancelamento
     progresso->setCancelamento(cancelamento);
     progresso->show();
     progresso->move(Centralizar(m_overlay->size(), progresso->frameGeometry().size()));
-    if (cancelamento) // keys no longer reach the covered page; Enter or Esc stops the action
+    if (cancelamento) { // keys no longer reach the covered page; Enter or Esc stops the action
+        QWidget *foco = QApplication::focusWidget();
+        m_focoAntes = foco && m_janela->isAncestorOf(foco) ? foco : nullptr;
         progresso->btCancelar()->setFocus();
+    }
     QObject::connect(progresso, &QObject::destroyed, m_overlay, [this, progresso]() mutable {
         m_progressoWorker.compare_exchange_strong(progresso, nullptr);
     });
@@ -49,6 +53,10 @@ void ModoEspera::FinalizarEspera() {
     delete m_overlay;
     m_overlay = nullptr;
     m_progresso = nullptr;
+    if (m_focoAntes) {
+        m_focoAntes->setFocus();
+        m_focoAntes = nullptr;
+    }
 }
 
 int ModoEspera::Valor() const {

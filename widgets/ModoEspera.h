@@ -37,6 +37,7 @@ private:
     QWidget *m_conteudo;
     TBRBackgroundPanel *m_overlay = nullptr;
     QPointer<TfrmProgresso> m_progresso;
+    QPointer<QWidget> m_focoAntes; // given back when busy mode ends
     // What a worker thread reads: the progress window of the current busy period.
     std::atomic<TfrmProgresso *> m_progressoWorker{nullptr};
     QSize m_minimo;

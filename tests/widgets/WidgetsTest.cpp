@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -247,9 +248,11 @@ private slots:
 
     void busyModeWithCancelar() {
         QWidget janela;
+        auto *caixa = new QLineEdit(&janela);
         janela.resize(600, 400);
         janela.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&janela));
+        QVERIFY(QTest::qWaitForWindowActive(&janela));
+        caixa->setFocus();
         ModoEspera espera(&janela, &janela);
 
         // Without a known amount the bar only moves and there is no count beside it.
@@ -265,11 +268,14 @@ private slots:
         QVERIFY(progresso->rect().contains(cancelar->geometry().translated(cancelar->parentWidget()->pos())));
         QCOMPARE(progresso->pos(), Centralizar(espera.overlay()->size(), progresso->frameGeometry().size()));
 
+        // The keyboard goes to "Cancelar" meanwhile, and back where it was afterwards.
+        QCOMPARE(QApplication::focusWidget(), cancelar);
         QTest::mouseClick(cancelar, Qt::LeftButton);
         QVERIFY(cancelamento.cancelado());
         QVERIFY(!cancelar->isEnabled());
         QVERIFY(espera.ativo()); // the worker ends busy mode when it sees the stop
         espera.FinalizarEspera();
+        QCOMPARE(QApplication::focusWidget(), caixa);
 
         // A fresh period with a maximum: "n de m" with the thousands separator; Esc cancels.
         Cancelamento segundo;
