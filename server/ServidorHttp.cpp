@@ -20,6 +20,25 @@ void recusarCorpo(httplib::Response &res, const RespostaServico &resposta) {
     ServidorComPrazo::encerrarAposResposta();
 }
 
+enum class Corpo { Inteiro, Grande, Incompleto };
+
+// Reads the whole body into `corpo`, stopping past `limite` bytes.
+Corpo lerCorpo(const httplib::Request &req, const httplib::ContentReader &leitor, qsizetype limite,
+               QByteArray &corpo) {
+    // A request with neither a length nor chunks has no body (the library would read one until
+    // the connection ends).
+    if (!req.has_header("Content-Length") && !req.has_header("Transfer-Encoding"))
+        return Corpo::Inteiro;
+    bool grande = false;
+    const bool inteiro = leitor([&](const char *dados, size_t tamanho) {
+        grande = corpo.size() + qsizetype(tamanho) > limite;
+        if (!grande)
+            corpo.append(dados, qsizetype(tamanho));
+        return !grande;
+    });
+    return grande ? Corpo::Grande : inteiro ? Corpo::Inteiro : Corpo::Incompleto;
+}
+
 } // namespace
 
 ServidorHttp::ServidorHttp(ContextoServidor &contexto, const LimitesServidor &limites)
@@ -37,27 +56,24 @@ ServidorHttp::ServidorHttp(ContextoServidor &contexto, const LimitesServidor &li
     for (const Rota &rota : Rotas()) {
         const auto tratar = rota.tratar;
         if (rota.post) {
-            FServidor->Post(rota.caminho, [this, tratar](const httplib::Request &, httplib::Response &res,
+            FServidor->Post(rota.caminho, [this, tratar](const httplib::Request &req, httplib::Response &res,
                                                          const httplib::ContentReader &leitor) {
                 // Nothing reaches a handler unless the whole body arrived: a body cut short or
                 // late is only part of what the client meant.
                 QByteArray corpo;
-                bool grande = false;
-                const bool inteiro = leitor([&](const char *dados, size_t tamanho) {
-                    grande = corpo.size() + qsizetype(tamanho) > FLimites.corpo;
-                    if (!grande)
-                        corpo.append(dados, qsizetype(tamanho));
-                    return !grande;
-                });
-                if (grande)
+                switch (lerCorpo(req, leitor, FLimites.corpo, corpo)) {
+                case Corpo::Grande:
                     recusarCorpo(res, RespostaServico::falha(
                                           QStringLiteral("O corpo da requisição excede o limite de %1 bytes.")
                                               .arg(FLimites.corpo)));
-                else if (!inteiro)
+                    break;
+                case Corpo::Incompleto:
                     recusarCorpo(res, RespostaServico::falha(
                                           QStringLiteral("O corpo da requisição chegou incompleto."), 400));
-                else
+                    break;
+                case Corpo::Inteiro:
                     escrever(res, tratar(FContexto, Formulario::ler(corpo)));
+                }
             });
         } else {
             FServidor->Get(rota.caminho, [this, tratar](const httplib::Request &req, httplib::Response &res) {

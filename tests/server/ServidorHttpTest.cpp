@@ -52,6 +52,19 @@ TEST(ServidorHttp, LongFormBodiesAreReadAndOversizedOnesRefusedWithTheSizeEnvelo
     EXPECT_EQ(Contar(porta, chave, "/pesquisar"), 0);
 }
 
+TEST(ServidorHttp, APostWithNeitherLengthNorChunksHasAnEmptyBodyAndIsAnsweredAtOnce) {
+    TestServer servidor({QStringLiteral("DEV:senha")},
+                        {QStringLiteral("--read-timeout"), QStringLiteral("60")});
+    ClienteBruto cliente(servidor.port());
+    cliente.enviar("POST /services/index.php/scripts/login HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    // Far less than the read time-out the service would wait for a body that never comes.
+    bool fechou = false;
+    const QByteArray resposta = cliente.receberTudo(10s, &fechou);
+    EXPECT_TRUE(fechou);
+    EXPECT_EQ(EnvelopeDe(resposta).value("message").toString(), QStringLiteral("Usuário ou senha inválidos."))
+        << resposta.constData();
+}
+
 TEST(ServidorHttp, UnknownPathsAreNotFoundAndEachRequestIsLogged) {
     TestServer servidor;
     EXPECT_TRUE(
