@@ -52,6 +52,9 @@ public:
     void error(const QString &text) override { notar(), RecordingMessages::error(text); }
     void information(const QString &text) override { notar(), RecordingMessages::information(text); }
     bool question(const QString &text) override { return notar(), RecordingMessages::question(text); }
+    bool questionDefaultNo(const QString &text) override {
+        return notar(), RecordingMessages::questionDefaultNo(text);
+    }
     void generalError(const QString &text) override { notar(), RecordingMessages::generalError(text); }
 
 private:
@@ -175,10 +178,10 @@ private:
             editores << e;
         return e;
     }
-    // What the service holds for KOR, by file name.
-    QMap<QString, QByteArray> guardadosNoServico() {
+    // What the service holds for a system, by file name.
+    QMap<QString, QByteArray> guardadosNoServico(const QString &sistema = QStringLiteral("KOR")) {
         Protocolo::FiltroPesquisa filtro;
-        filtro.sistema = QStringLiteral("KOR");
+        filtro.sistema = sistema;
         filtro.maximo = 100;
         QMap<QString, QByteArray> guardados;
         const int registros = Protocolo::ContarScripts(janela->sessao(), filtro).registros;
@@ -206,6 +209,7 @@ private slots:
     void scriptsDeleteRemovesTheRow();
     void logShowsEveryChangeWithItsTexts();
     void logComparesAnEntrySideBySide();
+    void envioRereadsAFileChangedOutsideAndKeepsUtf8Files();
     void closingWritesTheSettingsAndEndsTheProgram();
 };
 
@@ -397,10 +401,14 @@ void UserDayTest::scriptsEditAndSaveReachTheServiceAndTheTable() {
     texto->setCursorPosition(0, 19);
     QTest::keyClick(texto, Qt::Key_Backspace);
     QTest::keyClicks(texto, QStringLiteral(" where id = 7;"));
-    QTest::mouseClick(editor->findChild<QToolButton *>(QStringLiteral("btSalvar")), Qt::LeftButton);
+    auto *salvar = editor->findChild<QToolButton *>(QStringLiteral("btSalvar"));
+    QTest::mouseClick(salvar, Qt::LeftButton);
 
-    QVERIFY(messages.boxes.isEmpty());
     const QByteArray novo = "update a set x = 1 where id = 7;\r\n";
+    // Saved on a worker: the table takes the text when the service has answered.
+    QTRY_COMPARE_WITH_TIMEOUT(janela->paginaScripts()->cdsPesquisa().Linha(1).script, novo, 10000);
+    QVERIFY(!salvar->isEnabled());
+    QVERIFY(messages.boxes.isEmpty());
     QCOMPARE(guardadosNoServico().value(QStringLiteral("a.sql")), novo);
     QCOMPARE(janela->paginaScripts()->cdsPesquisa().Linha(1).script, novo);
     QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(),
@@ -506,6 +514,58 @@ void UserDayTest::logComparesAnEntrySideBySide() {
     // Left open: the user closes the main window with it on screen.
 }
 
+void UserDayTest::envioRereadsAFileChangedOutsideAndKeepsUtf8Files() {
+    navegar("btEnviarScripts", 0);
+    // Later that day, scripts written by a Linux editor: UTF-8 without a mark, LF line ends.
+    const QDateTime manha({2024, 3, 9}, {9, 0, 0});
+    gravar(arquivo(QStringLiteral("linux/catalogo.sql")),
+           "-- cat\xC3\xA1logo\nupdate t set s = 'a\xC3\xA7\xC3\xA3o';\n", manha);
+    gravar(arquivo(QStringLiteral("linux/e.sql")), "select 1;\n", manha);
+    EnvioPage *envio = janela->paginaEnvio();
+    digitar(envio->deDir()->lineEdit(), arquivo(QStringLiteral("linux")));
+    digitar(envio->deData()->lineEdit(), QStringLiteral("09/03/2024"));
+    clicar("btProcurar");
+    QCOMPARE(nomesNaFila(), (QStringList{"linux/catalogo.sql", "linux/e.sql"}));
+    // The first row is current at once, its accents read right.
+    QCOMPARE(grade()->currentIndex().row(), 0);
+    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(),
+             QStringLiteral("-- catálogo\nupdate t set s = 'ação';\n"));
+
+    // e.sql is changed in another editor before the upload.
+    gravar(arquivo(QStringLiteral("linux/e.sql")), "select 2;\n", QDateTime::currentDateTime());
+    controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("TALAO"));
+    clicar("btEnviar");
+    QTRY_COMPARE_WITH_TIMEOUT(messages.boxes.size(), 2, 15000);
+    QCOMPARE(messages.boxes[0].kind, RecordingMessages::Information);
+    QCOMPARE(messages.boxes[0].text,
+             QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+                 arquivo(QStringLiteral("linux/e.sql")));
+    QCOMPARE(messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
+    const auto guardados = guardadosNoServico(QStringLiteral("TALAO"));
+    QCOMPARE(guardados.value(QStringLiteral("catalogo.sql")),
+             QByteArray("-- cat\xE1logo\r\nupdate t set s = 'a\xE7\xE3o';\r\n"));
+    QCOMPARE(guardados.value(QStringLiteral("e.sql")), QByteArray("select 2;\r\n"));
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(fila().index(i, FilaArquivosModel::SITUACAO).data().toString(), QStringLiteral("Enviado"));
+
+    // Editing it keeps the file UTF-8 with its LF line ends.
+    clicar("ToolButton1");
+    TfrmVisualizarScript *editor = editorNovo();
+    QVERIFY(editor);
+    auto *texto = editor->findChild<QsciScintilla *>(QStringLiteral("editor"));
+    texto->setFocus();
+    texto->setCursorPosition(texto->lines() - 1, 0);
+    QTest::keyClicks(texto, QStringLiteral("-- revisto"));
+    QTest::mouseClick(editor->findChild<QToolButton *>(QStringLiteral("btSalvar")), Qt::LeftButton);
+    QCOMPARE(ler(arquivo(QStringLiteral("linux/catalogo.sql"))),
+             QByteArray("-- cat\xC3\xA1logo\nupdate t set s = 'a\xC3\xA7\xC3\xA3o';\n-- revisto\n"));
+    QCOMPARE(fila().index(0, FilaArquivosModel::SITUACAO).data().toString(), QString());
+    // A last edit left unsaved, for the end of the day.
+    QTest::keyClicks(texto, QStringLiteral(" e mais"));
+    QCOMPARE(messages.boxes.size(), 2);
+    janela->activateWindow();
+}
+
 void UserDayTest::closingWritesTheSettingsAndEndsTheProgram() {
     // "Sair", then the event loop as the program runs it: it must end by itself.
     QTimer::singleShot(0, this, [this] {
@@ -515,16 +575,20 @@ void UserDayTest::closingWritesTheSettingsAndEndsTheProgram() {
     QCOMPARE(QCoreApplication::exec(), 0);
 
     QVERIFY(!janela->isVisible());
-    QVERIFY(messages.boxes.isEmpty());
+    // The one editor window with an unsaved edit: one question, Não as the default; Sim here.
+    QCOMPARE(messages.boxes.size(), 1);
+    QCOMPARE(messages.boxes[0].text,
+             QStringLiteral("Existe 1 janela de edição com alterações não salvas. Descartar as alterações?"));
+    QVERIFY(messages.boxes[0].defaultNo);
     const IniFile ini(janela->getIniName());
     const struct {
         const char *secao, *chave, *valor;
     } gravados[] = {
-        {"envio", "modificacao", "05/03/2024"},  {"envio", "mascara", "*.sql"},
+        {"envio", "modificacao", "09/03/2024"},  {"envio", "mascara", "*.sql"},
         {"editar", "data_inicio", "01/03/2024"}, {"editar", "maximo", "100"},
         {"config", "maximizado", "0"},
     };
-    QCOMPARE(ini.value(QStringLiteral("envio"), QStringLiteral("base")), pastaScripts.path());
+    QCOMPARE(ini.value(QStringLiteral("envio"), QStringLiteral("base")), arquivo(QStringLiteral("linux")));
     for (const auto &g : gravados)
         QCOMPARE(ini.value(QLatin1String(g.secao), QLatin1String(g.chave)), QLatin1String(g.valor));
 }
