@@ -48,7 +48,7 @@ QToolButton *toolButton(const QString &caption, int icon, const QString &name, Q
 } // namespace
 
 TfrmValidarScript::TfrmValidarScript(const QString &iniPath, QWidget *parent)
-    : QWidget(parent, Qt::Window), Scripts(std::make_unique<ScriptRunner>()), m_settings(iniPath) {
+    : QWidget(parent, Qt::Window), Scripts(std::make_shared<ScriptRunner>()), m_settings(iniPath) {
     setObjectName(QStringLiteral("frmValidarScript"));
     setWindowTitle(QStringLiteral("Validar script"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -59,10 +59,16 @@ TfrmValidarScript::TfrmValidarScript(const QString &iniPath, QWidget *parent)
 }
 
 TfrmValidarScript::~TfrmValidarScript() {
-    if (m_execucao) {
-        // The run uses this window's connection: it stops after its statement and rolls back.
-        m_cancelamento->cancelar();
-        m_execucao->wait();
+    if (!m_execucao)
+        return;
+    // The run stops after its statement and rolls back, normally at once. A statement or an
+    // attachment that takes longer is left to finish on its own rather than hold up the program:
+    // the worker keeps what it uses, and its thread object is let go (it must not be destroyed
+    // while it runs).
+    m_cancelamento->cancelar();
+    if (!m_execucao->wait(QDeadlineTimer(2000))) {
+        m_execucao->disconnect(this);
+        m_execucao.release();
     }
 }
 
@@ -74,7 +80,13 @@ void TfrmValidarScript::createControls() {
     edtScript->setMarginsFont(QFont(QStringLiteral("Courier New"), 8));
     edtScript->setMarginType(0, QsciScintilla::NumberMargin);
     edtScript->setMarginLineNumbers(0, true);
-    edtScript->setMarginWidth(0, QStringLiteral("00000"));
+    // Room for the largest line number and a digit more, which the gutter's padding takes.
+    const auto ajustarNumeros = [this] {
+        edtScript->setMarginWidth(
+            0, QString(qMax(5, int(QString::number(edtScript->lines()).size()) + 1), u'0'));
+    };
+    ajustarNumeros();
+    connect(edtScript, &QsciScintilla::linesChanged, this, ajustarNumeros);
     edtScript->setUtf8(true);
     // Failing statements are marked in a symbol margin beside the line numbers.
     m_marcadorErro = edtScript->markerDefine(QsciScintilla::Circle);
@@ -207,17 +219,18 @@ void TfrmValidarScript::btExecutarClick() {
     const QString database = edtBanco->text();
     const QString password = edtSenha->text();
     const QString script = edtScript->text();
-    m_cancelamento = std::make_unique<Cancelamento>();
+    m_cancelamento = std::make_shared<Cancelamento>();
     ScriptRunner::Callbacks callbacks;
-    callbacks.appendLine = [this](const QString &line) { m_pendentes.append(line); };
+    callbacks.appendLine = [pendentes = m_pendentes](const QString &line) { pendentes->append(line); };
     callbacks.storeSettings = [settings = m_settings](const QString &database, const QString &password) {
         settings.write({database, password});
     };
-    callbacks.statementFailed = [this](int scriptLine) { m_pendentes.markLocation(scriptLine); };
+    callbacks.statementFailed = [pendentes = m_pendentes](int scriptLine) {
+        pendentes->markLocation(scriptLine);
+    };
     callbacks.stop = m_cancelamento.get();
-    m_execucao.reset(QThread::create([this, database, password, script, callbacks] {
-        Scripts->run(database, password, script, callbacks);
-    }));
+    m_execucao.reset(QThread::create([runner = Scripts, stop = m_cancelamento, database, password, script,
+                                      callbacks] { runner->run(database, password, script, callbacks); }));
     connect(m_execucao.get(), &QThread::finished, this, &TfrmValidarScript::fimExecucao);
     habilitarEdicao(false);
     m_entrega.start();
@@ -239,7 +252,7 @@ void TfrmValidarScript::habilitarEdicao(bool habilitar) {
 }
 
 void TfrmValidarScript::entregarResultado() {
-    const ResultLineQueue::Batch batch = m_pendentes.take();
+    const ResultLineQueue::Batch batch = m_pendentes->take();
     if (batch.lineCount == 0)
         return;
     const int primeira = m_linhasResultado;

@@ -82,14 +82,15 @@ private:
     QToolButton *btAbrir = nullptr;
     QToolButton *btCancelar = nullptr;
     QFileDialog *Abrir = nullptr;
-    // The connection, transaction and script engine of this window, and FLastError.
-    std::unique_ptr<ScriptRunner> Scripts;
+    // The connection, transaction and script engine of this window, and FLastError. Shared with
+    // the run's worker, which may outlive the window (see the destructor).
+    std::shared_ptr<ScriptRunner> Scripts;
 
     ValidationSettings m_settings;
     // The run in progress, its stop flag and the lines it has not yet handed over.
     std::unique_ptr<QThread> m_execucao;
-    std::unique_ptr<Cancelamento> m_cancelamento;
-    ResultLineQueue m_pendentes;
+    std::shared_ptr<Cancelamento> m_cancelamento;
+    std::shared_ptr<ResultLineQueue> m_pendentes = std::make_shared<ResultLineQueue>();
     QTimer m_entrega;
     int m_linhasResultado = 0; // lines in memResultado
     int m_marcadorErro = -1;   // editor margin markers
