@@ -80,6 +80,18 @@ TEST(ProgramaServidor, HelpAndVersionGoToStandardOutputAndExitZero) {
     EXPECT_TRUE(errada.err.contains("invalid --session-hours: 0")) << errada.err.constData();
 }
 
+TEST(ProgramaServidor, TheAnnouncedVersionIsSetByProgramVersionOrByTheOlderVersionWithAValue) {
+    for (const QStringList &opcao :
+         {QStringList{QStringLiteral("--program-version"), QStringLiteral("2.0.1")},
+          QStringList{QStringLiteral("--version"), QStringLiteral("2.0.1")},
+          QStringList{QStringLiteral("--version=2.0.1")}}) {
+        TestServer servidor({}, opcao);
+        const QByteArray versao =
+            ClienteBruto::trocar(servidor.port(), "GET /services/index.php/versao/listar HTTP/1.0\r\n\r\n");
+        EXPECT_TRUE(versao.endsWith("\r\n\r\n\"2.0.1\"")) << opcao.join(' ').toStdString();
+    }
+}
+
 TEST(ProgramaServidor, TheDemoOptionFillsTheDatabase) {
     TestServer servidor({QStringLiteral("DEMO:demo")}, {QStringLiteral("--demo")});
     const QByteArray chave = Entrar(servidor.port(), "DEMO", "demo");

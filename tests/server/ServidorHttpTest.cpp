@@ -248,3 +248,29 @@ TEST(ServidorHttp, TwoHundredIdleOrTricklingConnectionsDoNotHoldUpASearch) {
     std::cout << "slowest search beside 200 idle or trickling connections: " << maisLenta.count() << " ms\n";
     EXPECT_LT(maisLenta, 4s);
 }
+
+TEST(ServidorHttp, PastTheConnectionLimitANewConnectionIsClosedAtOnceAndServiceResumesWhenOnesEnd) {
+    TestServer servidor({QStringLiteral("DEV:senha")},
+                        {QStringLiteral("--max-connections"), QStringLiteral("2"),
+                         QStringLiteral("--read-timeout"), QStringLiteral("60")});
+    const int porta = servidor.port();
+    {
+        std::list<ClienteBruto> ociosas;
+        ociosas.emplace_back(porta);
+        ociosas.emplace_back(porta);
+        std::this_thread::sleep_for(300ms); // both accepted and waiting for a request
+        ClienteBruto terceira(porta);
+        ASSERT_TRUE(terceira.conectado());
+        terceira.enviar("GET /services/index.php/versao/listar HTTP/1.0\r\n\r\n");
+        bool fechou = false;
+        EXPECT_TRUE(terceira.receberTudo(10s, &fechou).isEmpty());
+        EXPECT_TRUE(fechou) << "the connection past the limit was held instead of closed";
+    }
+    // The idle ones have gone: requests are served again once the service has seen them close.
+    QByteArray versao;
+    for (int tentativa = 0; tentativa < 50 && versao.isEmpty(); ++tentativa) {
+        std::this_thread::sleep_for(100ms);
+        versao = ClienteBruto::trocar(porta, "GET /services/index.php/versao/listar HTTP/1.0\r\n\r\n");
+    }
+    EXPECT_TRUE(versao.endsWith("\"" BRISEL_VERSION "\"")) << versao.constData();
+}
