@@ -1,7 +1,11 @@
 #include "editor/SqlEditor.h"
 
+#include "editor/IrParaLinhaDialog.h"
+#include "editor/LocalizarDialog.h"
+
 #include <QFont>
 #include <QFontMetrics>
+#include <QShortcut>
 #include <Qsci/qscilexersql.h>
 
 namespace {
@@ -11,6 +15,13 @@ QFont courier(int points) {
     QFont font(QStringLiteral("Courier New"), points);
     font.setStyleHint(QFont::Monospace);
     return font;
+}
+
+// Keys of this editor only, while it (or its find box) has the focus.
+void Atalho(SqlEditor *editor, const QKeySequence &tecla, void (SqlEditor::*acao)()) {
+    auto *atalho = new QShortcut(tecla, editor);
+    atalho->setContext(Qt::WidgetShortcut);
+    QObject::connect(atalho, &QShortcut::activated, editor, acao);
 }
 
 } // namespace
@@ -33,10 +44,120 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
     setMarginsFont(courier(8));
     ajustarMargem();
     connect(this, &QsciScintilla::linesChanged, this, &SqlEditor::ajustarMargem);
+
+    Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_F), &SqlEditor::Localizar);
+    Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_H), &SqlEditor::Substituir);
+    Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_G), &SqlEditor::IrParaLinha);
 }
 
 // The gutter grows with the number of digits of the last line number.
 void SqlEditor::ajustarMargem() {
     const QString digitos = QString::number(qMax(lines(), 1000));
     setMarginWidth(0, QFontMetrics(courier(8)).horizontalAdvance(digitos) + 8);
+}
+
+void SqlEditor::Localizar() {
+    abrirLocalizar(false);
+}
+
+void SqlEditor::Substituir() {
+    abrirLocalizar(!isReadOnly());
+}
+
+void SqlEditor::abrirLocalizar(bool substituir) {
+    if (!m_localizar)
+        m_localizar = new LocalizarDialog(*this);
+    m_localizar->Exibir(substituir);
+}
+
+void SqlEditor::IrParaLinha() {
+    if (!m_irPara)
+        m_irPara = new IrParaLinhaDialog(*this);
+    m_irPara->Exibir();
+}
+
+bool SqlEditor::LocalizarProxima(const QString &texto, bool maiusculas, bool paraFrente) {
+    if (texto.isEmpty())
+        return false;
+    const QByteArray procurado = texto.toUtf8();
+    const long fim = SendScintilla(SCI_GETLENGTH);
+    const long inicioSel = SendScintilla(SCI_GETSELECTIONSTART);
+    const long fimSel = SendScintilla(SCI_GETSELECTIONEND);
+    SendScintilla(SCI_SETSEARCHFLAGS, maiusculas ? SCFIND_MATCHCASE : 0);
+    // Scintilla searches backwards when the target starts after its end.
+    const auto procurar = [&](long de, long ate) {
+        SendScintilla(SCI_SETTARGETSTART, de);
+        SendScintilla(SCI_SETTARGETEND, ate);
+        return SendScintilla(SCI_SEARCHINTARGET, procurado.size(), procurado.constData());
+    };
+    long achado = paraFrente ? procurar(fimSel, fim) : procurar(inicioSel, 0);
+    if (achado < 0)
+        achado = paraFrente ? procurar(0, fim) : procurar(fim, 0);
+    if (achado < 0)
+        return false;
+    const long ate = SendScintilla(SCI_GETTARGETEND);
+    SendScintilla(SCI_SETSEL, achado, ate);
+    SendScintilla(SCI_SCROLLRANGE, ate, achado);
+    return true;
+}
+
+bool SqlEditor::SubstituirAtual(const QString &texto, const QString &novo, bool maiusculas) {
+    if (isReadOnly() || texto.isEmpty())
+        return false;
+    const QString selecao = selectedText();
+    if (!selecao.isEmpty() &&
+        selecao.compare(texto, maiusculas ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0)
+        replaceSelectedText(novo);
+    return LocalizarProxima(texto, maiusculas);
+}
+
+int SqlEditor::SubstituirTodos(const QString &texto, const QString &novo, bool maiusculas) {
+    if (isReadOnly() || texto.isEmpty())
+        return 0;
+    const QByteArray procurado = texto.toUtf8(), substituto = novo.toUtf8();
+    SendScintilla(SCI_SETSEARCHFLAGS, maiusculas ? SCFIND_MATCHCASE : 0);
+    int total = 0;
+    long de = 0;
+    beginUndoAction();
+    for (;;) {
+        SendScintilla(SCI_SETTARGETSTART, de);
+        SendScintilla(SCI_SETTARGETEND, SendScintilla(SCI_GETLENGTH));
+        if (SendScintilla(SCI_SEARCHINTARGET, procurado.size(), procurado.constData()) < 0)
+            break;
+        SendScintilla(SCI_REPLACETARGET, substituto.size(), substituto.constData());
+        // Past the replacement, so that a replacement holding the text is not found again.
+        de = SendScintilla(SCI_GETTARGETEND);
+        ++total;
+    }
+    endUndoAction();
+    return total;
+}
+
+void SqlEditor::setNumerosLinha(const QList<int> &numeros) {
+    m_numeros = numeros;
+    if (numeros.isEmpty()) {
+        setMarginType(0, QsciScintilla::NumberMargin);
+        return;
+    }
+    setMarginType(0, QsciScintilla::TextMarginRightJustified);
+    clearMarginText();
+    for (int linha = 0; linha < numeros.size(); ++linha) {
+        if (numeros[linha] > 0) {
+            const QByteArray numero = QByteArray::number(numeros[linha]);
+            SendScintilla(SCI_MARGINSETTEXT, linha, numero.constData());
+            SendScintilla(SCI_MARGINSETSTYLE, linha, long(STYLE_LINENUMBER));
+        }
+    }
+}
+
+int SqlEditor::LinhaDoNumero(int numero) const {
+    if (m_numeros.isEmpty())
+        return numero >= 1 && numero <= lines() ? numero - 1 : -1;
+    return int(m_numeros.indexOf(numero));
+}
+
+int SqlEditor::NumeroDaLinha(int linha) const {
+    if (m_numeros.isEmpty())
+        return linha + 1;
+    return linha >= 0 && linha < m_numeros.size() ? m_numeros[linha] : 0;
 }

@@ -1,18 +1,28 @@
 #include "editor/TfrmVisualizarScript.h"
 
+#include "base/ErroGeral.h"
+#include "base/Exception.h"
+#include "base/Messages.h"
+#include "base/Windows1252.h"
+#include "editor/ComparacaoEditores.h"
+#include "editor/SalvarServidorTarefa.h"
 #include "editor/SqlEditor.h"
+#include "service/ErroCancelado.h"
+#include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
-#include "base/Windows1252.h"
 #include "widgets/ImageList.h"
-#include "base/Messages.h"
-#include "base/Exception.h"
 
 #include <QAbstractItemModel>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,12 +48,6 @@ QToolButton *Botao(const QString &nome, const QString &texto, int imagem, QWidge
     return botao;
 }
 
-// The wait cursor for the length of a blocking request, restored on every way out.
-struct CursorEspera {
-    CursorEspera() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursorEspera() { QGuiApplication::restoreOverrideCursor(); }
-};
-
 } // namespace
 
 TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, QWidget *parent)
@@ -61,6 +65,23 @@ TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, Q
     ToolBar1->addWidget(btSalvar);
     ToolBar1->addSeparator();
     ToolBar1->addWidget(ToolButton2);
+
+    // Comparison only: moving between the differences and their count.
+    btDiferencaAnterior = new QToolButton(ToolBar1);
+    btDiferencaAnterior->setObjectName(QStringLiteral("btDiferencaAnterior"));
+    btDiferencaAnterior->setText(QStringLiteral("Diferença anterior"));
+    btDiferencaAnterior->setToolTip(QStringLiteral("Diferença anterior (Shift+F8)"));
+    btProximaDiferenca = new QToolButton(ToolBar1);
+    btProximaDiferenca->setObjectName(QStringLiteral("btProximaDiferenca"));
+    btProximaDiferenca->setText(QStringLiteral("Próxima diferença"));
+    btProximaDiferenca->setToolTip(QStringLiteral("Próxima diferença (F8)"));
+    lblDiferencas = new QLabel(ToolBar1);
+    lblDiferencas->setObjectName(QStringLiteral("lblDiferencas"));
+    lblDiferencas->setContentsMargins(8, 0, 8, 0);
+    FAcoesComparacao = {ToolBar1->addSeparator(), ToolBar1->addWidget(btDiferencaAnterior),
+                        ToolBar1->addWidget(btProximaDiferenca), ToolBar1->addWidget(lblDiferencas)};
+    for (QAction *acao : FAcoesComparacao)
+        acao->setVisible(false);
 
     splComparar = new QSplitter(Qt::Horizontal, this);
     splComparar->setObjectName(QStringLiteral("splComparar"));
@@ -93,27 +114,96 @@ TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, Q
     splComparar->addWidget(panelAnterior);
     splComparar->addWidget(panelAtual);
 
+    // A server save that lasts shows this bar, with "Cancelar".
+    pnlEspera = new QWidget(this);
+    pnlEspera->setObjectName(QStringLiteral("pnlEspera"));
+    auto *barra = new QProgressBar(pnlEspera);
+    barra->setRange(0, 0);
+    barra->setMaximumWidth(200);
+    btCancelar = new QPushButton(QStringLiteral("Cancelar"), pnlEspera);
+    btCancelar->setObjectName(QStringLiteral("btCancelar"));
+    auto *espera = new QHBoxLayout(pnlEspera);
+    espera->setContentsMargins(8, 4, 8, 4);
+    espera->addWidget(new QLabel(QStringLiteral("Salvando o script no servidor..."), pnlEspera));
+    espera->addWidget(barra);
+    espera->addWidget(btCancelar);
+    espera->addStretch();
+    pnlEspera->hide();
+    FTempoEspera = new QTimer(this);
+    FTempoEspera->setSingleShot(true);
+    FTempoEspera->setInterval(500);
+    connect(FTempoEspera, &QTimer::timeout, pnlEspera, &QWidget::show);
+    FTarefaSalvar = new SalvarServidorTarefa(m_sessao, this);
+    connect(FTarefaSalvar, &SalvarServidorTarefa::terminou, this, &TfrmVisualizarScript::FimSalvarServidor);
+    connect(btCancelar, &QPushButton::clicked, FTarefaSalvar, &SalvarServidorTarefa::Cancelar);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(ToolBar1);
+    layout->addWidget(pnlEspera);
     layout->addWidget(splComparar, 1);
 
     connect(btSalvar, &QToolButton::clicked, this, &TfrmVisualizarScript::btSalvarClick);
     connect(ToolButton2, &QToolButton::clicked, this, &QWidget::close);
     connect(editor, &QsciScintilla::textChanged, this, &TfrmVisualizarScript::editorChange);
+
+    FComparacao = new ComparacaoEditores(*EditorAnterior, *editor, this);
+    connect(btProximaDiferenca, &QToolButton::clicked, FComparacao, &ComparacaoEditores::Proxima);
+    connect(btDiferencaAnterior, &QToolButton::clicked, FComparacao, &ComparacaoEditores::Anterior);
+    connect(FComparacao, &ComparacaoEditores::posicaoMudou, this, &TfrmVisualizarScript::AtualizarNavegacao);
+
+    // Keys for the tool bar's buttons wherever the focus is in the window, each only while its
+    // button is there and enabled.
+    const auto atalho = [this](const QKeySequence &tecla, QToolButton *botao) {
+        auto *a = new QShortcut(tecla, this);
+        connect(a, &QShortcut::activated, botao, [botao] {
+            if (botao->isVisible() && botao->isEnabled())
+                botao->click();
+        });
+    };
+    atalho(QKeySequence(Qt::CTRL | Qt::Key_S), btSalvar);
+    atalho(QKeySequence(Qt::Key_F8), btProximaDiferenca);
+    atalho(QKeySequence(Qt::SHIFT | Qt::Key_F8), btDiferencaAnterior);
+    AtualizarTitulo();
+}
+
+void TfrmVisualizarScript::setCodigo(const QString &valor) {
+    FCodigo = valor;
+    AtualizarTitulo();
+}
+
+void TfrmVisualizarScript::setLocal(bool valor) {
+    FLocal = valor;
+    AtualizarTitulo();
+}
+
+// The title names what the window shows: the file, or the stored script's code.
+void TfrmVisualizarScript::AtualizarTitulo() {
+    QString titulo = FComparar ? QStringLiteral("Comparar") : QStringLiteral("Editar script");
+    if (FLocal && !FComparar)
+        titulo += QStringLiteral(" — ") + QFileInfo(FCodigo).fileName();
+    else if (!FCodigo.isEmpty())
+        titulo += QStringLiteral(" — código ") + FCodigo;
+    setWindowTitle(titulo);
 }
 
 void TfrmVisualizarScript::setScript(const QString &valor) {
     FScript = valor;
-    editor->setText(valor);
+    if (FComparar)
+        AtualizarComparacao();
+    else
+        editor->setText(valor);
     // Loading raises the change handler; a freshly loaded text is never marked as changed.
     btSalvar->setEnabled(false);
 }
 
 void TfrmVisualizarScript::setScriptAnterior(const QString &valor) {
     FScriptAnterior = valor;
-    EditorAnterior->setText(valor);
+    if (FComparar)
+        AtualizarComparacao();
+    else
+        EditorAnterior->setText(valor);
 }
 
 void TfrmVisualizarScript::setComparar(bool valor) {
@@ -127,6 +217,27 @@ void TfrmVisualizarScript::setComparar(bool valor) {
     }
     editor->setReadOnly(valor);
     EditorAnterior->setReadOnly(valor);
+    for (QAction *acao : FAcoesComparacao)
+        acao->setVisible(valor);
+    if (valor)
+        AtualizarComparacao();
+    AtualizarTitulo();
+}
+
+// The two texts aligned line by line with their differences marked; "Salvar" stays off.
+void TfrmVisualizarScript::AtualizarComparacao() {
+    FComparacao->Comparar(FScriptAnterior, FScript);
+    const int n = FComparacao->Diferencas();
+    lblDiferencas->setText(n == 0   ? QStringLiteral("Os textos são idênticos.")
+                           : n == 1 ? QStringLiteral("1 diferença")
+                                    : QStringLiteral("%1 diferenças").arg(n));
+    btSalvar->setEnabled(false);
+    AtualizarNavegacao();
+}
+
+void TfrmVisualizarScript::AtualizarNavegacao() {
+    btProximaDiferenca->setEnabled(FComparacao->TemProxima());
+    btDiferencaAnterior->setEnabled(FComparacao->TemAnterior());
 }
 
 void TfrmVisualizarScript::Exibir() {
@@ -147,11 +258,14 @@ void TfrmVisualizarScript::resizeEvent(QResizeEvent *event) {
 }
 
 bool TfrmVisualizarScript::TemAlteracoes() const {
-    return btSalvar->isEnabled();
+    // A save on its way has not stored the edits yet.
+    return btSalvar->isEnabled() || FTarefaSalvar->Executando();
 }
 
 // "Fechar", the title bar's button and the program closing the window all come through here.
 void TfrmVisualizarScript::closeEvent(QCloseEvent *event) {
+    // A save on its way is stopped first; unless its reply had come, the edits are still unsaved.
+    FTarefaSalvar->CancelarEEsperar();
     if (TemAlteracoes() && !FDescartar &&
         !m_messages.questionDefaultNo(QStringLiteral("Descartar as alterações?"))) {
         event->ignore();
@@ -189,21 +303,50 @@ void TfrmVisualizarScript::SalvarLocal() {
 }
 
 void TfrmVisualizarScript::SalvarServidor() {
+    if (FTarefaSalvar->Executando())
+        return;
     const QString texto = editor->text();
-    const QByteArray script = Windows1252::fromUnicode(texto);
-    Protocolo::Resposta resposta;
-    try {
-        CursorEspera cursor;
-        resposta = Protocolo::Atualizar(m_sessao, FCodigo.toInt(), script);
-    } catch (const std::exception &) {
-        m_messages.error(QStringLiteral("Falha ao atualizar o script."));
+    // The service keeps Windows-1252: say which characters would come back as "?".
+    const QList<Windows1252::CaractereNaoSuportado> perdidos = Windows1252::caracteresNaoSuportados(texto);
+    if (!perdidos.isEmpty() &&
+        !m_messages.questionDefaultNo(
+            QStringLiteral("O script tem caracteres que o servidor não armazena; eles serão gravados como "
+                           "\"?\":\n\n%1\n\nDeseja salvar assim mesmo?")
+                .arg(Windows1252::descreverNaoSuportados(perdidos))))
+        return;
+    FScriptEnviado = Windows1252::fromUnicode(texto);
+    FTarefaSalvar->Iniciar(FCodigo.toInt(), FScriptEnviado);
+    // No typing into a text that is on its way, and no second save meanwhile.
+    editor->setReadOnly(true);
+    btSalvar->setEnabled(false);
+    setCursor(Qt::BusyCursor);
+    FTempoEspera->start();
+}
+
+void TfrmVisualizarScript::FimSalvarServidor(const Protocolo::Resposta &resposta, std::exception_ptr erro) {
+    FTempoEspera->stop();
+    pnlEspera->hide();
+    unsetCursor();
+    editor->setReadOnly(false);
+    btSalvar->setEnabled(true);
+    if (erro) {
+        try {
+            std::rethrow_exception(erro);
+        } catch (const ErroCancelado &) {
+            // Stopped by the user: the text stays as it is, still to be saved.
+        } catch (const ErroTransporte &e) {
+            m_messages.error(QStringLiteral("Falha ao atualizar o script. ") +
+                             ErroGeral::comPontoFinal(e.message()));
+        } catch (...) {
+            m_messages.error(QStringLiteral("Falha ao atualizar o script."));
+        }
         return;
     }
     if (!resposta.success) {
         m_messages.error(resposta.message);
         return;
     }
-    AtualizarLinha(script);
+    AtualizarLinha(FScriptEnviado);
     btSalvar->setEnabled(false);
 }
 

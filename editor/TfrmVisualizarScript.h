@@ -1,13 +1,21 @@
 #pragma once
 
+#include "service/Protocolo.h"
 #include "service/TextFile.h"
 
 #include <QPersistentModelIndex>
 #include <QString>
 #include <QWidget>
 
+#include <exception>
+
+class ComparacaoEditores;
+class QAction;
 class Messages;
 class QLabel;
+class QPushButton;
+class QTimer;
+class SalvarServidorTarefa;
 class QSplitter;
 class QToolBar;
 class QToolButton;
@@ -27,7 +35,7 @@ public:
 
     // Server edit and comparison: the script's code in decimal; local edit: the file's full path.
     QString Codigo() const { return FCodigo; }
-    void setCodigo(const QString &valor) { FCodigo = valor; }
+    void setCodigo(const QString &valor);
 
     QString Script() const { return FScript; }
     void setScript(const QString &valor);
@@ -39,7 +47,7 @@ public:
     void setScriptAnterior(const QString &valor);
 
     bool Local() const { return FLocal; }
-    void setLocal(bool valor) { FLocal = valor; }
+    void setLocal(bool valor);
 
     // The SCRIPT cell of the row the window was opened from (a queue row in local edit, a
     // search row in server edit). Saving writes the Windows-1252 text there with
@@ -61,7 +69,8 @@ public:
 
     void btSalvarClick();
 
-    // True while "Salvar" is enabled: the text holds edits that were not saved.
+    // True while "Salvar" is enabled or a server save is on its way: the text holds edits that
+    // were not stored.
     bool TemAlteracoes() const;
     // The edits are to be dropped: closing the window no longer asks.
     void DescartarAlteracoes() { FDescartar = true; }
@@ -72,8 +81,12 @@ protected:
 
 private:
     void editorChange();
+    void AtualizarTitulo();
+    void AtualizarComparacao();
+    void AtualizarNavegacao();
     void SalvarLocal();
     void SalvarServidor();
+    void FimSalvarServidor(const Protocolo::Resposta &resposta, std::exception_ptr erro);
     void AtualizarLinha(const QByteArray &script);
 
     Sessao &m_sessao;
@@ -88,10 +101,20 @@ private:
     TextFile::Formato FFormato;
     TextFile::Carimbo FCarimbo;
     bool FDescartar = false;
+    QByteArray FScriptEnviado; // the Windows-1252 text of the save on its way
+    SalvarServidorTarefa *FTarefaSalvar;
+    QTimer *FTempoEspera;
 
     QToolBar *ToolBar1;
     QToolButton *btSalvar;
     QToolButton *ToolButton2;
+    QToolButton *btDiferencaAnterior;
+    QToolButton *btProximaDiferenca;
+    QLabel *lblDiferencas;
+    QList<QAction *> FAcoesComparacao;
+    ComparacaoEditores *FComparacao;
+    QWidget *pnlEspera;
+    QPushButton *btCancelar;
     QSplitter *splComparar;
     QWidget *panelAnterior;
     QLabel *Label2;

@@ -1,18 +1,23 @@
 #include "editor/TfrmVisualizarScript.h"
+#include "base/ErroGeral.h"
 #include "catalog/TabelaPesquisa.h"
-#include "catalog/ThreadPesquisa.h"
+#include "editor/SqlEditor.h"
+#include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
-#include "tests/catalog/RecordingEspera.h"
 #include "tests/catalog/ServicoDeTeste.h"
 #include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStandardItemModel>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -20,6 +25,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -36,6 +42,14 @@ void Digitar(TfrmVisualizarScript *janela, const QString &texto) {
     editor->setFocus();
     editor->setCursorPosition(editor->lines() - 1, editor->text(editor->lines() - 1).size());
     QTest::keyClicks(editor, texto);
+}
+
+// "Salvar", then the event loop until a server save on its way has ended (the editor is read-only
+// meanwhile).
+bool SalvarEEsperar(TfrmVisualizarScript *janela) {
+    Salvar(janela)->click();
+    QsciScintilla *editor = Editor(janela);
+    return QTest::qWaitFor([&] { return !editor->isReadOnly(); }, 10000);
 }
 
 QByteArray Ler(const QString &caminho) {
@@ -85,17 +99,25 @@ private slots:
 
     void aFreshlyLoadedTextIsNotMarkedChanged_data() {
         QTest::addColumn<QString>("modo");
+        QTest::addColumn<QString>("codigo");
         QTest::addColumn<bool>("editavel");
-        QTest::newRow("local edit") << QStringLiteral("local") << true;
-        QTest::newRow("server edit") << QStringLiteral("server") << true;
-        QTest::newRow("comparison") << QStringLiteral("comparison") << false;
+        QTest::addColumn<QString>("titulo");
+        QTest::newRow("local edit") << QStringLiteral("local")
+                                    << QStringLiteral("/tmp/scripts/alter_clientes.sql") << true
+                                    << QStringLiteral("Editar script — alter_clientes.sql");
+        QTest::newRow("server edit") << QStringLiteral("server") << QStringLiteral("123") << true
+                                     << QStringLiteral("Editar script — código 123");
+        QTest::newRow("comparison") << QStringLiteral("comparison") << QStringLiteral("123") << false
+                                    << QStringLiteral("Comparar — código 123");
     }
     void aFreshlyLoadedTextIsNotMarkedChanged() {
         QFETCH(QString, modo);
+        QFETCH(QString, codigo);
         QFETCH(bool, editavel);
-        auto janela = abrir(modo, QStringLiteral("1"), QStringLiteral("select 1\r\nfrom rdb$database;\r\n"));
+        QFETCH(QString, titulo);
+        auto janela = abrir(modo, codigo, QStringLiteral("select 1\r\nfrom rdb$database;\r\n"));
         QVERIFY(janela->isMaximized());
-        QCOMPARE(janela->windowTitle(), QStringLiteral("Editar script"));
+        QCOMPARE(janela->windowTitle(), titulo);
         QVERIFY(!Salvar(janela.get())->isEnabled());
         QCOMPARE(Editor(janela.get())->text(), QStringLiteral("select 1\r\nfrom rdb$database;\r\n"));
         QCOMPARE(Editor(janela.get(), "EditorAnterior")->isVisible(), !editavel);
@@ -117,10 +139,14 @@ private slots:
         QTest::addColumn<QList<bool>>("respostas");
         QTest::addColumn<int>("perguntas");
         QTest::addColumn<bool>("fica");
-        QTest::newRow("no edits") << QStringLiteral("server") << false << false << QList<bool>{} << 0 << false;
-        QTest::newRow("comparison") << QStringLiteral("comparison") << true << false << QList<bool>{} << 0 << false;
-        QTest::newRow("Não keeps it") << QStringLiteral("local") << true << false << QList<bool>{false} << 1 << true;
-        QTest::newRow("Sim closes") << QStringLiteral("server") << true << false << QList<bool>{true} << 1 << false;
+        QTest::newRow("no edits") << QStringLiteral("server") << false << false << QList<bool>{} << 0
+                                  << false;
+        QTest::newRow("comparison") << QStringLiteral("comparison") << true << false << QList<bool>{} << 0
+                                    << false;
+        QTest::newRow("Não keeps it")
+            << QStringLiteral("local") << true << false << QList<bool>{false} << 1 << true;
+        QTest::newRow("Sim closes") << QStringLiteral("server") << true << false << QList<bool>{true} << 1
+                                    << false;
         QTest::newRow("discarded") << QStringLiteral("server") << true << true << QList<bool>{} << 0 << false;
     }
     void closingWithUnsavedEditsAsksFirst() {
@@ -156,6 +182,126 @@ private slots:
             QCOMPARE(messages.boxes.size(), 2);
             QVERIFY(janela->isVisible());
         }
+    }
+
+    void ctrlSSavesWhereSaveIsEnabled() {
+        QTemporaryDir pasta;
+        const QString caminho = pasta.filePath(QStringLiteral("s.sql"));
+        auto janela = abrir(QStringLiteral("local"), caminho, QStringLiteral("a"));
+        QApplication::setActiveWindow(janela.get());
+        QVERIFY(QTest::qWaitForWindowActive(janela.get()));
+        Digitar(janela.get(), QStringLiteral("b"));
+        QTest::keyClick(Editor(janela.get()), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Ler(caminho), QByteArray("ab\r\n"));
+        QVERIFY(!Salvar(janela.get())->isEnabled());
+        QVERIFY(!janela->TemAlteracoes());
+
+        // Read-only comparison: nothing to save, nothing said.
+        auto comparacao = abrir(QStringLiteral("comparison"), QStringLiteral("1"), QStringLiteral("x"));
+        QApplication::setActiveWindow(comparacao.get());
+        QTest::keyClick(Editor(comparacao.get()), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(messages.boxes.isEmpty());
+    }
+
+    // Both sides aligned row by row: changed lines side by side, a filler opposite an added or
+    // removed line, the lines and words coloured, F8 / Shift+F8 moving both panes.
+    void theComparisonMarksAndAlignsTheDifferences() {
+        QStringList antes;
+        for (int i = 1; i <= 120; ++i)
+            antes.append(QStringLiteral("insert into t values (%1);").arg(i));
+        QStringList depois = antes;
+        depois[1] = QStringLiteral("insert into t values (-20);"); // row 1 changed
+        depois.insert(40, QStringLiteral("commit;"));              // row 40 added
+        depois.removeAt(81);                                       // script line 81 removed
+        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
+        janela->setAttribute(Qt::WA_DeleteOnClose, false);
+        janela->setCodigo(QStringLiteral("5"));
+        janela->setScript(depois.join(QStringLiteral("\r\n")));
+        janela->setScriptAnterior(antes.join(QStringLiteral("\r\n")));
+        janela->setComparar(true);
+        janela->Exibir();
+        QApplication::setActiveWindow(janela.get());
+        QVERIFY(QTest::qWaitForWindowActive(janela.get()));
+        auto *esquerda = qobject_cast<SqlEditor *>(Editor(janela.get(), "EditorAnterior"));
+        auto *direita = qobject_cast<SqlEditor *>(Editor(janela.get()));
+        auto *proxima = janela->findChild<QToolButton *>(QStringLiteral("btProximaDiferenca"));
+        auto *anterior = janela->findChild<QToolButton *>(QStringLiteral("btDiferencaAnterior"));
+
+        QCOMPARE(janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"))->text(),
+                 QStringLiteral("3 diferenças"));
+        QCOMPARE(esquerda->lines(), 121);
+        QCOMPARE(direita->lines(), 121);
+        // Row 40: a filler on the left, "commit;" on the right; row 81: the removed line opposite a filler.
+        QCOMPARE(esquerda->text(40).trimmed(), QString());
+        QCOMPARE(direita->text(40).trimmed(), QStringLiteral("commit;"));
+        QCOMPARE(esquerda->NumeroDaLinha(40), 0);
+        QCOMPARE(esquerda->NumeroDaLinha(41), 41);
+        QCOMPARE(direita->NumeroDaLinha(41), 42);
+        QCOMPARE(esquerda->text(81).trimmed(), QStringLiteral("insert into t values (81);"));
+        QCOMPARE(direita->text(81).trimmed(), QString());
+        const auto marcas = [](SqlEditor *e, int linha) { return e->markersAtLine(linha) >> 20 & 7; };
+        const struct {
+            int linha;
+            unsigned esquerda, direita; // 1 removed/changed, 2 added/changed, 4 filler
+        } linhas[] = {{0, 0, 0}, {1, 1, 2}, {40, 4, 2}, {81, 1, 4}, {100, 0, 0}};
+        for (const auto &l : linhas) {
+            QCOMPARE(marcas(esquerda, l.linha), l.esquerda);
+            QCOMPARE(marcas(direita, l.linha), l.direita);
+        }
+        // Only the changed words of row 1 are marked: "2" on the left, "-20" on the right.
+        const auto marcada = [](SqlEditor *e, int linha, int coluna) {
+            return e->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, 10,
+                                    e->positionFromLineIndex(linha, coluna)) != 0;
+        };
+        QVERIFY(marcada(esquerda, 1, 22));
+        QVERIFY(!marcada(esquerda, 1, 21));
+        QVERIFY(marcada(direita, 1, 22));
+        QVERIFY(marcada(direita, 1, 23));
+        QVERIFY(!marcada(direita, 1, 0));
+
+        // The window opens on the first difference; F8 and Shift+F8 move both panes.
+        const auto linhaAtual = [](SqlEditor *e) {
+            int l, c;
+            e->getCursorPosition(&l, &c);
+            return l;
+        };
+        QCOMPARE(linhaAtual(direita), 1);
+        QVERIFY(!anterior->isEnabled());
+        direita->setFocus();
+        QTest::keyClick(direita, Qt::Key_F8);
+        QCOMPARE(linhaAtual(direita), 40);
+        QCOMPARE(linhaAtual(esquerda), 40);
+        esquerda->setFocus();
+        QTest::keyClick(esquerda, Qt::Key_F8);
+        QCOMPARE(linhaAtual(esquerda), 81);
+        QVERIFY(!proxima->isEnabled());
+        QVERIFY(anterior->isEnabled());
+        direita->setFocus();
+        QTest::keyClick(direita, Qt::Key_F8, Qt::ShiftModifier);
+        QCOMPARE(linhaAtual(direita), 40);
+        QVERIFY(proxima->isEnabled());
+
+        // Scrolling one pane scrolls the other to the same row.
+        esquerda->setFirstVisibleLine(60);
+        QTRY_COMPARE(direita->firstVisibleLine(), 60);
+        direita->setFirstVisibleLine(10);
+        QTRY_COMPARE(esquerda->firstVisibleLine(), 10);
+    }
+
+    void identicalTextsSaySo() {
+        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
+        janela->setAttribute(Qt::WA_DeleteOnClose, false);
+        janela->setCodigo(QStringLiteral("5"));
+        janela->setScript(QStringLiteral("select 1;\r\n"));
+        janela->setScriptAnterior(QStringLiteral("select 1;\r\n"));
+        janela->setComparar(true);
+        janela->Exibir();
+        QCOMPARE(janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"))->text(),
+                 QStringLiteral("Os textos são idênticos."));
+        QVERIFY(!janela->findChild<QToolButton *>(QStringLiteral("btProximaDiferenca"))->isEnabled());
+        QVERIFY(!janela->findChild<QToolButton *>(QStringLiteral("btDiferencaAnterior"))->isEnabled());
+        QCOMPARE(Editor(janela.get())->text(), QStringLiteral("select 1;\r\n"));
+        QCOMPARE(Editor(janela.get(), "EditorAnterior")->text(), QStringLiteral("select 1;\r\n"));
     }
 
     void theSplitIsHalfAndHalfOnEveryResize() {
@@ -222,13 +368,17 @@ private slots:
     void aServerSaveSendsCodeScriptAndKey_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QByteArray>("corpo");
+        QTest::addColumn<bool>("perguntou");
         QTest::newRow("text") << QStringLiteral("a\u00E7\u4E00")
-                              << QByteArray("codigo=7&script=61E73F&chave=K");
-        QTest::newRow("empty text leaves script out") << QString() << QByteArray("codigo=7&chave=K");
+                              << QByteArray("codigo=7&script=61E73F&chave=K") << true;
+        QTest::newRow("code page only")
+            << QStringLiteral("a\u00E7\u20AC") << QByteArray("codigo=7&script=61E780&chave=K") << false;
+        QTest::newRow("empty text leaves script out") << QString() << QByteArray("codigo=7&chave=K") << false;
     }
     void aServerSaveSendsCodeScriptAndKey() {
         QFETCH(QString, texto);
         QFETCH(QByteArray, corpo);
+        QFETCH(bool, perguntou);
         RecordingHttpServer servidor(
             [](const RecordingHttpServer::Request &) { return QByteArray(R"({"success":true})"); });
         qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
@@ -239,15 +389,22 @@ private slots:
         Editor(janela.get())->selectAll();
         Editor(janela.get())->removeSelectedText();
         Editor(janela.get())->insert(texto);
-        Salvar(janela.get())->click();
+        QVERIFY(SalvarEEsperar(janela.get()));
 
         QCOMPARE(servidor.requests().size(), 1);
         QVERIFY(servidor.requests()[0].head.startsWith("POST /services/index.php/scripts/atualizar "));
         QCOMPARE(servidor.requests()[0].body, corpo);
         QCOMPARE(tabela.data(tabela.index(0, 0)).toByteArray(),
-                 corpo.contains("script") ? QByteArray("a\xE7?") : QByteArray());
+                 corpo.contains("script=") ? QByteArray::fromHex(corpo.split('=')[2].split('&')[0])
+                                           : QByteArray());
         QVERIFY(!Salvar(janela.get())->isEnabled());
-        QVERIFY(messages.boxes.isEmpty());
+        QVERIFY(!janela->TemAlteracoes());
+        // Answered "Sim" to the question naming what becomes "?".
+        QCOMPARE(messages.boxes.size(), perguntou ? 1 : 0);
+        if (perguntou) {
+            QVERIFY(messages.boxes[0].defaultNo);
+            QVERIFY(messages.boxes[0].text.contains(QStringLiteral("linha 1, coluna 3: “\u4E00” (U+4E00)")));
+        }
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -257,7 +414,8 @@ private slots:
         QTest::newRow("refused") << QByteArray(R"({"success":false,"message":"Sem permissão"})")
                                  << QStringLiteral("Sem permissão");
         QTest::newRow("unreadable") << QByteArray("<html>") << QStringLiteral("Falha ao atualizar o script.");
-        QTest::newRow("no service") << QByteArray() << QStringLiteral("Falha ao atualizar o script.");
+        // The sentence, then the connection's own account of the cause.
+        QTest::newRow("no service") << QByteArray() << QStringLiteral("Falha ao atualizar o script. %1");
     }
     void aServerSaveThatFailsKeepsSaveEnabled() {
         QFETCH(QByteArray, resposta);
@@ -275,7 +433,17 @@ private slots:
         auto janela =
             abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"), tabela.index(0, 0));
         Digitar(janela.get(), QStringLiteral("y"));
-        Salvar(janela.get())->click();
+        QVERIFY(SalvarEEsperar(janela.get()));
+        if (mensagem.contains(QLatin1String("%1"))) {
+            QString causa;
+            try {
+                Protocolo::Atualizar(sessao, 7, "xy");
+            } catch (const ErroTransporte &e) {
+                causa = ErroGeral::comPontoFinal(e.message());
+            }
+            QVERIFY(causa.size() > 10);
+            mensagem = mensagem.arg(causa);
+        }
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
         QCOMPARE(messages.boxes[0].text, mensagem);
@@ -308,11 +476,11 @@ private slots:
         Digitar(segunda.get(), QStringLiteral("2"));
         Digitar(terceira.get(), QStringLiteral("3"));
 
-        Salvar(terceira.get())->click();
+        QVERIFY(SalvarEEsperar(terceira.get()));
         // The first row is deleted on page "Scripts": its window still saves to the service.
         tabela.removeRows(0, 1);
-        Salvar(primeira.get())->click();
-        Salvar(segunda.get())->click();
+        QVERIFY(SalvarEEsperar(primeira.get()));
+        QVERIFY(SalvarEEsperar(segunda.get()));
 
         QVERIFY(messages.boxes.isEmpty());
         QCOMPARE(servico.ScriptGuardado(a), QByteArray("A1"));
@@ -323,40 +491,87 @@ private slots:
         QCOMPARE(tabela.Linha(1).script, QByteArray("C3"));
     }
 
-    // The save waits for the worker's request on the one connection instead of overlapping it.
-    void aServerSaveDuringASearchWaitsForTheConnection() {
+    // The save waits for another thread's request on the one connection instead of overlapping it.
+    void aServerSaveDuringAnotherRequestWaitsForTheConnection() {
         RecordingHttpServer servidor(
-            [](const RecordingHttpServer::Request &pedido) {
-                if (pedido.head.contains("/atualizar"))
-                    return QByteArray(R"({"success":true})");
-                return QByteArray(R"([{"CODIGO_SC":5,"DATA_CRIACAO_SC":"2024-01-02 03:04:05",)"
-                                  R"("NOME_ARQUIVO_SC":"a.sql","SCRIPT_SC":"41"}])");
-            },
+            [](const RecordingHttpServer::Request &) { return QByteArray(R"({"success":true})"); },
             std::chrono::milliseconds(300));
         qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
-        TabelaPesquisa tabela;
-        RecordingEspera espera;
-        ThreadPesquisa worker(conexao, tabela, espera);
         QStandardItemModel outra(1, 1);
         auto janela =
             abrir(QStringLiteral("server"), QStringLiteral("9"), QStringLiteral("x"), outra.index(0, 0));
         Digitar(janela.get(), QStringLiteral("y"));
 
-        espera.IniciarEspera(2, {});
-        bool fim = false;
-        QVERIFY(worker.Iniciar(CamposRequisicao(), [&](const QString &falha) {
-            QCOMPARE(falha, QString());
-            fim = true;
-        }));
+        std::thread worker([this] { Protocolo::Atualizar(sessao, 8, "w"); });
         QTRY_VERIFY(!servidor.requests().isEmpty());
-        Salvar(janela.get())->click();
-        QTRY_VERIFY_WITH_TIMEOUT(fim, 10000);
+        const bool terminou = SalvarEEsperar(janela.get());
+        worker.join();
+        QVERIFY(terminou);
 
         QVERIFY(!servidor.overlapped());
         QVERIFY(messages.boxes.isEmpty());
         QCOMPARE(outra.data(outra.index(0, 0)).toByteArray(), QByteArray("xy"));
-        QCOMPARE(tabela.rowCount(), 2);
-        QCOMPARE(servidor.requests().size(), 3);
+        QCOMPARE(servidor.requests().size(), 2);
+    }
+
+    // A service that takes the request and never answers: the window keeps working, shows the
+    // wait bar with "Cancelar", and Cancelar ends the wait at once with nothing changed.
+    void aServerSaveThatHangsIsCancelled() {
+        QTcpServer mudo;
+        QVERIFY(mudo.listen(QHostAddress::LocalHost));
+        QList<QTcpSocket *> conexoes;
+        connect(&mudo, &QTcpServer::newConnection, this,
+                [&] { conexoes.append(mudo.nextPendingConnection()); });
+        qputenv("BRISEL_SERVICE_URL", "http://127.0.0.1:" + QByteArray::number(mudo.serverPort()));
+        QStandardItemModel tabela(1, 1);
+        tabela.setData(tabela.index(0, 0), QByteArray("old"));
+        auto janela =
+            abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"), tabela.index(0, 0));
+        Digitar(janela.get(), QStringLiteral("y"));
+
+        Salvar(janela.get())->click(); // returns at once: the request is on a worker
+        QVERIFY(Editor(janela.get())->isReadOnly());
+        QVERIFY(!Salvar(janela.get())->isEnabled());
+        QVERIFY(janela->TemAlteracoes());
+        auto *espera = janela->findChild<QWidget *>(QStringLiteral("pnlEspera"));
+        QTRY_VERIFY_WITH_TIMEOUT(espera->isVisible(), 5000);
+        QVERIFY(!conexoes.isEmpty());
+
+        janela->findChild<QPushButton *>(QStringLiteral("btCancelar"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Editor(janela.get())->isReadOnly(), 5000);
+        QVERIFY(!espera->isVisible());
+        QVERIFY(Salvar(janela.get())->isEnabled());
+        QCOMPARE(Editor(janela.get())->text(), QStringLiteral("xy"));
+        QCOMPARE(tabela.data(tabela.index(0, 0)).toByteArray(), QByteArray("old"));
+        QVERIFY(messages.boxes.isEmpty());
+
+        // Closing during a save stops it and then asks about the unsaved edits.
+        Salvar(janela.get())->click();
+        QTRY_VERIFY(conexoes.size() >= 2);
+        messages.answers = {false};
+        QVERIFY(!janela->close());
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].text, QStringLiteral("Descartar as alterações?"));
+        QVERIFY(Salvar(janela.get())->isEnabled());
+        QVERIFY(!Editor(janela.get())->isReadOnly());
+    }
+
+    // "Não" to the question about characters the service cannot store sends nothing.
+    void aServerSaveWithUnsupportedCharactersCanBeDeclined() {
+        RecordingHttpServer servidor(
+            [](const RecordingHttpServer::Request &) { return QByteArray(R"({"success":true})"); });
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+        auto janela = abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"));
+        Digitar(janela.get(), QStringLiteral(" "));
+        Editor(janela.get())->insert(QStringLiteral("\u2192 \u2713"));
+        messages.answers = {false};
+        QVERIFY(SalvarEEsperar(janela.get()));
+        QCOMPARE(messages.boxes.size(), 1);
+        QVERIFY(messages.boxes[0].defaultNo);
+        QVERIFY(messages.boxes[0].text.contains(QStringLiteral("U+2192")));
+        QVERIFY(messages.boxes[0].text.contains(QStringLiteral("U+2713")));
+        QVERIFY(servidor.requests().isEmpty());
+        QVERIFY(Salvar(janela.get())->isEnabled());
     }
 };
 
