@@ -3,6 +3,8 @@
 #include "catalog/Campos.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
+#include <QLocale>
 #include <QList>
 #include <QStringList>
 
@@ -99,10 +101,13 @@ protected:
     QList<Registro> FLinhas;
 
 private:
-    // Texts in the user's language order; numbers and dates by value.
+    // Texts in Brazilian Portuguese dictionary order (accents and case after the letter), whatever
+    // the process's locale; numbers and dates by value.
     static int Comparar(const QVariant &a, const QVariant &b) {
-        if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString)
-            return QString::localeAwareCompare(a.toString(), b.toString());
+        if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString) {
+            static const QCollator portugues(QLocale(QLocale::Portuguese, QLocale::Brazil));
+            return portugues.compare(a.toString(), b.toString());
+        }
         const QPartialOrdering ordem = QVariant::compare(a, b);
         return ordem == QPartialOrdering::Less ? -1 : ordem == QPartialOrdering::Greater ? 1 : 0;
     }

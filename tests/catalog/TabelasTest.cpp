@@ -61,6 +61,56 @@ TEST(TabelaPesquisaTest, RemovingARowInvalidatesOnlyItsPersistentIndex) {
     EXPECT_EQ(tabela.Linha(terceira.row()).codigo, 3);
 }
 
+// Codes compare as numbers (9 before 10), dates as dates (not as their day-first text), names in
+// the user's order; equal values keep their arrival order in both directions.
+TEST(TabelaPesquisaTest, SortsByAColumnsStoredValuesAndPersistentIndexesFollowTheirRows) {
+    TabelaPesquisa tabela;
+    const struct {
+        int codigo;
+        QDate dia;
+        const char *arquivo;
+    } linhas[] = {{10, {2024, 1, 2}, "b.sql"}, {9, {2023, 12, 31}, "B.sql"}, {100, {2024, 2, 1}, "á.sql"},
+                  {9, {2024, 1, 2}, "c.sql"}};
+    for (const auto &l : linhas) {
+        RegistroScript r = Script(l.codigo, QString::fromUtf8(l.arquivo), "x");
+        r.data = QDateTime(l.dia, QTime(12, 0));
+        tabela.Adicionar(r);
+    }
+    const auto ordem = [&] {
+        QStringList nomes;
+        for (int i = 0; i < tabela.rowCount(); ++i)
+            nomes << tabela.Linha(i).arquivo;
+        return nomes;
+    };
+    const QPersistentModelIndex c(tabela.index(3, TabelaPesquisa::SCRIPT));
+
+    tabela.sort(-1);
+    EXPECT_EQ(ordem(), (QStringList{"b.sql", "B.sql", "á.sql", "c.sql"}));
+    tabela.sort(TabelaPesquisa::CODIGO);
+    EXPECT_EQ(ordem(), (QStringList{"B.sql", "c.sql", "b.sql", "á.sql"}));
+    tabela.sort(TabelaPesquisa::CODIGO, Qt::DescendingOrder);
+    EXPECT_EQ(ordem(), (QStringList{"á.sql", "b.sql", "B.sql", "c.sql"}));
+    tabela.sort(TabelaPesquisa::DATA);
+    EXPECT_EQ(ordem(), (QStringList{"B.sql", "b.sql", "c.sql", "á.sql"}));
+    tabela.sort(TabelaPesquisa::ARQUIVO);
+    EXPECT_EQ(ordem(), (QStringList{"á.sql", "b.sql", "B.sql", "c.sql"}));
+    ASSERT_TRUE(c.isValid());
+    EXPECT_EQ(tabela.Linha(c.row()).arquivo, QStringLiteral("c.sql"));
+    EXPECT_EQ(c.column(), int(TabelaPesquisa::SCRIPT));
+
+    // Rows handed out and put back come back as they were.
+    QList<RegistroScript> retiradas = tabela.Retirar();
+    EXPECT_EQ(tabela.rowCount(), 0);
+    const QStringList antes = [&] {
+        QStringList nomes;
+        for (const RegistroScript &r : retiradas)
+            nomes << r.arquivo;
+        return nomes;
+    }();
+    tabela.Repor(std::move(retiradas));
+    EXPECT_EQ(ordem(), antes);
+}
+
 TEST(TabelaLogTest, CutsTextsToTheirFieldSizes) {
     RegistroLog r;
     r.idscript = 9;
