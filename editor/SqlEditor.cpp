@@ -134,8 +134,12 @@ int SqlEditor::SubstituirTodos(const QString &texto, const QString &novo, bool m
 }
 
 void SqlEditor::setNumerosLinha(const QList<int> &numeros) {
-    m_numeros = numeros;
-    if (numeros.isEmpty()) {
+    // Numbers that are the lines' own (no fillers) need no text in the gutter.
+    bool proprios = true;
+    for (int linha = 0; proprios && linha < numeros.size(); ++linha)
+        proprios = numeros[linha] == linha + 1;
+    m_numeros = proprios ? QList<int>() : numeros;
+    if (m_numeros.isEmpty()) {
         setMarginType(0, QsciScintilla::NumberMargin);
         return;
     }
