@@ -103,6 +103,15 @@ private slots:
             QStringList({QStringLiteral("Arquivos SQL (*.sql)"), QStringLiteral("Todos os arquivos (*)")}));
     }
 
+    // Six-digit line numbers are shown whole, not cut on the left.
+    void lineNumberGutterFitsTheLargestNumber() {
+        TfrmValidarScript w(m_ini);
+        editor(w)->setText(QString(123455, u'\n'));
+        QCOMPARE(editor(w)->lines(), 123456);
+        QVERIFY(editor(w)->marginWidth(0) > QFontMetrics(QFont(QStringLiteral("Courier New"), 8))
+                                                .horizontalAdvance(QStringLiteral("123456")));
+    }
+
     void windowsAreIndependent() {
         FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded);
         QVERIFY2(database.isValid(), qPrintable(database.error()));
