@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <optional>
 
+#include <sys/resource.h>
+
 namespace {
 
 int falhar(const QString &mensagem) {
@@ -41,6 +43,16 @@ std::optional<int> inteiro(const QCommandLineParser &parser, const QString &opca
         return valor;
     erro = QStringLiteral("invalid --%1: %2").arg(opcao, parser.value(opcao));
     return std::nullopt;
+}
+
+// Each connection holds a descriptor: the soft limit (often 1024) is raised as far as allowed,
+// so that --max-connections rather than running out of descriptors decides.
+void ampliarDescritores() {
+    rlimit limite{};
+    if (::getrlimit(RLIMIT_NOFILE, &limite) == 0 && limite.rlim_cur < limite.rlim_max) {
+        limite.rlim_cur = limite.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limite);
+    }
 }
 
 } // namespace
@@ -120,6 +132,7 @@ int main(int argc, char *argv[]) {
     if (!erro.isEmpty())
         return falhar(erro);
 
+    ampliarDescritores();
     try {
         Armazenamento armazenamento(parser.value(QStringLiteral("db")), qint64(*horas) * 3600);
         for (const QString &usuario : parser.values(QStringLiteral("user"))) {
