@@ -44,8 +44,12 @@ private:
 
 PaginaBusca::PaginaBusca(Sessao &sessao, Messages &messages, Espera &espera, QWidget *parent)
     : QWidget(parent), m_sessao(sessao), m_messages(messages), m_espera(espera),
-      m_adiada([this] { m_espera.IniciarEspera(0, m_mensagem, m_cancelamento); },
-               [this] { m_espera.FinalizarEspera(); }) {}
+      m_adiada(
+          [this] {
+              m_bloqueio.reset();
+              m_espera.IniciarEspera(0, m_mensagem, m_cancelamento);
+          },
+          [this] { m_espera.FinalizarEspera(); }) {}
 
 bool PaginaBusca::MaximoAceito(QLineEdit *caixa) {
     if (LerMaximo(caixa->text()) <= MaximoRegistros)
@@ -64,10 +68,12 @@ void PaginaBusca::Ocupar(const QString &mensagem, Cancelamento *cancelamento) {
     m_ocupada = true;
     m_mensagem = mensagem;
     m_cancelamento = cancelamento;
+    m_bloqueio = std::make_unique<BloqueioEntrada>(window());
     m_adiada.Armar();
 }
 
 void PaginaBusca::Desocupar() {
+    m_bloqueio.reset();
     m_adiada.Desarmar();
     m_ocupada = false;
     m_cancelamento = nullptr;
@@ -86,6 +92,7 @@ bool PaginaBusca::Cancelado(std::exception_ptr erro) {
 }
 
 void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
+    m_bloqueio.reset();
     m_adiada.Desarmar();
     m_registros = registros;
     m_cortada = registros > teto;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Espera.h"
+#include "catalog/BloqueioEntrada.h"
 #include "catalog/EsperaAdiada.h"
 #include "catalog/MontarParametros.h"
 #include "catalog/RelatarContagem.h"
@@ -130,6 +131,7 @@ private:
     // The count found records: busy mode for as many as will be fetched.
     void Contados(int registros, int teto, const QString &aguarde);
     EsperaAdiada m_adiada;
+    std::unique_ptr<BloqueioEntrada> m_bloqueio; // until busy mode's overlay shows
     bool m_ocupada = false;
     QString m_mensagem;
     Cancelamento *m_cancelamento = nullptr;

@@ -442,7 +442,7 @@ private slots:
     }
 
     void cancelarWhileDeletingKeepsTheRowAndTheStoredScript() {
-        abrir(50, {"a.sql"});
+        abrir(50, {"a.sql", "b.sql"});
         procurar();
         const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
         espera.eventos.clear();
@@ -450,16 +450,23 @@ private slots:
             const ServicoMudo mudo;
             controle<QToolButton>("btExcluirRegistro")->click();
             QVERIFY(pagina->Ocupada());
+            // Before the overlay shows, the page already takes no clicks: no sort meanwhile.
+            clicarTitulo(TabelaPesquisa::ARQUIVO);
+            QCOMPARE(controle<QTableView>("dbgPesquisa")->horizontalHeader()->sortIndicatorSection(), -1);
             QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
             QCOMPARE(espera.eventos, QStringList{QStringLiteral("Iniciar 0 Excluindo o script no servidor...")});
             QVERIFY(espera.cancelar());
             QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
         }
         QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
-        QCOMPARE(pagina->cdsPesquisa().rowCount(), 1);
-        QCOMPARE(total(), QStringLiteral("1"));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+        QCOMPARE(total(), QStringLiteral("2"));
         QCOMPARE(messages.boxes.size(), 1); // the question alone
         QCOMPARE(servico->ScriptGuardado(codigo), QByteArray("select 'a.sql';"));
+        // The page takes clicks again.
+        clicarTitulo(TabelaPesquisa::ARQUIVO);
+        QCOMPARE(controle<QTableView>("dbgPesquisa")->horizontalHeader()->sortIndicatorSection(),
+                 int(TabelaPesquisa::ARQUIVO));
     }
 
     void editOpensTheSelectedScriptInServerEditMode() {
