@@ -17,7 +17,7 @@ void prepararMarcas(SqlEditor &editor, const QColor &palavra) {
     editor.markerDefine(QsciScintilla::Background, LinhaAdicionada);
     editor.setMarkerBackgroundColor(QColor(218, 251, 225), LinhaAdicionada);
     editor.markerDefine(QsciScintilla::Background, LinhaVazia);
-    editor.setMarkerBackgroundColor(QColor(236, 236, 236), LinhaVazia);
+    editor.setMarkerBackgroundColor(QColor(222, 222, 222), LinhaVazia);
     editor.indicatorDefine(QsciScintilla::FullBoxIndicator, IndicadorPalavra);
     editor.setIndicatorForegroundColor(palavra, IndicadorPalavra);
     editor.setIndicatorDrawUnder(true, IndicadorPalavra);
@@ -112,13 +112,24 @@ void ComparacaoEditores::sincronizar(SqlEditor &origem, SqlEditor &destino) {
 }
 
 void ComparacaoEditores::irPara(int linha) {
+    // In a changed line the cursor goes to the first differing word, so that a change at the end
+    // of a long line is scrolled into view.
+    int colunaEsquerda = 0, colunaDireita = 0;
+    const QList<TextComparison::Linha> &linhas = m_comparacao.linhasAlinhadas();
+    if (linha < linhas.size() && linhas[linha].tipo == TextComparison::Tipo::Alterada) {
+        const TextComparison::Linha &l = linhas[linha];
+        colunaEsquerda = l.palavrasEsquerda.isEmpty() ? 0 : l.palavrasEsquerda.first().inicio;
+        colunaDireita = l.palavrasDireita.isEmpty() ? 0 : l.palavrasDireita.first().inicio;
+    }
     m_sincronizando = true;
-    m_esquerda.setCursorPosition(linha, 0);
-    m_direita.setCursorPosition(linha, 0);
     // A few lines of context above the difference.
     const int primeira = std::max(0, linha - 3);
     m_esquerda.setFirstVisibleLine(primeira);
     m_direita.setFirstVisibleLine(primeira);
+    m_esquerda.setCursorPosition(linha, colunaEsquerda);
+    m_direita.setCursorPosition(linha, colunaDireita);
+    m_esquerda.ensureCursorVisible();
+    m_direita.ensureCursorVisible();
     m_primeira = m_esquerda.firstVisibleLine();
     m_deslocamentoX = m_esquerda.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
     m_sincronizando = false;

@@ -266,6 +266,10 @@ private slots:
             return l;
         };
         QCOMPARE(linhaAtual(direita), 1);
+        // In a changed line the cursor stands on the first differing word.
+        int linha, coluna;
+        direita->getCursorPosition(&linha, &coluna);
+        QCOMPARE(coluna, 22);
         QVERIFY(!anterior->isEnabled());
         direita->setFocus();
         QTest::keyClick(direita, Qt::Key_F8);
