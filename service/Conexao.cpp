@@ -160,24 +160,26 @@ Conexao::~Conexao() {
     curl_easy_cleanup(FCurl);
 }
 
-void Conexao::setTempoConexao(long segundos) {
+template <typename T>
+void Conexao::definir(T &campo, T valor) {
     std::lock_guard trava(FMutex);
-    FTempoConexao = segundos;
+    campo = valor;
+}
+
+void Conexao::setTempoConexao(long segundos) {
+    definir(FTempoConexao, segundos);
 }
 
 void Conexao::setTempoParado(long segundos) {
-    std::lock_guard trava(FMutex);
-    FTempoParado = segundos;
+    definir(FTempoParado, segundos);
 }
 
 void Conexao::setPrazo(long segundos) {
-    std::lock_guard trava(FMutex);
-    FPrazo = segundos;
+    definir(FPrazo, segundos);
 }
 
 void Conexao::setTamanhoMaximo(qint64 bytes) {
-    std::lock_guard trava(FMutex);
-    FTamanhoMaximo = bytes;
+    definir(FTamanhoMaximo, bytes);
 }
 
 QString Conexao::Get(const QString &address) {

@@ -55,6 +55,9 @@ public:
     void setTamanhoMaximo(qint64 bytes);
 
 private:
+    // Changes a setting between requests, never during one.
+    template <typename T>
+    void definir(T &campo, T valor);
     QString executar(const QString &address, const CamposRequisicao *fields);
 
     std::mutex FMutex;
