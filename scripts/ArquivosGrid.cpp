@@ -25,7 +25,9 @@ ArquivosGrid::ArquivosGrid(FilaArquivosModel &fila, QWidget *parent) : QTableVie
     setColumnHidden(FilaArquivosModel::SCRIPT, true);
     setColumnHidden(FilaArquivosModel::ORDEM, true);
     setColumnWidth(FilaArquivosModel::NOMEARQ, 593);
-    setColumnWidth(FilaArquivosModel::SITUACAO, 220);
+    setColumnWidth(FilaArquivosModel::SITUACAO, 150);
+    // Beside the date, so that what an upload did shows without scrolling past the long paths.
+    horizontalHeader()->moveSection(horizontalHeader()->visualIndex(FilaArquivosModel::SITUACAO), 1);
     ajustarColunas();
     verticalHeader()->setMinimumSectionSize(17);
     verticalHeader()->setDefaultSectionSize(17);

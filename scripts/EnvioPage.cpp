@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
@@ -120,7 +121,13 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     // The memo follows the current row, and a local save from an editor window.
     connect(dbgArquivos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &EnvioPage::mostrarScriptAtual);
-    connect(m_cdsArqs, &QAbstractItemModel::dataChanged, this, &EnvioPage::mostrarScriptAtual);
+    connect(m_cdsArqs, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &inicio, const QModelIndex &fim) {
+                const int row = dbgArquivos->currentIndex().row();
+                if (inicio.column() <= FilaArquivosModel::SCRIPT && FilaArquivosModel::SCRIPT <= fim.column() &&
+                    inicio.row() <= row && row <= fim.row())
+                    mostrarScriptAtual();
+            });
     connect(m_cdsArqs, &QAbstractItemModel::modelReset, this, &EnvioPage::mostrarScriptAtual);
     connect(m_cdsArqs, &QAbstractItemModel::rowsRemoved, this, &EnvioPage::mostrarScriptAtual);
 
@@ -303,11 +310,11 @@ QList<int> EnvioPage::linhasAEnviar() {
     }
     if (pendentes.isEmpty() || pendentes.size() == todas.size())
         return todas;
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
     const bool soPendentes = m_messages.question(
         QStringLiteral("%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
-            .arg(todas.size() - pendentes.size())
-            .arg(todas.size())
-            .arg(pendentes.size()));
+            .arg(brasil.toString(todas.size() - pendentes.size()), brasil.toString(todas.size()),
+                 brasil.toString(pendentes.size())));
     return soPendentes ? pendentes : todas;
 }
 
@@ -384,7 +391,9 @@ void EnvioPage::FimEnvio(int enviados, const QString &erro) {
     QMetaObject::invokeMethod(this, &EnvioPage::envioTerminado, Qt::QueuedConnection);
     if (m_envioSilencioso)
         return;
-    const QString contagem = QStringLiteral("%1 de %2 scripts enviados.").arg(enviados).arg(linhas.size());
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+    const QString contagem =
+        QStringLiteral("%1 de %2 scripts enviados.").arg(brasil.toString(enviados), brasil.toString(linhas.size()));
     if (falhou)
         m_messages.error(ErroGeral::comPontoFinal(QStringLiteral("Falha ao enviar o arquivo \"%1\": %2")
                                                       .arg(linhas.at(enviados).nomeArq, erro)) +
@@ -410,8 +419,12 @@ void EnvioPage::btValidarClick() {
 
 void EnvioPage::mostrarScriptAtual() {
     const int row = dbgArquivos->currentIndex().row();
-    QString texto = row < 0 ? QString() : Windows1252::toUnicode(m_cdsArqs->script(row));
+    const QByteArray script = row < 0 ? QByteArray() : m_cdsArqs->script(row);
+    // The same text already shown: a script of a few megabytes is not converted again.
+    if (script.isSharedWith(m_scriptMostrado))
+        return;
+    m_scriptMostrado = script;
+    QString texto = Windows1252::toUnicode(script);
     texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (DBMemo1->toPlainText() != texto)
-        DBMemo1->setPlainText(texto);
+    DBMemo1->setPlainText(texto);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -87,6 +88,7 @@ private:
     std::shared_ptr<Cancelamento> m_pararEnvio; // the running upload's stop request
     bool m_envioSilencioso = false;             // stopped for closing: no end-of-run message
     bool m_enviando = false;                    // from the start of a run to its end-of-run call
+    QByteArray m_scriptMostrado;                // what the memo shows
 
     FolderEdit *m_deDir;
     QComboBox *cbSistema;

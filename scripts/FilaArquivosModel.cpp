@@ -174,13 +174,14 @@ void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha
             continue;
         FLinhas[row].envio = Envio::Enviado;
         FLinhas[row].erro.clear();
-        linhaAlterada(row);
     }
     if (const int row = falha.id ? porId.value(falha.id, -1) : -1; row >= 0) {
         FLinhas[row].envio = Envio::Erro;
         FLinhas[row].erro = erro;
-        linhaAlterada(row);
     }
+    // One notice for the whole column: thousands of rows may have changed.
+    if (!FLinhas.isEmpty())
+        emit dataChanged(index(0, SITUACAO), index(int(FLinhas.size()) - 1, SITUACAO));
 }
 
 void FilaArquivosModel::linhaAlterada(int row) {

@@ -210,7 +210,12 @@ TEST(FilaArquivos, uploadOutcomeIsShownPerRowAndFollowsItsRow) {
     ASSERT_TRUE(f.fila.setData(f.fila.index(1, FilaArquivosModel::SCRIPT), QByteArray("salvo\r\n")));
     f.fila.Mover(0, 2);
 
+    QSignalSpy mudou(&f.fila, &QAbstractItemModel::dataChanged);
     f.fila.RegistrarEnvio(enviadas.mid(0, 2), enviadas.at(2), QStringLiteral("Tempo esgotado."));
+    // One notice for the column, not one per row: a run may mark thousands.
+    ASSERT_EQ(mudou.count(), 1);
+    EXPECT_EQ(mudou[0][0].toModelIndex(), f.fila.index(0, FilaArquivosModel::SITUACAO));
+    EXPECT_EQ(mudou[0][1].toModelIndex(), f.fila.index(2, FilaArquivosModel::SITUACAO));
     auto situacao = [&](int row) {
         return f.fila.data(f.fila.index(row, FilaArquivosModel::SITUACAO)).toString();
     };
