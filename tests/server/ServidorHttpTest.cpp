@@ -127,9 +127,18 @@ struct Estado {
     bool operator==(const Estado &) const = default;
 };
 
+void PrintTo(const Escrita &escrita, std::ostream *os) {
+    *os << escrita.nome;
+}
+
+void PrintTo(Falha falha, std::ostream *os) {
+    const char *nomes[] = {"inteiro", "cortado", "parado"};
+    *os << nomes[int(falha)];
+}
+
 std::string NomeDoCaso(const testing::TestParamInfo<std::tuple<Escrita, Falha>> &info) {
-    const char *falhas[] = {"inteiro", "cortado", "parado"};
-    return std::string(std::get<0>(info.param).nome) + "_" + falhas[int(std::get<1>(info.param))];
+    return testing::PrintToString(std::get<0>(info.param)) + "_" +
+           testing::PrintToString(std::get<1>(info.param));
 }
 
 std::ostream &operator<<(std::ostream &os, const Estado &e) {

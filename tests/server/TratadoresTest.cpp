@@ -73,6 +73,10 @@ struct Recusa {
     const char *trechoMensagem;
 };
 
+void PrintTo(const Recusa &recusa, std::ostream *os) {
+    *os << recusa.nome;
+}
+
 class TratadoresRecusam : public Tratadores, public testing::WithParamInterface<Recusa> {};
 
 TEST_P(TratadoresRecusam, BadInputIsRefusedAndNothingStoredIsLost) {
