@@ -65,7 +65,7 @@ private slots:
 
     void searchShowsTheTextsBeforeAndAfterOfTheCurrentEntry() {
         procurar();
-        QCOMPARE(espera.eventos.first(), QStringLiteral("Iniciar 3 Pesquisando logs no servidor..."));
+        QCOMPARE(espera.semEsperaDeResposta().first(), QStringLiteral("Iniciar 3 Pesquisando logs no servidor..."));
         QCOMPARE(pagina->cdsLog().rowCount(), 3);
         QCOMPARE(total(), QStringLiteral("3"));
         auto *grade = controle<QTableView>("dbgLog");

@@ -98,8 +98,9 @@ private slots:
     void searchInPagesEndsWithAllRowsFirstRowCurrentAndTheCount() {
         abrir(2, {"a.sql", "b.sql", "c.sql", "d.sql", "e.sql"});
         procurar();
-        QCOMPARE(espera.eventos, (QStringList{QStringLiteral("Iniciar 5 Pesquisando scripts no servidor..."),
-                                              QStringLiteral("Finalizar")}));
+        QCOMPARE(espera.semEsperaDeResposta(),
+                 (QStringList{QStringLiteral("Iniciar 5 Pesquisando scripts no servidor..."),
+                              QStringLiteral("Finalizar")}));
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 5);
         QCOMPARE(espera.Valor(), 5);
         QCOMPARE(total(), QStringLiteral("5"));
@@ -124,7 +125,7 @@ private slots:
         QVERIFY(espera.eventos.isEmpty());
         // 500 itself is accepted.
         procurar();
-        QCOMPARE(espera.eventos.size(), 2);
+        QCOMPARE(espera.semEsperaDeResposta().size(), 2);
         QCOMPARE(messages.boxes.size(), 1);
     }
 
@@ -163,7 +164,7 @@ private slots:
                  QStringLiteral("Não foram encontrados scripts com os parâmetros informados."));
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 0);
         QCOMPARE(total(), QStringLiteral("1"));
-        QVERIFY(espera.eventos.isEmpty());
+        QVERIFY(espera.semEsperaDeResposta().isEmpty());
         QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QString());
     }
 
@@ -175,7 +176,7 @@ private slots:
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
         QVERIFY(!messages.boxes[0].text.isEmpty());
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 0);
-        QVERIFY(espera.eventos.isEmpty());
+        QVERIFY(espera.semEsperaDeResposta().isEmpty());
     }
 
     void aStoppedServiceAtCountingReachesTheGeneralErrorReport() {
@@ -184,7 +185,7 @@ private slots:
         procurar();
         QCOMPARE(messages.boxes.size(), 1);
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::GeneralError);
-        QVERIFY(espera.eventos.isEmpty());
+        QVERIFY(espera.semEsperaDeResposta().isEmpty());
     }
 
     void aFailureOnTheSecondPageKeepsTheFirstPage() {
@@ -352,7 +353,7 @@ private slots:
         abrirSobre(apontado);
         pagina->edEditarMaximo()->setText(QStringLiteral("3"));
         procurar();
-        QCOMPARE(espera.eventos.first(), QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
+        QCOMPARE(espera.semEsperaDeResposta().first(), QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
         QCOMPARE(total(), QStringLiteral("3 de 1.101"));
         QCOMPARE(apontado.servidor.requests().size(), 3); // the count and two pages of two
