@@ -16,9 +16,10 @@ public:
     explicit LocalizarDialog(SqlEditor &editor);
 
     void Exibir(bool substituir);
+    // The next (previous) match of the text in the box.
+    void Proxima(bool paraFrente);
 
 private:
-    void Proxima(bool paraFrente);
     void Substituir();
     void SubstituirTodos();
     void Informar(bool encontrado);

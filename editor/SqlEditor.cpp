@@ -48,6 +48,8 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent) {
     Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_F), &SqlEditor::Localizar);
     Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_H), &SqlEditor::Substituir);
     Atalho(this, QKeySequence(Qt::CTRL | Qt::Key_G), &SqlEditor::IrParaLinha);
+    Atalho(this, QKeySequence(Qt::Key_F3), &SqlEditor::LocalizarSeguinte);
+    Atalho(this, QKeySequence(Qt::SHIFT | Qt::Key_F3), &SqlEditor::LocalizarAnterior);
 }
 
 // The gutter grows with the number of digits of the last line number.
@@ -68,6 +70,20 @@ void SqlEditor::abrirLocalizar(bool substituir) {
     if (!m_localizar)
         m_localizar = new LocalizarDialog(*this);
     m_localizar->Exibir(substituir);
+}
+
+void SqlEditor::LocalizarSeguinte() {
+    if (m_localizar)
+        m_localizar->Proxima(true);
+    else
+        Localizar();
+}
+
+void SqlEditor::LocalizarAnterior() {
+    if (m_localizar)
+        m_localizar->Proxima(false);
+    else
+        Localizar();
 }
 
 void SqlEditor::IrParaLinha() {

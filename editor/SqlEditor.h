@@ -20,6 +20,10 @@ public:
     void Localizar();
     void Substituir();
     void IrParaLinha();
+    // F3 / Shift+F3: the text of the find box again, forwards or backwards; the box itself when
+    // nothing was looked for yet.
+    void LocalizarSeguinte();
+    void LocalizarAnterior();
 
     // Finds `texto` after (or before) the selection, going round the end of the text; selects and
     // shows it. False when the text holds no match.

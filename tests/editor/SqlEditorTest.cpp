@@ -67,6 +67,18 @@ private slots:
         proxima->click();
         QCOMPARE(controle<QLabel>(dialogo, "lblSituacao")->text(), QStringLiteral("Texto não encontrado."));
         QCOMPARE(selecao(), qMakePair(0, 6));
+
+        // With the box closed, F3 and Shift+F3 in the editor look for its text again.
+        controle<QCheckBox>(dialogo, "cbMaiusculas")->setChecked(false);
+        controle<QLineEdit>(dialogo, "edLocalizar")->setText(QStringLiteral("select"));
+        dialogo->hide();
+        editor->setFocus();
+        QTest::keyClick(editor.get(), Qt::Key_F3);
+        QCOMPARE(selecao(), qMakePair(1, 0));
+        QTest::keyClick(editor.get(), Qt::Key_F3);
+        QCOMPARE(selecao(), qMakePair(2, 0));
+        QTest::keyClick(editor.get(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(selecao(), qMakePair(1, 0));
     }
 
     void ctrlHReplacesOneOrAll() {
