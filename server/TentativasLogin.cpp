@@ -6,7 +6,9 @@ namespace {
 
 constexpr int FalhasLivres = 4;
 constexpr std::chrono::seconds EsperaMaxima(300);
-// Past this many names, those quiet for an hour are forgotten, so guessing names cannot fill memory.
+// Failures an hour old are forgotten; past this many names, so are the names themselves, so that
+// guessing names cannot fill memory.
+constexpr std::chrono::hours Esquecer(1);
 constexpr qsizetype NomesGuardados = 10000;
 
 } // namespace
@@ -27,9 +29,11 @@ void TentativasLogin::falhou(const QString &usuario) {
     const auto agora = FRelogio();
     if (FEstados.size() >= NomesGuardados)
         FEstados.removeIf([&](const auto &par) {
-            return par.value().ultima + std::chrono::hours(1) < agora && par.value().liberado < agora;
+            return par.value().ultima + Esquecer < agora && par.value().liberado < agora;
         });
     Estado &e = FEstados[usuario.toUpper()];
+    if (e.ultima + Esquecer < agora)
+        e.falhas = 0; // a mistake long ago is not part of this run of them
     ++e.falhas;
     e.ultima = agora;
     if (e.falhas > FalhasLivres)

@@ -9,8 +9,8 @@
 
 // Wrong passwords per user name. From the fifth failure in a row the name waits before its next
 // password is checked, a wait that doubles with each further failure (1 s, 2 s, 4 s... up to
-// 5 minutes); a right password clears it. Names are counted whether or not they exist, and one
-// name's failures never hold up another.
+// 5 minutes); a right password, or an hour without failures, clears it. Names are counted whether
+// or not they exist, and one name's failures never hold up another.
 class TentativasLogin {
 public:
     using Relogio = std::function<std::chrono::steady_clock::time_point()>;

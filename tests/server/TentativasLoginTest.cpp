@@ -33,6 +33,13 @@ TEST(TentativasLogin, TheWaitStartsAtTheFifthFailureDoublesAndEndsWithARightPass
     EXPECT_EQ(t.espera(QStringLiteral("DEV")), 0);
     t.falhou(QStringLiteral("DEV"));
     EXPECT_EQ(t.espera(QStringLiteral("DEV")), 0) << "the count starts again";
+
+    // Four failures, then an hour later a fifth: a new run of failures, not the fifth in a row.
+    for (int i = 0; i < 3; ++i)
+        t.falhou(QStringLiteral("DEV"));
+    agora += std::chrono::hours(1) + 1s;
+    t.falhou(QStringLiteral("DEV"));
+    EXPECT_EQ(t.espera(QStringLiteral("DEV")), 0);
 }
 
 TEST(TentativasLogin, AfterFiveWrongPasswordsEvenTheRightOneWaitsButOtherUsersLogIn) {
