@@ -1,6 +1,7 @@
 #include "validation/TfrmValidarScript.h"
 
 #include "base/Exception.h"
+#include "editor/SqlEditor.h"
 #include "service/TextFile.h"
 #include "widgets/ImageList.h"
 
@@ -73,7 +74,8 @@ TfrmValidarScript::~TfrmValidarScript() {
 }
 
 void TfrmValidarScript::createControls() {
-    edtScript = new QsciScintilla(this);
+    // The program's one SQL editor: colouring, and the find, replace and go-to-line keys.
+    edtScript = new SqlEditor(this);
     edtScript->setObjectName(QStringLiteral("edtScript"));
     const QFont editorFont(QStringLiteral("Courier New"), 10);
     edtScript->setFont(editorFont);

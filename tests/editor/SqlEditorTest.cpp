@@ -1,4 +1,5 @@
 #include "editor/SqlEditor.h"
+#include "validation/TfrmValidarScript.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -6,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The editor's own keys, as a user presses them with the focus in the editor.
@@ -118,6 +120,21 @@ private slots:
         QCOMPARE(selecao(), qMakePair(1, 7));
         QCOMPARE(editor->SubstituirTodos(QStringLiteral("select"), QStringLiteral("x"), false), 0);
         QCOMPARE(editor->text(), QStringLiteral("select 1;\nselect 2;"));
+    }
+
+    // The validation window's script editor is this editor, keys included.
+    void theValidationWindowsEditorFindsToo() {
+        QTemporaryDir pasta;
+        TfrmValidarScript janela(pasta.filePath(QStringLiteral("parametros.ini")));
+        janela.show();
+        QApplication::setActiveWindow(&janela);
+        QVERIFY(QTest::qWaitForWindowActive(&janela));
+        auto *script = janela.findChild<SqlEditor *>(QStringLiteral("edtScript"));
+        QVERIFY(script);
+        script->setText(QStringLiteral("select 1 from rdb$database;"));
+        script->setFocus();
+        QTest::keyClick(script, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(script->dialogoLocalizar() && script->dialogoLocalizar()->isVisible());
     }
 
     void ctrlGGoesToALine_data() {
