@@ -101,13 +101,16 @@ void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
 
 PaginaBusca::Vista PaginaBusca::NovaBusca(QTableView *grade) {
     QHeaderView *titulos = grade->horizontalHeader();
-    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(), titulos->sortIndicatorOrder()};
+    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(), titulos->sortIndicatorOrder(),
+                      m_registros, m_cortada};
     titulos->setSortIndicator(-1, Qt::AscendingOrder);
     grade->horizontalScrollBar()->setValue(0);
     return antes;
 }
 
 void PaginaBusca::Reposicionar(QTableView *grade, const Vista &vista) {
+    m_registros = vista.registros;
+    m_cortada = vista.cortada;
     // The rows came back in the order they had, so sorting them again moves none.
     grade->horizontalHeader()->setSortIndicator(vista.coluna, vista.ordem);
     if (vista.linha >= 0 && vista.linha < grade->model()->rowCount())

@@ -119,15 +119,17 @@ private:
     bool MaximoAceito(QLineEdit *caixa);
     // The most records a search takes in: "Máximo", or the limit when it is 0 or empty.
     static int Teto(const QLineEdit *maximo);
-    // How the grid showed the results, to show them so again when a search is cancelled.
+    // How the page showed the results, to show them so again when a search is cancelled.
     struct Vista {
         int linha;
         int coluna; // the sorted column, -1 for the service's order
         Qt::SortOrder ordem;
+        int registros;
+        bool cortada;
     };
     // A new search: the service's order again, and the grid scrolled to its left edge.
-    static Vista NovaBusca(QTableView *grade);
-    static void Reposicionar(QTableView *grade, const Vista &vista);
+    Vista NovaBusca(QTableView *grade);
+    void Reposicionar(QTableView *grade, const Vista &vista);
     // The count found records: busy mode for as many as will be fetched.
     void Contados(int registros, int teto, const QString &aguarde);
     EsperaAdiada m_adiada;

@@ -337,11 +337,15 @@ private slots:
     // service had; a deletion counts down both numbers.
     void aLimitThatCutsTheResultsIsShownAsNDeM() {
         int codigo = 0;
-        ServidorApontado apontado([&codigo](const RecordingHttpServer::Request &pedido) -> QByteArray {
+        std::atomic_bool calada = false; // pages that wait for `soltar`
+        std::atomic_bool soltar = false;
+        ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) -> QByteArray {
             if (pedido.head.contains("/excluir"))
                 return R"({"success":true})";
             if (pedido.body.contains("contar=true"))
-                return R"({"success":true,"registros":1101})";
+                return calada ? R"({"success":true,"registros":9})" : R"({"success":true,"registros":1101})";
+            for (int i = 0; i < 2000 && calada && !soltar; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             QByteArray pagina = "[";
             for (int i = 0; i < 2; ++i)
                 pagina += (i ? "," : "") + QStringLiteral(R"({"CODIGO_SC":%1,"DATA_CRIACAO_SC":"2024-01-02 03:04:05",)"
@@ -361,6 +365,18 @@ private slots:
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
         QCOMPARE(total(), QStringLiteral("2 de 1.100"));
         QVERIFY(messages.boxes.size() == 1 && messages.boxes[0].kind == RecordingMessages::Question);
+
+        // A search cancelled during its fetch leaves these numbers too.
+        calada = true;
+        controle<QToolButton>("btEditarPesquisa")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(espera.ativa() && espera.eventos.last().startsWith(QLatin1String("Iniciar 3 ")),
+                                 10000);
+        QVERIFY(espera.cancelar());
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        soltar = true;
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+        excluir();
+        QCOMPARE(total(), QStringLiteral("1 de 1.099"));
     }
 
     void datesShowWholeAndANewSearchStartsAtTheLeftEdge() {
