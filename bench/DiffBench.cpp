@@ -84,6 +84,19 @@ void CompararBrisel(benchmark::State &state) {
 }
 BENCHMARK(CompararBrisel)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
+// The worst case: every line differs (a script rewritten), so every line pair is compared word
+// by word.
+void CompararTudoDiferente(benchmark::State &state) {
+    const Par &par = scripts();
+    const QString depois = par.antes.toLower();
+    for (auto _ : state) {
+        const TextComparison c =
+            TextComparison::comparar(TextComparison::linhas(par.antes), TextComparison::linhas(depois));
+        benchmark::DoNotOptimize(c.diferencas().size());
+    }
+}
+BENCHMARK(CompararTudoDiferente)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
 void CompararGnuDiff(benchmark::State &state) {
     QTemporaryDir pasta;
     const QString antes = pasta.filePath(QStringLiteral("antes.sql")),
