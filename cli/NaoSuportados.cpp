@@ -1,13 +1,11 @@
 #include "cli/NaoSuportados.h"
 
-#include "base/Windows1252.h"
-
 QCommandLineOption NaoSuportados::opcao() {
     return QCommandLineOption(QStringLiteral("replace-unsupported"));
 }
 
-bool NaoSuportados::relatar(const QString &arquivo, const QString &texto, QTextStream &err) {
-    const auto lista = Windows1252::caracteresNaoSuportados(texto);
+bool NaoSuportados::relatar(const QString &arquivo, const QList<Windows1252::CaractereNaoSuportado> &lista,
+                            QTextStream &err) {
     if (lista.isEmpty())
         return false;
     err << arquivo << ": caracteres que o serviço não armazena (seriam gravados como \"?\"):\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Windows1252.h"
+
 #include <QCommandLineOption>
 #include <QString>
 #include <QTextStream>
@@ -13,7 +15,8 @@ QCommandLineOption opcao();
 
 // Writes the file's characters outside the code page, with line and column, to err; true when
 // there was any.
-bool relatar(const QString &arquivo, const QString &texto, QTextStream &err);
+bool relatar(const QString &arquivo, const QList<Windows1252::CaractereNaoSuportado> &lista,
+             QTextStream &err);
 
 // The closing sentence after the reports: nothing was sent, and how to send anyway.
 void concluir(QTextStream &err);

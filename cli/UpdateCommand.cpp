@@ -26,7 +26,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
         err << arquivo << ": " << e.message() << '\n';
         return ExitFailure;
     }
-    if (!parser.isSet(NaoSuportados::opcao()) && NaoSuportados::relatar(arquivo, texto, err)) {
+    if (!parser.isSet(NaoSuportados::opcao()) &&
+        NaoSuportados::relatar(arquivo, Windows1252::caracteresNaoSuportados(texto), err)) {
         NaoSuportados::concluir(err);
         return ExitFailure;
     }

@@ -5,7 +5,6 @@
 #include "scripts/EnvioScripts.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
-#include "service/TextFile.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -50,13 +49,8 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     PesquisaArquivos::Ganchos ganchos;
     const QDateTime limite = desde.startOfDay();
     ganchos.limite = [&] { return limite; };
-    const bool verificar = !parser.isSet(NaoSuportados::opcao());
-    bool recusado = false;
     ganchos.encontrado = [&](const QString &caminho, const QDateTime &data) {
         fila.AdicionarArquivo(caminho, data);
-        // The queue holds code-page bytes, where such a character is already "?": look at the text.
-        if (verificar)
-            recusado |= NaoSuportados::relatar(caminho, TextFile::read(caminho), err);
     };
     try {
         PesquisaArquivos(parser.value(QStringLiteral("mask")), ganchos).Pesquisar(pasta);
@@ -65,12 +59,16 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
         return ExitFailure;
     }
 
-    if (recusado) {
-        NaoSuportados::concluir(err);
-        return ExitFailure;
-    }
-
     const QList<FilaArquivosModel::Linha> linhas = fila.linhas();
+    if (!parser.isSet(NaoSuportados::opcao())) {
+        bool recusado = false;
+        for (const auto &l : linhas)
+            recusado |= NaoSuportados::relatar(l.nomeArq, l.naoSuportados, err);
+        if (recusado) {
+            NaoSuportados::concluir(err);
+            return ExitFailure;
+        }
+    }
     auto linhaSaida = [&out](const FilaArquivosModel::Linha &l) {
         out << EnvioScripts::textoData(l.data) << '\t' << l.nomeArq << '\n';
         out.flush();
