@@ -23,7 +23,7 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     try {
         texto = TextFile::read(arquivo);
     } catch (const Exception &e) {
-        err << arquivo << ": " << e.message() << '\n';
+        err << e.message() << '\n'; // names the file
         return ExitFailure;
     }
     if (!parser.isSet(NaoSuportados::opcao()) &&
