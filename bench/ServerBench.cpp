@@ -2,6 +2,8 @@
 //  - ClienteNoServico: the program's client (Protocolo::Inserir over Conexao) against the
 //    reference service, its database in a file;
 //  - CurlNoServico: the same bodies posted by bare libcurl to the reference service;
+//  - CurlNoServicoEmMemoria: the same to the reference service keeping its database in memory
+//    (its own share, without the disk);
 //  - CurlNoServidorVazio: the same bodies posted by bare libcurl to a cpp-httplib server that
 //    reads them and stores nothing;
 //  - GravarNoBanco: the service's storage alone, writing the same scripts into a file: what
@@ -11,13 +13,15 @@
 #include "server/Armazenamento.h"
 #include "service/CamposRequisicao.h"
 #include "service/Conexao.h"
-#include "service/Enderecos.h"
+#include "service/Md5Senha.h"
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
 #include "tests/support/TestServer.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <curl/curl.h>
@@ -45,6 +49,16 @@ QList<QByteArray> &scripts() {
     return lista;
 }
 
+// The /inserir bodies the client sends for every script, with the session key `chave`.
+QList<QByteArray> corposInserir(const QString &chave) {
+    QList<QByteArray> corpos;
+    for (int i = 0; i < Scripts; ++i)
+        corpos << Protocolo::CamposInserir(Data, QStringLiteral("s%1.sql").arg(i), QStringLiteral("KOR"),
+                                           scripts()[i], chave)
+                      .codificar();
+    return corpos;
+}
+
 // The reference service over a database file, logged in as the client would be.
 struct Servico {
     Servico()
@@ -52,10 +66,7 @@ struct Servico {
                    {QStringLiteral("--db"), dir.filePath(QStringLiteral("bench.db"))}) {
         qputenv("BRISEL_SERVICE_URL", servidor.rootUrl().toUtf8());
         sessao.setChave(Protocolo::Login(conexao, QStringLiteral("DEV"), QStringLiteral("senha")).chave);
-        for (int i = 0; i < Scripts; ++i)
-            corpos << Protocolo::CamposInserir(Data, QStringLiteral("s%1.sql").arg(i), QStringLiteral("KOR"),
-                                               scripts()[i], sessao.chave())
-                          .codificar();
+        corpos = corposInserir(sessao.chave());
     }
     QTemporaryDir dir;
     TestServer servidor;
@@ -98,36 +109,49 @@ struct ServidorVazio {
     std::thread thread;
 };
 
-// Posts every body over one libcurl handle (keep-alive), nothing else.
-void postarCru(benchmark::State &state, const std::string &url) {
-    const QList<QByteArray> &corpos = servico().corpos;
-    CURL *curl = curl_easy_init();
-    curl_slist *cabecalhos = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
-    cabecalhos = curl_slist_append(cabecalhos, "Expect:");
-    std::string resposta;
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, cabecalhos);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &resposta);
-    curl_easy_setopt(
-        curl, CURLOPT_WRITEFUNCTION, +[](char *p, size_t t, size_t n, void *d) {
-            static_cast<std::string *>(d)->append(p, t * n);
-            return t * n;
-        });
-    for (auto _ : state) {
-        for (const QByteArray &corpo : corpos) {
-            resposta.clear();
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(corpo.size()));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, corpo.constData());
-            const CURLcode r = curl_easy_perform(curl);
-            if (r != CURLE_OK || resposta.find("\"success\":true") == std::string::npos) {
-                state.SkipWithError(
-                    ("a bare post failed: " + std::string(curl_easy_strerror(r)) + " " + resposta).c_str());
-                break;
-            }
-        }
+// Bare libcurl posts over one handle (kept alive), nothing else.
+class PostCru {
+public:
+    PostCru() {
+        FCabecalhos = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+        FCabecalhos = curl_slist_append(FCabecalhos, "Expect:");
+        curl_easy_setopt(FCurl, CURLOPT_HTTPHEADER, FCabecalhos);
+        curl_easy_setopt(FCurl, CURLOPT_WRITEDATA, &FResposta);
+        curl_easy_setopt(
+            FCurl, CURLOPT_WRITEFUNCTION, +[](char *p, size_t t, size_t n, void *d) {
+                static_cast<std::string *>(d)->append(p, t * n);
+                return t * n;
+            });
     }
-    curl_slist_free_all(cabecalhos);
-    curl_easy_cleanup(curl);
+    ~PostCru() {
+        curl_slist_free_all(FCabecalhos);
+        curl_easy_cleanup(FCurl);
+    }
+    // The reply's body; empty when the transfer failed.
+    const std::string &postar(const std::string &url, const QByteArray &corpo) {
+        FResposta.clear();
+        curl_easy_setopt(FCurl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(FCurl, CURLOPT_POSTFIELDSIZE, long(corpo.size()));
+        curl_easy_setopt(FCurl, CURLOPT_POSTFIELDS, corpo.constData());
+        if (curl_easy_perform(FCurl) != CURLE_OK)
+            FResposta.clear();
+        return FResposta;
+    }
+
+private:
+    CURL *FCurl = curl_easy_init();
+    curl_slist *FCabecalhos = nullptr;
+    std::string FResposta;
+};
+
+void postarCru(benchmark::State &state, const std::string &url, const QList<QByteArray> &corpos) {
+    PostCru post;
+    for (auto _ : state)
+        for (const QByteArray &corpo : corpos)
+            if (post.postar(url, corpo).find("\"success\":true") == std::string::npos) {
+                state.SkipWithError("a bare post failed");
+                return;
+            }
     state.counters["scripts/s"] =
         benchmark::Counter(double(state.iterations()) * Scripts, benchmark::Counter::kIsRate);
 }
@@ -148,15 +172,29 @@ void ClienteNoServico(benchmark::State &state) {
 }
 
 void CurlNoServico(benchmark::State &state) {
-    servico(); // sets the service's address
-    postarCru(state, (URLBase() + QStringLiteral("/inserir")).toStdString());
+    postarCru(state, servico().servidor.baseUrl().toStdString() + "/inserir", servico().corpos);
+}
+
+// The service's own share: the same posts to the reference service keeping its database in memory.
+void CurlNoServicoEmMemoria(benchmark::State &state) {
+    TestServer memoria;
+    PostCru post;
+    const std::string base = memoria.baseUrl().toStdString();
+    const QString chave =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(post.postar(
+                base + "/login", "usuario=DEV&senha=" + Md5Senha(QStringLiteral("senha")).toUtf8())))
+            .object()
+            .value(QStringLiteral("chave"))
+            .toString();
+    postarCru(state, base + "/inserir", corposInserir(chave));
 }
 
 void CurlNoServidorVazio(benchmark::State &state) {
-    servico(); // the same bodies
     ServidorVazio vazio;
     postarCru(state,
-              "http://127.0.0.1:" + std::to_string(vazio.porta) + "/services/index.php/scripts/inserir");
+              "http://127.0.0.1:" + std::to_string(vazio.porta) + "/services/index.php/scripts/inserir",
+              servico().corpos);
 }
 
 void GravarNoBanco(benchmark::State &state) {
@@ -194,6 +232,7 @@ void GravarNoDisco(benchmark::State &state) {
 
 BENCHMARK(ClienteNoServico)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(CurlNoServico)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(CurlNoServicoEmMemoria)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(CurlNoServidorVazio)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(GravarNoBanco)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(GravarNoDisco)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
@@ -208,12 +247,14 @@ int main(int argc, char **argv) {
         return 1;
     const std::string cliente = "ClienteNoServico/iterations:3/real_time";
     const std::string curlServico = "CurlNoServico/iterations:3/real_time";
+    const std::string memoria = "CurlNoServicoEmMemoria/iterations:3/real_time";
     const std::string vazio = "CurlNoServidorVazio/iterations:3/real_time";
     const std::string banco = "GravarNoBanco/iterations:3/real_time";
     const std::string disco = "GravarNoDisco/iterations:3/real_time";
     RatioReporter reporter({{cliente, vazio},
                             {curlServico, vazio},
                             {cliente, curlServico},
+                            {memoria, vazio},
                             {banco, curlServico},
                             {disco, banco}});
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -237,12 +237,13 @@ TEST_F(Tratadores, EveryChangeIsLoggedNewestFirstWithBeforeAndAfter) {
 }
 
 TEST(Formulario, DecodesPlusPercentAndUtf8) {
-    const Formulario f = Formulario::ler("nome=relat%C3%B3rio+final.sql&vazio=&x=100%25&y=%ZZ&sozinho");
+    const Formulario f = Formulario::ler("nome=relat%C3%B3rio+final.sql&vazio=&x=100%25&y=%ZZ&&sozinho&z=a%4");
     EXPECT_EQ(f.valor("nome"), QStringLiteral("relatório final.sql"));
     EXPECT_TRUE(f.contem("vazio"));
     EXPECT_EQ(f.valor("x"), QStringLiteral("100%"));
     EXPECT_EQ(f.valor("y"), QStringLiteral("%ZZ"));
     EXPECT_TRUE(f.contem("sozinho"));
+    EXPECT_EQ(f.valor("z"), QStringLiteral("a%4")) << "a cut escape at the end stays as it is";
 }
 
 TEST_F(Tratadores, ScriptsOfAnySizeAreStoredWholeInUpperCase) {
