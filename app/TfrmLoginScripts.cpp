@@ -1,12 +1,12 @@
 #include "app/TfrmLoginScripts.h"
 
 #include "base/ErroGeral.h"
+#include "base/Messages.h"
 #include "service/ErroCancelado.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "service/Sessao.h"
 #include "widgets/ImageList.h"
-#include "base/Messages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -99,8 +99,8 @@ void TfrmLoginScripts::btLoginClick() {
     m_focoAntes = focusWidget();
     auto resposta = std::make_shared<Protocolo::RespostaLogin>();
     m_threadLogin.Iniciar(
-        [&conexao = m_sessao.conexao(), usuario = m_edtUsuario->text(), senha = m_edtSenha->text(),
-         resposta](const ThreadBusca::NaInterface &) { *resposta = Protocolo::Login(conexao, usuario, senha); },
+        [&conexao = m_sessao.conexao(), usuario = m_edtUsuario->text(), senha = m_edtSenha->text(), resposta](
+            const ThreadBusca::NaInterface &) { *resposta = Protocolo::Login(conexao, usuario, senha); },
         [this, resposta](std::exception_ptr erro) { FimLogin(*resposta, erro); });
     m_adiada.Armar();
 }
@@ -113,7 +113,8 @@ void TfrmLoginScripts::FimLogin(const Protocolo::RespostaLogin &resposta, std::e
         } catch (const ErroCancelado &) {
             return; // stopped by the user: the window is as it was
         } catch (const ErroTransporte &e) {
-            m_messages.error(QStringLiteral("Falha ao efetuar o login. ") + ErroGeral::comPontoFinal(e.message()));
+            m_messages.error(QStringLiteral("Falha ao efetuar o login. ") +
+                             ErroGeral::comPontoFinal(e.message()));
         } catch (...) {
             m_messages.error(QStringLiteral("Falha ao efetuar o login."));
         }

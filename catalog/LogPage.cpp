@@ -1,12 +1,12 @@
 #include "catalog/LogPage.h"
 
+#include "base/Messages.h"
 #include "catalog/Campos.h"
-#include "widgets/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/Sessao.h"
 #include "widgets/DateEdit.h"
-#include "base/Messages.h"
+#include "widgets/ElementosPagina.h"
 
 #include <QComboBox>
 #include <QLabel>

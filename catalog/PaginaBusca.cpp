@@ -101,8 +101,8 @@ void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
 
 PaginaBusca::Vista PaginaBusca::NovaBusca(QTableView *grade) {
     QHeaderView *titulos = grade->horizontalHeader();
-    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(), titulos->sortIndicatorOrder(),
-                      m_registros, m_cortada};
+    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(),
+                      titulos->sortIndicatorOrder(), m_registros, m_cortada};
     titulos->setSortIndicator(-1, Qt::AscendingOrder);
     grade->horizontalScrollBar()->setValue(0);
     return antes;

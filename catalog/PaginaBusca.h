@@ -72,8 +72,8 @@ protected:
                 } else if (resultado.buscou) {
                     fim(resultado.erro);
                 } else {
-                    RelatarContagem(m_messages, resultado.erro, resultado.contou ? &resultado.contagem : nullptr,
-                                    contagem);
+                    RelatarContagem(m_messages, resultado.erro,
+                                    resultado.contou ? &resultado.contagem : nullptr, contagem);
                 }
             });
         if (iniciou)

@@ -1,14 +1,14 @@
 #include "catalog/ScriptsPage.h"
 
 #include "base/ErroGeral.h"
+#include "base/Messages.h"
 #include "catalog/Campos.h"
-#include "widgets/ElementosPagina.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "widgets/DateEdit.h"
-#include "base/Messages.h"
+#include "widgets/ElementosPagina.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -97,8 +97,8 @@ void ScriptsPage::btEditarPesquisaClick() {
         {QStringLiteral("Falha ao pesquisar os scripts no servidor."),
          QStringLiteral("Não foram encontrados scripts com os parâmetros informados.")},
         QStringLiteral("Pesquisando scripts no servidor...")};
-    Pesquisar(m_threadPesquisa, m_cdsPesquisa, dbgPesquisa, m_edEditarMaximo, MontarParametrosPesquisa(), textos,
-              [this](std::exception_ptr erro) { FimPesquisa(erro); });
+    Pesquisar(m_threadPesquisa, m_cdsPesquisa, dbgPesquisa, m_edEditarMaximo, MontarParametrosPesquisa(),
+              textos, [this](std::exception_ptr erro) { FimPesquisa(erro); });
 }
 
 void ScriptsPage::FimPesquisa(std::exception_ptr erro) {

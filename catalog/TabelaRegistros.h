@@ -4,8 +4,8 @@
 
 #include <QAbstractTableModel>
 #include <QCollator>
-#include <QLocale>
 #include <QList>
+#include <QLocale>
 #include <QStringList>
 
 #include <algorithm>

@@ -30,8 +30,8 @@ bool ThreadBusca::Iniciar(Corpo corpo, Fim fim) {
         return false;
     FExecutando = true;
     FCancelamento = std::make_shared<Cancelamento>();
-    QThread *thread = QThread::create(
-        [this, corpo = std::move(corpo), fim = std::move(fim), cancelamento = FCancelamento] {
+    QThread *thread =
+        QThread::create([this, corpo = std::move(corpo), fim = std::move(fim), cancelamento = FCancelamento] {
             Executar(corpo, fim, *cancelamento);
         });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);

@@ -19,10 +19,10 @@ template <class Registro, class Tabela> class ThreadCarga {
 public:
     // What a run got to, for its end-of-run handler.
     struct Resultado {
-        std::exception_ptr erro;                // what ended the run early (ErroCancelado after a stop)
-        bool contou = false;                    // the count's reply was read
-        Protocolo::RespostaContagem contagem;   // valid when `contou`
-        bool buscou = false;                    // busy mode was entered and the fetch began
+        std::exception_ptr erro;              // what ended the run early (ErroCancelado after a stop)
+        bool contou = false;                  // the count's reply was read
+        Protocolo::RespostaContagem contagem; // valid when `contou`
+        bool buscou = false;                  // busy mode was entered and the fetch began
     };
     // Interface thread, with the positive count: enters busy mode for the records to fetch.
     using Contados = std::function<void(int registros)>;

@@ -20,7 +20,8 @@ namespace {
 
 class TamanhosIniciais : public QObject {
 public:
-    TamanhosIniciais(QSplitter *divisor, QList<int> tamanhos) : QObject(divisor), m_tamanhos(std::move(tamanhos)) {
+    TamanhosIniciais(QSplitter *divisor, QList<int> tamanhos)
+        : QObject(divisor), m_tamanhos(std::move(tamanhos)) {
         for (int i = 0; i < m_tamanhos.size(); ++i)
             divisor->setStretchFactor(i, m_tamanhos[i] < 0 ? 1 : 0);
         divisor->setSizes(m_tamanhos);

@@ -60,7 +60,8 @@ TfrmProgresso::TfrmProgresso(QWidget *parent) : QFrame(parent) {
 
     m_btCancelar = new QPushButton(QStringLiteral("Cancelar"), m_panel1);
     m_btCancelar->setObjectName(QStringLiteral("btCancelar"));
-    m_btCancelar->setGeometry(larguraCliente - margem - larguraBotao, alturaCliente, larguraBotao, alturaBotao);
+    m_btCancelar->setGeometry(larguraCliente - margem - larguraBotao, alturaCliente, larguraBotao,
+                              alturaBotao);
     m_btCancelar->hide();
     connect(m_btCancelar, &QPushButton::clicked, this, &TfrmProgresso::btCancelarClick);
 
@@ -89,7 +90,8 @@ void TfrmProgresso::setMaximo(int maximo) {
 void TfrmProgresso::setValor(int valor) {
     FValor = valor;
     // From a worker this is queued to the bar's (interface) thread; there it runs at once.
-    QMetaObject::invokeMethod(m_progresso, [this, valor] { mostrarValor(valor); }, Qt::AutoConnection);
+    QMetaObject::invokeMethod(
+        m_progresso, [this, valor] { mostrarValor(valor); }, Qt::AutoConnection);
 }
 
 void TfrmProgresso::setCancelamento(Cancelamento *cancelamento) {

@@ -65,7 +65,8 @@ private slots:
 
     void searchShowsTheTextsBeforeAndAfterOfTheCurrentEntry() {
         procurar();
-        QCOMPARE(espera.semEsperaDeResposta().first(), QStringLiteral("Iniciar 3 Pesquisando logs no servidor..."));
+        QCOMPARE(espera.semEsperaDeResposta().first(),
+                 QStringLiteral("Iniciar 3 Pesquisando logs no servidor..."));
         QCOMPARE(pagina->cdsLog().rowCount(), 3);
         QCOMPARE(total(), QStringLiteral("3"));
         auto *grade = controle<QTableView>("dbgLog");
@@ -135,7 +136,8 @@ private slots:
 
         pagina->cdsLog().sort(TabelaLog::DATA, Qt::DescendingOrder);
         QHeaderView *titulos = controle<QTableView>("dbgLog")->horizontalHeader();
-        const int x = titulos->sectionViewportPosition(TabelaLog::DATA) + titulos->sectionSize(TabelaLog::DATA) / 2;
+        const int x =
+            titulos->sectionViewportPosition(TabelaLog::DATA) + titulos->sectionSize(TabelaLog::DATA) / 2;
         QTest::mouseClick(titulos->viewport(), Qt::LeftButton, {}, QPoint(x, titulos->height() / 2));
         for (int i = 1; i < 3; ++i)
             QVERIFY(pagina->cdsLog().Linha(i - 1).data_alteracao <= pagina->cdsLog().Linha(i).data_alteracao);

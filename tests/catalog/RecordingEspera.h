@@ -11,7 +11,9 @@
 // stop flag that its "Cancelar" would set.
 class RecordingEspera : public Espera {
 public:
-    void IniciarEspera(int maximo, const QString &mensagem) override { IniciarEspera(maximo, mensagem, nullptr); }
+    void IniciarEspera(int maximo, const QString &mensagem) override {
+        IniciarEspera(maximo, mensagem, nullptr);
+    }
     void IniciarEspera(int maximo, const QString &mensagem, Cancelamento *c) override {
         eventos << QStringLiteral("Iniciar %1 %2").arg(maximo).arg(mensagem);
         m_valor = 0;

@@ -13,11 +13,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -348,16 +348,18 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             QByteArray pagina = "[";
             for (int i = 0; i < 2; ++i)
-                pagina += (i ? "," : "") + QStringLiteral(R"({"CODIGO_SC":%1,"DATA_CRIACAO_SC":"2024-01-02 03:04:05",)"
-                                                          R"("NOME_ARQUIVO_SC":"x.sql","SCRIPT_SC":"41"})")
-                                               .arg(++codigo)
-                                               .toUtf8();
+                pagina += (i ? "," : "") +
+                          QStringLiteral(R"({"CODIGO_SC":%1,"DATA_CRIACAO_SC":"2024-01-02 03:04:05",)"
+                                         R"("NOME_ARQUIVO_SC":"x.sql","SCRIPT_SC":"41"})")
+                              .arg(++codigo)
+                              .toUtf8();
             return pagina + "]";
         });
         abrirSobre(apontado);
         pagina->edEditarMaximo()->setText(QStringLiteral("3"));
         procurar();
-        QCOMPARE(espera.semEsperaDeResposta().first(), QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
+        QCOMPARE(espera.semEsperaDeResposta().first(),
+                 QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
         QCOMPARE(total(), QStringLiteral("3 de 1.101"));
         QCOMPARE(apontado.servidor.requests().size(), 3); // the count and two pages of two
@@ -369,8 +371,8 @@ private slots:
         // A search cancelled during its fetch leaves these numbers too.
         calada = true;
         controle<QToolButton>("btEditarPesquisa")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(espera.ativa() && espera.eventos.last().startsWith(QLatin1String("Iniciar 3 ")),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            espera.ativa() && espera.eventos.last().startsWith(QLatin1String("Iniciar 3 ")), 10000);
         QVERIFY(espera.cancelar());
         QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
         soltar = true;
@@ -471,7 +473,8 @@ private slots:
             clicarTitulo(TabelaPesquisa::ARQUIVO);
             QCOMPARE(controle<QTableView>("dbgPesquisa")->horizontalHeader()->sortIndicatorSection(), -1);
             QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
-            QCOMPARE(espera.eventos, QStringList{QStringLiteral("Iniciar 0 Excluindo o script no servidor...")});
+            QCOMPARE(espera.eventos,
+                     QStringList{QStringLiteral("Iniciar 0 Excluindo o script no servidor...")});
             QVERIFY(espera.cancelar());
             QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
         }

@@ -69,7 +69,9 @@ TEST(TabelaPesquisaTest, SortsByAColumnsStoredValuesAndPersistentIndexesFollowTh
         int codigo;
         QDate dia;
         const char *arquivo;
-    } linhas[] = {{10, {2024, 1, 2}, "b.sql"}, {9, {2023, 12, 31}, "B.sql"}, {100, {2024, 2, 1}, "á.sql"},
+    } linhas[] = {{10, {2024, 1, 2}, "b.sql"},
+                  {9, {2023, 12, 31}, "B.sql"},
+                  {100, {2024, 2, 1}, "á.sql"},
                   {9, {2024, 1, 2}, "c.sql"}};
     for (const auto &l : linhas) {
         RegistroScript r = Script(l.codigo, QString::fromUtf8(l.arquivo), "x");

@@ -5,9 +5,9 @@
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadLog.h"
 #include "service/Enderecos.h"
+#include "service/ErroCancelado.h"
 #include "service/Protocolo.h"
 #include "tests/catalog/RecordingEspera.h"
-#include "service/ErroCancelado.h"
 #include "tests/catalog/ServicoDeTeste.h"
 #include "tests/catalog/ServicoMudo.h"
 #include "tests/catalog/ServidorApontado.h"
@@ -88,7 +88,8 @@ protected:
         return worker.Iniciar(
             URLBase() + QStringLiteral("/pesquisar"), campos.isEmpty() ? Campos() : campos, teto,
             [this, teto](int registros) {
-                espera.IniciarEspera(qMin(registros, teto), QStringLiteral("Pesquisando scripts no servidor..."));
+                espera.IniciarEspera(qMin(registros, teto),
+                                     QStringLiteral("Pesquisando scripts no servidor..."));
             },
             [&fim](const Resultado &r) { fim = r; });
     }
@@ -171,7 +172,7 @@ TEST_F(ThreadPesquisaTest, PageFailuresKeepTheRowsReceivedBefore) {
 TEST_F(ThreadPesquisaTest, AnEmptyPageBeforeTheCountEndsTheFetch) {
     const ServidorApontado apontado([](const RecordingHttpServer::Request &pedido) {
         return pedido.body.contains("lidos=0") || pedido.body.contains("contar=true") ? UmPorPagina(3)(pedido)
-                                                                                       : QByteArray("[]");
+                                                                                      : QByteArray("[]");
     });
     Conexao conexao;
     const Resultado fim = Buscar(conexao);
@@ -297,7 +298,8 @@ TEST_F(ThreadPesquisaTest, ACountThatStopsTheSearchIsToldOnceAndFetchesNothing) 
     qunsetenv("BRISEL_SERVICE_URL");
     EXPECT_FALSE(fim.contou);
     RecordingMessages messages;
-    EXPECT_TRUE(RelatarContagem(messages, fim.erro, nullptr, {QStringLiteral("ilegível"), QStringLiteral("nada")}));
+    EXPECT_TRUE(
+        RelatarContagem(messages, fim.erro, nullptr, {QStringLiteral("ilegível"), QStringLiteral("nada")}));
     ASSERT_EQ(messages.boxes.size(), 1);
     EXPECT_EQ(messages.boxes[0].kind, RecordingMessages::GeneralError);
     EXPECT_FALSE(messages.boxes[0].text.isEmpty());
