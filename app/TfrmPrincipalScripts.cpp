@@ -1,10 +1,11 @@
 #include "app/TfrmPrincipalScripts.h"
 
-#include "base/ErroGeral.h"
-#include "base/IniFile.h"
 #include "app/Parametros.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
+#include "base/ErroGeral.h"
+#include "base/IniFile.h"
+#include "base/Messages.h"
 #include "catalog/LogPage.h"
 #include "catalog/ScriptsPage.h"
 #include "editor/TfrmVisualizarScript.h"
@@ -12,7 +13,6 @@
 #include "widgets/DateEdit.h"
 #include "widgets/FolderEdit.h"
 #include "widgets/ImageList.h"
-#include "base/Messages.h"
 #include "widgets/TBRImageButton.h"
 #include "widgets/TfrmProgresso.h"
 
@@ -212,8 +212,8 @@ void TfrmPrincipalScripts::ExibirLogin() {
 
 bool TfrmPrincipalScripts::PodeFechar() {
     if (m_envio->enviando() &&
-        !m_messages.questionDefaultNo(
-            QStringLiteral("O envio dos scripts está em andamento. Interromper o envio e fechar o programa?")))
+        !m_messages.questionDefaultNo(QStringLiteral(
+            "O envio dos scripts está em andamento. Interromper o envio e fechar o programa?")))
         return false;
     QList<TfrmVisualizarScript *> alteradas;
     for (TfrmVisualizarScript *janela : findChildren<TfrmVisualizarScript *>())
@@ -222,8 +222,10 @@ bool TfrmPrincipalScripts::PodeFechar() {
     if (!alteradas.isEmpty()) {
         const QString pergunta =
             alteradas.size() == 1
-                ? QStringLiteral("Existe 1 janela de edição com alterações não salvas. Descartar as alterações?")
-                : QStringLiteral("Existem %1 janelas de edição com alterações não salvas. Descartar as alterações?")
+                ? QStringLiteral(
+                      "Existe 1 janela de edição com alterações não salvas. Descartar as alterações?")
+                : QStringLiteral(
+                      "Existem %1 janelas de edição com alterações não salvas. Descartar as alterações?")
                       .arg(alteradas.size());
         if (!m_messages.questionDefaultNo(pergunta))
             return false;

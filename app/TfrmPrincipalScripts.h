@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/TfrmLoginScripts.h"
-#include "service/Sessao.h"
 #include "base/Espera.h"
+#include "service/Sessao.h"
 #include "widgets/ModoEspera.h"
 
 #include <QPointer>

@@ -95,9 +95,11 @@ void ArquivosGrid::mousePressEvent(QMouseEvent *event) {
     // drag of it; a plain press selects the pressed row alone at once, so that holding it can
     // drag that row.
     const QModelIndex pressionada = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
-        pressionada.isValid() && selectionModel()->selectedRows().size() > 1)
-        selectionModel()->select(pressionada, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (event->button() == Qt::LeftButton &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) && pressionada.isValid() &&
+        selectionModel()->selectedRows().size() > 1)
+        selectionModel()->select(pressionada,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     dbgArquivosMouseDown(event->position().toPoint());
 }
 

@@ -1,21 +1,21 @@
 #include "scripts/EnvioPage.h"
 
+#include "base/Cancelamento.h"
+#include "base/ErroGeral.h"
+#include "base/Espera.h"
+#include "base/Exception.h"
+#include "base/Messages.h"
+#include "base/Windows1252.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "scripts/ArquivosGrid.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
 #include "scripts/ThreadEnvio.h"
-#include "base/Windows1252.h"
+#include "service/TextFile.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ElementosPagina.h"
-#include "base/Cancelamento.h"
-#include "base/ErroGeral.h"
-#include "base/Espera.h"
 #include "widgets/FolderEdit.h"
-#include "base/Messages.h"
-#include "base/Exception.h"
-#include "service/TextFile.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -124,8 +124,8 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     connect(m_cdsArqs, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &inicio, const QModelIndex &fim) {
                 const int row = dbgArquivos->currentIndex().row();
-                if (inicio.column() <= FilaArquivosModel::SCRIPT && FilaArquivosModel::SCRIPT <= fim.column() &&
-                    inicio.row() <= row && row <= fim.row())
+                if (inicio.column() <= FilaArquivosModel::SCRIPT &&
+                    FilaArquivosModel::SCRIPT <= fim.column() && inicio.row() <= row && row <= fim.row())
                     mostrarScriptAtual();
             });
     connect(m_cdsArqs, &QAbstractItemModel::modelReset, this, &EnvioPage::mostrarScriptAtual);
@@ -267,7 +267,8 @@ bool EnvioPage::verificarArquivos(const QList<int> &rows) {
     }
     if (!relidos.isEmpty())
         m_messages.information(
-            QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+            QStringLiteral(
+                "Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
             listar(relidos));
     if (!ausente.isEmpty()) {
         m_messages.error(QStringLiteral("O arquivo \"%1\" não existe mais.").arg(ausente));
@@ -312,7 +313,8 @@ QList<int> EnvioPage::linhasAEnviar() {
         return todas;
     const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
     const bool soPendentes = m_messages.question(
-        QStringLiteral("%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
+        QStringLiteral(
+            "%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
             .arg(brasil.toString(todas.size() - pendentes.size()), brasil.toString(todas.size()),
                  brasil.toString(pendentes.size())));
     return soPendentes ? pendentes : todas;
@@ -384,16 +386,16 @@ void EnvioPage::FimEnvio(int enviados, const QString &erro) {
     const QList<FilaArquivosModel::Linha> linhas = m_threadEnvio->linhas();
     m_espera.FinalizarEspera();
     const bool falhou = !erro.isEmpty();
-    m_cdsArqs->RegistrarEnvio(linhas.mid(0, enviados), falhou ? linhas.at(enviados) : FilaArquivosModel::Linha(),
-                              erro);
+    m_cdsArqs->RegistrarEnvio(linhas.mid(0, enviados),
+                              falhou ? linhas.at(enviados) : FilaArquivosModel::Linha(), erro);
     m_enviando = false;
     // Once this handler has returned and released the worker.
     QMetaObject::invokeMethod(this, &EnvioPage::envioTerminado, Qt::QueuedConnection);
     if (m_envioSilencioso)
         return;
     const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
-    const QString contagem =
-        QStringLiteral("%1 de %2 scripts enviados.").arg(brasil.toString(enviados), brasil.toString(linhas.size()));
+    const QString contagem = QStringLiteral("%1 de %2 scripts enviados.")
+                                 .arg(brasil.toString(enviados), brasil.toString(linhas.size()));
     if (falhou)
         m_messages.error(ErroGeral::comPontoFinal(QStringLiteral("Falha ao enviar o arquivo \"%1\": %2")
                                                       .arg(linhas.at(enviados).nomeArq, erro)) +

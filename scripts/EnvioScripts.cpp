@@ -1,7 +1,7 @@
 #include "scripts/EnvioScripts.h"
 
-#include "service/Protocolo.h"
 #include "base/Exception.h"
+#include "service/Protocolo.h"
 
 EnvioScripts::EnvioScripts(Sessao &sessao, const QString &sistema) : FSessao(sessao), FSistema(sistema) {}
 

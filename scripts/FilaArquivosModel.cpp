@@ -1,7 +1,7 @@
 #include "scripts/FilaArquivosModel.h"
 
-#include "scripts/ArquivoScript.h"
 #include "base/Exception.h"
+#include "scripts/ArquivoScript.h"
 
 #include <QHash>
 
@@ -99,8 +99,8 @@ bool FilaArquivosModel::setData(const QModelIndex &index, const QVariant &value,
         Linha &l = FLinhas[index.row()];
         l.script = bytes ? value.toByteArray() : TextFile::script(value.toString());
         l.carimbo = TextFile::Carimbo();
-        l.naoSuportados =
-            bytes ? QList<Windows1252::CaractereNaoSuportado>() : Windows1252::caracteresNaoSuportados(value.toString());
+        l.naoSuportados = bytes ? QList<Windows1252::CaractereNaoSuportado>()
+                                : Windows1252::caracteresNaoSuportados(value.toString());
         l.envio = Envio::Pendente;
         l.erro.clear();
         linhaAlterada(index.row());
@@ -162,7 +162,8 @@ QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QStrin
     return relidos;
 }
 
-void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro) {
+void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha,
+                                       const QString &erro) {
     QHash<quint64, int> porId;
     porId.reserve(FLinhas.size());
     for (int i = 0; i < FLinhas.size(); ++i)

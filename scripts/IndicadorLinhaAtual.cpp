@@ -29,6 +29,7 @@ void IndicadorLinhaAtual::paintSection(QPainter *painter, const QRect &rect, int
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(palette().color(QPalette::WindowText));
-    painter->drawPolygon(QPolygon({QPoint(x, y), QPoint(x + altura / 2, y + altura / 2), QPoint(x, y + altura)}));
+    painter->drawPolygon(
+        QPolygon({QPoint(x, y), QPoint(x + altura / 2, y + altura / 2), QPoint(x, y + altura)}));
     painter->restore();
 }

@@ -185,7 +185,8 @@ TextFile::Situacao TextFile::comparar(const QString &path, Carimbo &c) {
     if (!info.isFile())
         return Situacao::Ausente;
     const qint64 modificado = info.lastModified().toMSecsSinceEpoch();
-    if (info.size() == c.tamanho && modificado == c.modificado && modificado + margemRelogioMs < c.verificadoEm)
+    if (info.size() == c.tamanho && modificado == c.modificado &&
+        modificado + margemRelogioMs < c.verificadoEm)
         return Situacao::Igual;
     QByteArray bytes;
     QString erro;

@@ -24,8 +24,8 @@ struct Formato {
 // A file as it was when read or written: its size and time, and a digest of its bytes that tells
 // a real change from a file that was only touched.
 struct Carimbo {
-    qint64 tamanho = -1;    // -1: not known, nothing to compare with
-    qint64 modificado = 0;  // last modification, milliseconds since the epoch
+    qint64 tamanho = -1;     // -1: not known, nothing to compare with
+    qint64 modificado = 0;   // last modification, milliseconds since the epoch
     qint64 verificadoEm = 0; // when size and time were last found to match the digest
     QByteArray resumo;
 

@@ -1,9 +1,9 @@
 // The main window: captions, navigation, the settings file, busy mode and the second instance.
-#include "base/IniFile.h"
 #include "app/InstanciaUnica.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
 #include "app/TfrmPrincipalScripts.h"
+#include "base/IniFile.h"
 #include "catalog/LogPage.h"
 #include "catalog/ScriptsPage.h"
 #include "editor/TfrmVisualizarScript.h"
@@ -286,7 +286,8 @@ private slots:
         QCOMPARE(messages.boxes[0].kind, RecordingMessages::Question);
         QVERIFY(messages.boxes[0].defaultNo);
         QCOMPARE(messages.boxes[0].text,
-                 QStringLiteral("O envio dos scripts está em andamento. Interromper o envio e fechar o programa?"));
+                 QStringLiteral(
+                     "O envio dos scripts está em andamento. Interromper o envio e fechar o programa?"));
         QVERIFY(envio.enviando());
 
         messages.answers = {true};
@@ -310,9 +311,10 @@ private slots:
     void closingWithUnsavedEditorsAsksOnceNamingHowMany_data() {
         QTest::addColumn<int>("alteradas");
         QTest::addColumn<QString>("pergunta");
-        QTest::newRow("one") << 1
-                             << QStringLiteral(
-                                    "Existe 1 janela de edição com alterações não salvas. Descartar as alterações?");
+        QTest::newRow("one")
+            << 1
+            << QStringLiteral(
+                   "Existe 1 janela de edição com alterações não salvas. Descartar as alterações?");
         QTest::newRow("two") << 2
                              << QStringLiteral("Existem 2 janelas de edição com alterações não salvas. "
                                                "Descartar as alterações?");
@@ -338,7 +340,9 @@ private slots:
                     editores << e;
             QCOMPARE(editores.size(), i + 1);
             if (i < alteradas)
-                editores.last()->findChild<QsciScintilla *>(QStringLiteral("editor"))->insert(QStringLiteral("x"));
+                editores.last()
+                    ->findChild<QsciScintilla *>(QStringLiteral("editor"))
+                    ->insert(QStringLiteral("x"));
         }
 
         messages.answers = {false};

@@ -3,10 +3,10 @@
 // Mouse events go through the platform layer, so the queue grid sees a held button.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "app/Aparencia.h"
-#include "base/IniFile.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmLoginScripts.h"
 #include "app/TfrmPrincipalScripts.h"
+#include "base/IniFile.h"
 #include "catalog/LogPage.h"
 #include "catalog/ScriptsPage.h"
 #include "editor/TfrmVisualizarScript.h"
@@ -537,9 +537,10 @@ void UserDayTest::envioRereadsAFileChangedOutsideAndKeepsUtf8Files() {
     clicar("btEnviar");
     QTRY_COMPARE_WITH_TIMEOUT(messages.boxes.size(), 2, 15000);
     QCOMPARE(messages.boxes[0].kind, RecordingMessages::Information);
-    QCOMPARE(messages.boxes[0].text,
-             QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
-                 arquivo(QStringLiteral("linux/e.sql")));
+    QCOMPARE(
+        messages.boxes[0].text,
+        QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+            arquivo(QStringLiteral("linux/e.sql")));
     QCOMPARE(messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     const auto guardados = guardadosNoServico(QStringLiteral("TALAO"));
     QCOMPARE(guardados.value(QStringLiteral("catalogo.sql")),

@@ -1,7 +1,7 @@
 #include "scripts/ArquivoScript.h"
+#include "base/Exception.h"
 #include "scripts/FilaArquivosModel.h"
 #include "tests/scripts/QtPrinters.h"
-#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +122,8 @@ TEST(ArquivoScript, unreadableFileAppendsNothingAndReportsTheSystemText) {
         FAIL() << "no exception";
     } catch (const Exception &e) {
         // The file is named, and the sentence ends with a full stop.
-        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Não foi possível ler o arquivo \"/nao/existe.sql\": ")))
+        EXPECT_TRUE(
+            e.message().startsWith(QStringLiteral("Não foi possível ler o arquivo \"/nao/existe.sql\": ")))
             << e.message().toStdString();
         EXPECT_TRUE(e.message().endsWith(u'.'));
     }

@@ -1,8 +1,9 @@
 // Mouse events go through the platform layer, so the grid sees the buttons as physically held.
 #define QTEST_QPA_MOUSE_HANDLING
 #include "scripts/EnvioPage.h"
-#include "editor/TfrmVisualizarScript.h"
 #include "base/Cancelamento.h"
+#include "base/Espera.h"
+#include "editor/TfrmVisualizarScript.h"
 #include "scripts/ArquivosGrid.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/IndicadorLinhaAtual.h"
@@ -16,22 +17,21 @@
 #include "validation/ScriptRunner.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
-#include "base/Espera.h"
 #include "widgets/FolderEdit.h"
 
-#include <QThread>
-#include <QElapsedTimer>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QUrlQuery>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
+#include <QUrlQuery>
 #include <Qsci/qsciscintilla.h>
 
 #include <atomic>
@@ -76,7 +76,7 @@ public:
     int iniciadas = 0;
     int finalizadas = 0;
     std::atomic<Cancelamento *> cancelamento{nullptr}; // what "Cancelar" would set
-    std::function<void(int)> aoAvancar; // runs on the worker thread
+    std::function<void(int)> aoAvancar;                // runs on the worker thread
 
 private:
     mutable std::mutex m_mutex;
@@ -644,8 +644,9 @@ void EnvioPageTest::enviarStopsWhenTheServiceGoesAway() {
 
 void EnvioPageTest::enviarShowsTheServicesRefusal() {
     gravador([](const QString &nome) {
-        return nome == QLatin1String("2.sql") ? QByteArray(R"({"success":false,"message":"Campo obrigatório não informado: nome."})")
-                                              : QByteArray();
+        return nome == QLatin1String("2.sql")
+                   ? QByteArray(R"({"success":false,"message":"Campo obrigatório não informado: nome."})")
+                   : QByteArray();
     });
     procurar({"1.sql", "2.sql", "3.sql"});
 
@@ -742,9 +743,10 @@ void EnvioPageTest::aChangedFileIsReadAgainBeforeTheUpload() {
     enviar();
     QCOMPARE(m_messages.boxes.size(), 2);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
-    QCOMPARE(m_messages.boxes[0].text,
-             QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
-                 m_dir->filePath(QStringLiteral("b.sql")));
+    QCOMPARE(
+        m_messages.boxes[0].text,
+        QStringLiteral("Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
+            m_dir->filePath(QStringLiteral("b.sql")));
     QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     const QList<QPair<QString, QByteArray>> esperados{{QStringLiteral("a.sql"), "a.sql\r\n"},
                                                       {QStringLiteral("b.sql"), "select 'novo';\r\n"}};
@@ -819,7 +821,8 @@ void EnvioPageTest::aLocalSaveAsksBeforeReplacingAFileChangedOutside() {
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
     QVERIFY(m_messages.boxes[0].defaultNo);
-    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("O arquivo foi alterado fora do programa. Sobrescrever?"));
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("O arquivo foi alterado fora do programa. Sobrescrever?"));
     QCOMPARE(lerArquivo(caminho), QByteArray("select 2; -- outro editor\n"));
     QVERIFY(salvar->isEnabled());
 
@@ -843,7 +846,8 @@ void EnvioPageTest::aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8() {
     const QString caminho = m_dir->filePath(QStringLiteral("u.sql"));
     arquivo(QStringLiteral("u.sql"), "-- cat\xC3\xA1logo \xE2\x86\x92 fim\nselect 1;\n");
     m_page->btProcurarClick();
-    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(), QStringLiteral("-- catálogo ? fim\nselect 1;\n"));
+    QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(),
+             QStringLiteral("-- catálogo ? fim\nselect 1;\n"));
 
     // Asked first, Não as the default: nothing is sent.
     m_messages.answers = {false};
@@ -910,7 +914,8 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     QCOMPARE(m_messages.boxes.size(), 2);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
     QCOMPARE(m_messages.boxes[0].text,
-             QStringLiteral("1 de 3 scripts já foram enviados. Enviar somente os 2 que ainda não foram enviados?"));
+             QStringLiteral(
+                 "1 de 3 scripts já foram enviados. Enviar somente os 2 que ainda não foram enviados?"));
     QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     QStringList nomes;
     for (const auto &r : recebidos())

@@ -61,28 +61,28 @@ TEST_P(TextFileFormato, isReadAndWrittenBackTheSameWay) {
     EXPECT_EQ(lido.formato.fimDeLinha, f.fimDeLinha);
 
     // As the editor hands it back: CR LF after every line.
-    const TextFile::Carimbo escrito = TextFile::writeLines(caminho, TextFile::comCrLf(lido.texto), lido.formato);
+    const TextFile::Carimbo escrito =
+        TextFile::writeLines(caminho, TextFile::comCrLf(lido.texto), lido.formato);
     EXPECT_EQ(ler(caminho), f.arquivo);
     EXPECT_EQ(escrito.tamanho, f.arquivo.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, TextFileFormato,
-    testing::Values(
-        Formato{"UTF-8 without BOM, LF", "cat\xC3\xA1logo\nselect '\xE2\x86\x92';\n",
-                QStringLiteral("catálogo\nselect '→';\n"), Codificacao::Utf8, FimDeLinha::Lf},
-        Formato{"UTF-8 with BOM, CR LF", "\xEF\xBB\xBF\xC3\xA7\r\nx\r\n", QStringLiteral("ç\r\nx\r\n"),
-                Codificacao::Utf8ComBom, FimDeLinha::CrLf},
-        Formato{"UTF-16 LE", QByteArray("\xFF\xFE\x92\x21\r\0\n\0", 8), QStringLiteral("→\r\n"),
-                Codificacao::Utf16LE, FimDeLinha::CrLf},
-        Formato{"UTF-16 BE, LF", QByteArray("\xFE\xFF\0a\0\n", 6), QStringLiteral("a\n"), Codificacao::Utf16BE,
-                FimDeLinha::Lf},
-        Formato{"Windows-1252, lone CR", "sele\xE7\xE3o\rfim\r", QStringLiteral("seleção\rfim\r"),
-                Codificacao::Windows1252, FimDeLinha::Cr},
-        Formato{"ASCII is Windows-1252", "select 1;\n", QStringLiteral("select 1;\n"), Codificacao::Windows1252,
-                FimDeLinha::Lf},
-        Formato{"no line end at all counts as CR LF", "", QString(), Codificacao::Windows1252,
-                FimDeLinha::CrLf}),
+    testing::Values(Formato{"UTF-8 without BOM, LF", "cat\xC3\xA1logo\nselect '\xE2\x86\x92';\n",
+                            QStringLiteral("catálogo\nselect '→';\n"), Codificacao::Utf8, FimDeLinha::Lf},
+                    Formato{"UTF-8 with BOM, CR LF", "\xEF\xBB\xBF\xC3\xA7\r\nx\r\n",
+                            QStringLiteral("ç\r\nx\r\n"), Codificacao::Utf8ComBom, FimDeLinha::CrLf},
+                    Formato{"UTF-16 LE", QByteArray("\xFF\xFE\x92\x21\r\0\n\0", 8), QStringLiteral("→\r\n"),
+                            Codificacao::Utf16LE, FimDeLinha::CrLf},
+                    Formato{"UTF-16 BE, LF", QByteArray("\xFE\xFF\0a\0\n", 6), QStringLiteral("a\n"),
+                            Codificacao::Utf16BE, FimDeLinha::Lf},
+                    Formato{"Windows-1252, lone CR", "sele\xE7\xE3o\rfim\r", QStringLiteral("seleção\rfim\r"),
+                            Codificacao::Windows1252, FimDeLinha::Cr},
+                    Formato{"ASCII is Windows-1252", "select 1;\n", QStringLiteral("select 1;\n"),
+                            Codificacao::Windows1252, FimDeLinha::Lf},
+                    Formato{"no line end at all counts as CR LF", "", QString(), Codificacao::Windows1252,
+                            FimDeLinha::CrLf}),
     [](const testing::TestParamInfo<Formato> &info) { return nomeCaso(info.param.caso); });
 
 TEST(TextFile, aMixedFileIsWrittenBackWithItsFirstLineEndAndAFinalOne) {
