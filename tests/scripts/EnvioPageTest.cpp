@@ -142,6 +142,7 @@ private slots:
 
     void aSearchMakesTheFirstRowCurrentAndStartsAtTheLeftEdge();
     void theCountFollowsLimparAndRemover();
+    void aFileThatCannotBeReadDuringTheSearchIsNamed();
     void aChangedFileIsReadAgainBeforeTheUpload();
     void aChangedFileIsReadAgainBeforeEditar();
     void aVanishedFileStopsTheAction_data();
@@ -733,6 +734,30 @@ void EnvioPageTest::theCountFollowsLimparAndRemover() {
     QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("2"));
     m_page->btLimparClick();
     QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("0"));
+}
+
+void EnvioPageTest::aFileThatCannotBeReadDuringTheSearchIsNamed() {
+    arquivo(QStringLiteral("a.sql"));
+    arquivo(QStringLiteral("b.sql"));
+    arquivo(QStringLiteral("c.sql"));
+    // Between the folder's listing and its reading, b.sql becomes something no file can be read
+    // from (as root, taking away the read permission would not stop the reading).
+    const QString perdido = m_dir->filePath(QStringLiteral("b.sql"));
+    connect(&fila(), &QAbstractItemModel::rowsInserted, m_page, [perdido] {
+        if (QFile::remove(perdido))
+            QDir().mkdir(perdido);
+    });
+    m_page->btProcurarClick();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
+    const QString texto = m_messages.boxes[0].text;
+    QVERIFY2(texto.startsWith(QStringLiteral("Não foi possível ler o arquivo \"%1\": ").arg(perdido)) &&
+                 texto.endsWith(u'.'),
+             qPrintable(texto));
+    // The walk stopped there; the rows found so far stay and are counted.
+    QCOMPARE(ordem(fila()), QStringLiteral("a.sql"));
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QStringLiteral("1"));
+    QVERIFY(controle<QToolButton>("btProcurar")->isEnabled());
 }
 
 void EnvioPageTest::aChangedFileIsReadAgainBeforeTheUpload() {
