@@ -112,7 +112,13 @@ bool SqlEditor::LocalizarProxima(const QString &texto, bool maiusculas, bool par
     if (achado < 0)
         return false;
     const long ate = SendScintilla(SCI_GETTARGETEND);
+    // A match out of view is shown in the middle of the editor, with the lines around it.
+    const int linha = int(SendScintilla(SCI_LINEFROMPOSITION, achado));
+    const int visiveis = int(SendScintilla(SCI_LINESONSCREEN));
+    const bool foraDeVista = linha < firstVisibleLine() || linha >= firstVisibleLine() + visiveis;
     SendScintilla(SCI_SETSEL, achado, ate);
+    if (foraDeVista)
+        setFirstVisibleLine(qMax(0, linha - visiveis / 2));
     SendScintilla(SCI_SCROLLRANGE, ate, achado);
     return true;
 }

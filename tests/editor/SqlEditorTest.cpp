@@ -109,6 +109,21 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("updatte t set a = 1;\nupdate T set b = 2;"));
     }
 
+    // A match far below is shown with lines above it, not on the editor's last line.
+    void aMatchOutOfViewIsShownInTheMiddle() {
+        QStringList linhas;
+        for (int i = 0; i < 400; ++i)
+            linhas.append(QStringLiteral("select %1 from t;").arg(i));
+        abrir(linhas.join(QLatin1Char('\n')));
+        editor->resize(400, 300);
+        QTRY_VERIFY(editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN) < 30);
+        QVERIFY(editor->LocalizarProxima(QStringLiteral("select 300 "), false));
+        const int visiveis = int(editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+        QVERIFY(visiveis > 4);
+        QVERIFY(editor->firstVisibleLine() < 300 - 2);
+        QVERIFY(editor->firstVisibleLine() + visiveis > 300 + 2);
+    }
+
     void aReadOnlyEditorFindsButDoesNotReplace() {
         abrir(QStringLiteral("select 1;\nselect 2;"), true);
         QTest::keyClick(editor.get(), Qt::Key_H, Qt::ControlModifier);
