@@ -160,7 +160,7 @@ void TfrmPrincipalScripts::FormCreate() {
 }
 
 QString TfrmPrincipalScripts::getIniName() const {
-    return m_dm.DiretorioExe() + QStringLiteral("/parametros.ini");
+    return m_dm.DiretorioParametros() + QStringLiteral("/parametros.ini");
 }
 
 void TfrmPrincipalScripts::LerParametros() {

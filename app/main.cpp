@@ -18,9 +18,11 @@ int main(int argc, char *argv[]) {
         MessageBoxMessages messages;
         app.setMessages(&messages);
 
-        TdmPrincipal dm(QCoreApplication::applicationDirPath());
+        const LocaisPrograma locais = LocaisPrograma::deduzir(QCoreApplication::applicationDirPath());
+        locais.criarDiretorios();
+        TdmPrincipal dm(locais);
         Inicializacao inicializacao(
-            dm.DiretorioExe(), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
             &Inicializacao::iniciarDesanexado);
         if (!inicializacao.executar())
             return 0;

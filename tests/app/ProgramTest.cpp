@@ -30,10 +30,14 @@ void instalar(const QString &dir, bool comAtualizador) {
     QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner));
 }
 
-void iniciar(QProcess &p, const QString &dir, const QString &servico) {
+// The program gets its own temporary folder, where one copy per user is checked: a copy that
+// the user has open never meets the tests' copies, and the tests' copies meet each other only
+// when they share `tmp`.
+void iniciar(QProcess &p, const QString &dir, const QString &servico, const QString &tmp) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servico);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir);
     p.start(dir + QStringLiteral("/BriselScripts"), {});
@@ -46,8 +50,8 @@ QString servicoAusente() {
     return QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
 }
 
-QString nomeInstancia() {
-    return QStringLiteral("BriselScripts-%1").arg(getuid());
+QString nomeInstancia(const QString &tmp) {
+    return tmp + QStringLiteral("/BriselScripts-%1").arg(getuid());
 }
 
 } // namespace
@@ -59,10 +63,10 @@ private slots:
     void newerVersionStartsTheUpdaterAndEnds() {
         TestServer server({QStringLiteral("DEV:senha")},
                           {QStringLiteral("--version"), QStringLiteral("1.0.8")});
-        QTemporaryDir dir;
+        QTemporaryDir dir, tmp;
         instalar(dir.path(), true);
         QProcess p;
-        iniciar(p, dir.path(), server.rootUrl());
+        iniciar(p, dir.path(), server.rootUrl(), tmp.path());
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir.filePath(QStringLiteral("updater-args.txt"))), 10000);
@@ -75,10 +79,10 @@ private slots:
     void versionThatCannotBeComparedEndsSilently() {
         TestServer server({QStringLiteral("DEV:senha")},
                           {QStringLiteral("--version"), QStringLiteral("1.0")});
-        QTemporaryDir dir;
+        QTemporaryDir dir, tmp;
         instalar(dir.path(), true);
         QProcess p;
-        iniciar(p, dir.path(), server.rootUrl());
+        iniciar(p, dir.path(), server.rootUrl(), tmp.path());
         QVERIFY(p.waitForFinished(30000));
         QVERIFY(p.exitCode() != 0);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("updater-args.txt"))));
@@ -86,22 +90,18 @@ private slots:
     }
 
     void secondCopyEndsAtOnce() {
-        QLocalSocket probe;
-        probe.connectToServer(nomeInstancia());
-        if (probe.waitForConnected(500))
-            QSKIP("a copy of the program is already running for this user");
-
+        QTemporaryDir tmp; // both copies' temporary folder
         QTemporaryDir dirA;
         instalar(dirA.path(), true);
         QProcess a;
-        iniciar(a, dirA.path(), servicoAusente());
+        iniciar(a, dirA.path(), servicoAusente(), tmp.path());
         // The first copy gets past the version check (recording its failure) and opens its
         // main window, which listens for later copies.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dirA.filePath(QStringLiteral("log.log"))), 30000);
         QTRY_VERIFY_WITH_TIMEOUT(
-            [] {
+            [&tmp] {
                 QLocalSocket s;
-                s.connectToServer(nomeInstancia());
+                s.connectToServer(nomeInstancia(tmp.path()));
                 return s.waitForConnected(200);
             }(),
             30000);
@@ -111,7 +111,7 @@ private slots:
         QTemporaryDir dirB;
         instalar(dirB.path(), false);
         QProcess b;
-        iniciar(b, dirB.path(), servicoAusente());
+        iniciar(b, dirB.path(), servicoAusente(), tmp.path());
         const bool ended = b.waitForFinished(15000);
         if (!ended)
             b.kill();
@@ -120,6 +120,25 @@ private slots:
         QCOMPARE(a.state(), QProcess::Running);
         a.kill();
         a.waitForFinished();
+    }
+
+    // The Linux updater of the installed program: it names the version on offer and the
+    // package manager, and ends on its own (no box without a screen).
+    void linuxUpdaterNamesTheVersionAndEnds() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("BRISEL_VERSAO_NOVA"), QStringLiteral("1.0.8"));
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/app/BriselUpdate"),
+                {QStringLiteral("1.0.7")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        const QString saida = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(saida.contains(QStringLiteral("A versão 1.0.8 do Brisel Scripts está disponível.")), qPrintable(saida));
+        QVERIFY2(saida.contains(QStringLiteral("A versão instalada é a 1.0.7.")), qPrintable(saida));
+        QVERIFY2(saida.contains(QStringLiteral("gerenciador de pacotes")), qPrintable(saida));
     }
 };
 

@@ -1,0 +1,4 @@
+SELECT "coluna;" FROM T
+/
+UPDATE T SET X = (SELECT 1 FROM RDB$DATABASE; );
+/* aberto
