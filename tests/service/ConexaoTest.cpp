@@ -268,6 +268,23 @@ TEST(ConexaoLimites, AReplyThatTricklesEndsAtTheDeadline) {
     EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(20));
 }
 
+TEST(ConexaoLimites, CancelarEndsAReplyThatTricklesAtOnce) {
+    RecordingServer peer;
+    peer.setFluxo({1000, 1, 200, true});
+    Conexao conexao;
+    conexao.setPrazo(60); // were the stop not seen, only the deadline would end it
+    Cancelamento cancelamento;
+    std::thread usuario([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        cancelamento.cancelar();
+    });
+    Conexao::Cancelavel cancelavel(cancelamento);
+    EXPECT_THROW(conexao.Get(peer.rootUrl() + "/lento"), ErroCancelado);
+    usuario.join();
+    // Some bytes had arrived: the stop came in the middle of the reply.
+    EXPECT_GT(peer.enviadosFluxo(), 0);
+}
+
 TEST(ConexaoLimites, DefaultsAreFiveMinutesAnd256MiB) {
     EXPECT_EQ(Conexao::PrazoPadrao, 300);
     EXPECT_EQ(Conexao::TamanhoMaximoPadrao, 256 * 1024 * 1024);
