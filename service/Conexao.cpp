@@ -192,9 +192,13 @@ QString Conexao::Post(const QString &address, const CamposRequisicao &fields) {
 
 QString Conexao::executar(const QString &address, const CamposRequisicao *fields) {
     const Cancelamento *cancelamento = cancelamentoDaThread;
+    // Another thread's request may hold the connection for minutes: its stop must not wait for it.
+    while (!FMutex.try_lock_for(std::chrono::milliseconds(50)))
+        if (cancelamento && cancelamento->cancelado())
+            throw ErroCancelado();
+    std::lock_guard trava(FMutex, std::adopt_lock);
     if (cancelamento && cancelamento->cancelado())
         throw ErroCancelado();
-    std::lock_guard trava(FMutex);
 
     const QByteArray url = address.toUtf8();
     const QByteArray corpo = fields ? fields->codificar() : QByteArray();

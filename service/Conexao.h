@@ -10,7 +10,7 @@ class Cancelamento;
 typedef void CURL;
 
 // The program's one HTTP connection. Requests are synchronous and one at a time: a request from
-// another thread waits on the mutex instead of overlapping. Cookies live in memory for the life
+// another thread waits on the mutex instead of overlapping (a wait its Cancelamento ends). Cookies live in memory for the life
 // of the object. Throws ErroTransporte (its message a whole Portuguese sentence, see
 // FalhaTransporte) when a request cannot be sent, stalls, outlives its deadline, gets a reply
 // larger than the size limit or a non-2xx status; a redirect is not followed and gives the empty
@@ -60,7 +60,7 @@ private:
     void definir(T &campo, T valor);
     QString executar(const QString &address, const CamposRequisicao *fields);
 
-    std::mutex FMutex;
+    std::timed_mutex FMutex;
     CURL *FCurl = nullptr;
     long FTempoConexao = TempoConexaoPadrao;
     long FTempoParado = TempoParadoPadrao;

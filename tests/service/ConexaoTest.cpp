@@ -358,6 +358,34 @@ TEST(ConexaoWire, CancelarAbortsAWaitForAServiceThatNeverAnswers) {
     EXPECT_EQ(peer.requests().size(), 1);
 }
 
+TEST(ConexaoWire, CancelarEndsAWaitForTheConnectionHeldByAnotherThread) {
+    RecordingServer peer;
+    peer.setSilent(true);
+    Conexao conexao;
+    conexao.setTempoParado(30);
+    Cancelamento doEditor;
+    std::thread editor([&] {
+        Conexao::Cancelavel cancelavel(doEditor);
+        EXPECT_THROW(conexao.Post(peer.baseUrl() + "/atualizar", campos({{"x", "1"}})), ErroCancelado);
+    });
+    while (peer.requests().isEmpty()) // the editor's request now holds the connection
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Cancelamento daPagina;
+    std::thread usuario([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        daPagina.cancelar();
+    });
+    {
+        Conexao::Cancelavel cancelavel(daPagina);
+        EXPECT_THROW(conexao.Post(peer.baseUrl() + "/pesquisar", campos({{"x", "2"}})), ErroCancelado);
+    }
+    // The page's stop came while the editor's request was still waiting for its reply.
+    EXPECT_EQ(peer.requests().size(), 1);
+    doEditor.cancelar();
+    usuario.join();
+    editor.join();
+}
+
 TEST(ConexaoWire, AStopOfAnotherThreadDoesNotTouchThisThreadsRequests) {
     RecordingServer peer;
     Conexao conexao;
