@@ -1,7 +1,7 @@
 #include "app/Inicializacao.h"
 
-#include "service/Versao.h"
 #include "base/Messages.h"
+#include "service/Versao.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -26,7 +26,8 @@ bool mesmoDiretorio(const QString &a, const QString &b) {
 } // namespace
 
 LocaisPrograma LocaisPrograma::deduzir(const QString &diretorioExe) {
-    return deduzir(diretorioExe, QStringLiteral(BRISEL_INSTALL_BINDIR), QStringLiteral(BRISEL_INSTALL_UPDATER));
+    return deduzir(diretorioExe, QStringLiteral(BRISEL_INSTALL_BINDIR),
+                   QStringLiteral(BRISEL_INSTALL_UPDATER));
 }
 
 LocaisPrograma LocaisPrograma::deduzir(const QString &diretorioExe, const QString &binInstalado,
@@ -51,6 +52,7 @@ void LocaisPrograma::criarDiretorios() const {
         return;
     for (const QString &d : {diretorioParametros, diretorioLog}) {
         if (!QDir().mkpath(d))
-            throw Exception(QStringLiteral("Não foi possível criar a pasta %1").arg(QDir::toNativeSeparators(d)));
+            throw Exception(
+                QStringLiteral("Não foi possível criar a pasta %1").arg(QDir::toNativeSeparators(d)));
     }
 }

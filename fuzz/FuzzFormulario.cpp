@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Formulario formulario =
         Formulario::ler(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
     const LeitorCampos campos(formulario);
-    static const QStringList nomes{"chave",  "codigo", "data",    "script", "sistema", "lidos",
-                                   "contar", "inicio", "fim",     "arquivo", "usuario", "maximo"};
+    static const QStringList nomes{"chave",  "codigo", "data", "script",  "sistema", "lidos",
+                                   "contar", "inicio", "fim",  "arquivo", "usuario", "maximo"};
     for (const QString &nome : nomes) {
         conferir([&] {
             if (campos.texto(nome).isEmpty())

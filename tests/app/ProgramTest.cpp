@@ -136,7 +136,8 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
         const QString saida = QString::fromUtf8(p.readAllStandardOutput());
-        QVERIFY2(saida.contains(QStringLiteral("A versão 1.0.8 do Brisel Scripts está disponível.")), qPrintable(saida));
+        QVERIFY2(saida.contains(QStringLiteral("A versão 1.0.8 do Brisel Scripts está disponível.")),
+                 qPrintable(saida));
         QVERIFY2(saida.contains(QStringLiteral("A versão instalada é a 1.0.7.")), qPrintable(saida));
         QVERIFY2(saida.contains(QStringLiteral("gerenciador de pacotes")), qPrintable(saida));
     }

@@ -41,8 +41,12 @@ public:
     AmbienteUsuario(const QString &home, const QString &xdg) {
         guardar("HOME", home);
         const bool absoluto = xdg.startsWith(QLatin1Char('/'));
-        guardar("XDG_CONFIG_HOME", xdg.isEmpty() ? QString() : absoluto ? home + xdg + QStringLiteral("/config") : xdg);
-        guardar("XDG_STATE_HOME", xdg.isEmpty() ? QString() : absoluto ? home + xdg + QStringLiteral("/state") : xdg);
+        guardar("XDG_CONFIG_HOME", xdg.isEmpty() ? QString()
+                                   : absoluto    ? home + xdg + QStringLiteral("/config")
+                                                 : xdg);
+        guardar("XDG_STATE_HOME", xdg.isEmpty() ? QString()
+                                  : absoluto    ? home + xdg + QStringLiteral("/state")
+                                                : xdg);
     }
     ~AmbienteUsuario() {
         for (const auto &[nome, valor] : m_antes) {
@@ -55,7 +59,8 @@ public:
 
 private:
     void guardar(const char *nome, const QString &valor) {
-        m_antes.push_back({nome, qEnvironmentVariableIsSet(nome) ? std::optional(qgetenv(nome)) : std::nullopt});
+        m_antes.push_back(
+            {nome, qEnvironmentVariableIsSet(nome) ? std::optional(qgetenv(nome)) : std::nullopt});
         if (valor.isEmpty())
             qunsetenv(nome);
         else
@@ -101,7 +106,8 @@ private slots:
         RecordingMessages messages;
         QList<Lancamento> lancados;
         Inicializacao ini(
-            LocaisPrograma::deduzir(dir.path()), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            LocaisPrograma::deduzir(dir.path()), dm.versao(), messages,
+            [&dm] { return dm.VerificarVersao(); },
             [&lancados](const QString &p, const QStringList &a, const QString &d) {
                 lancados.append({p, a, d});
             });
@@ -134,9 +140,9 @@ private slots:
         QTest::newRow("installed, XDG unset: ~/.config, ~/.local/state")
             << true << QString() << QStringLiteral("/.config/BriselScripts")
             << QStringLiteral("/.local/state/BriselScripts");
-        QTest::newRow("installed, XDG set") << true << QStringLiteral("/xdg")
-                                            << QStringLiteral("/xdg/config/BriselScripts")
-                                            << QStringLiteral("/xdg/state/BriselScripts");
+        QTest::newRow("installed, XDG set")
+            << true << QStringLiteral("/xdg") << QStringLiteral("/xdg/config/BriselScripts")
+            << QStringLiteral("/xdg/state/BriselScripts");
         QTest::newRow("installed, relative XDG ignored")
             << true << QStringLiteral("relativo") << QStringLiteral("/.config/BriselScripts")
             << QStringLiteral("/.local/state/BriselScripts");
@@ -149,7 +155,8 @@ private slots:
         QTemporaryDir home, bin, outraPasta;
         AmbienteUsuario ambiente(home.path(), configHome);
         const QString exe = instalado ? bin.path() : outraPasta.path();
-        const LocaisPrograma l = LocaisPrograma::deduzir(exe, bin.path(), QStringLiteral("/prefixo/lib/BriselUpdate"));
+        const LocaisPrograma l =
+            LocaisPrograma::deduzir(exe, bin.path(), QStringLiteral("/prefixo/lib/BriselUpdate"));
         QCOMPARE(l.instalado, instalado);
         QCOMPARE(l.diretorioExe, exe);
         if (!instalado) {
@@ -182,7 +189,8 @@ private slots:
         };
         {
             TdmPrincipal dm(locais);
-            Inicializacao ini(locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
+            Inicializacao ini(
+                locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
             QVERIFY(!ini.executar());
             QCOMPARE(messages.boxes.size(), 1);
             QCOMPARE(messages.boxes[0].text, QStringLiteral("Não foi possível encontrar o BriselUpdate"));
@@ -191,15 +199,18 @@ private slots:
 
         qputenv("BRISEL_SERVICE_URL", QStringLiteral("http://127.0.0.1:%1").arg(portaLivre()).toUtf8());
         TdmPrincipal dm(locais);
-        Inicializacao naoAlcancado(locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
+        Inicializacao naoAlcancado(
+            locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
         QVERIFY(naoAlcancado.executar());
         QVERIFY(QFile::exists(home.filePath(QStringLiteral(".local/state/BriselScripts/log.log"))));
         QVERIFY(!QFile::exists(bin.filePath(QStringLiteral("log.log"))));
         QCOMPARE(dm.DiretorioParametros(), home.filePath(QStringLiteral(".config/BriselScripts")));
 
-        TestServer server({QStringLiteral("DEV:senha")}, {QStringLiteral("--version"), QStringLiteral("1.0.8")});
+        TestServer server({QStringLiteral("DEV:senha")},
+                          {QStringLiteral("--version"), QStringLiteral("1.0.8")});
         qputenv("BRISEL_SERVICE_URL", server.rootUrl().toUtf8());
-        Inicializacao ini(locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
+        Inicializacao ini(
+            locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); }, lancar);
         QVERIFY(!ini.executar());
         QCOMPARE(lancados.size(), 1);
         QCOMPARE(lancados[0].programa, atualizador);
@@ -217,7 +228,8 @@ private slots:
         RecordingMessages messages;
         bool lancou = false;
         Inicializacao ini(
-            LocaisPrograma::deduzir(dir.path()), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            LocaisPrograma::deduzir(dir.path()), dm.versao(), messages,
+            [&dm] { return dm.VerificarVersao(); },
             [&lancou](const QString &, const QStringList &, const QString &) { lancou = true; });
         QVERIFY(ini.executar());
         QCOMPARE(server.requests().size(), 1);
@@ -254,7 +266,8 @@ private slots:
             QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d\\t.+$"));
         for (int vez = 1; vez <= 2; ++vez) {
             Inicializacao ini(
-                LocaisPrograma::deduzir(dir.path()), dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+                LocaisPrograma::deduzir(dir.path()), dm.versao(), messages,
+                [&dm] { return dm.VerificarVersao(); },
                 [](const QString &, const QStringList &, const QString &) { QFAIL("launched"); });
             QVERIFY(ini.executar());
             QCOMPARE(ini.versaoServico(), QStringLiteral("1.0.7"));
