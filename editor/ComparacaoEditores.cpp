@@ -3,6 +3,7 @@
 #include "editor/SqlEditor.h"
 
 #include <QColor>
+#include <QEvent>
 #include <algorithm>
 
 namespace {
@@ -40,7 +41,19 @@ ComparacaoEditores::ComparacaoEditores(SqlEditor &esquerda, SqlEditor &direita, 
             if (!m_sincronizando)
                 emit posicaoMudou();
         });
+        // The texts are usually compared before the window has its size: a narrow editor scrolls
+        // far sideways to show the cursor, and the shown one would keep that needless offset.
+        origem->installEventFilter(this);
     }
+}
+
+bool ComparacaoEditores::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize && m_irAoMostrar && static_cast<QWidget *>(watched)->isVisible()) {
+        m_irAoMostrar = false;
+        // Once the editor has taken in its size.
+        QMetaObject::invokeMethod(this, &ComparacaoEditores::mostrarCursores, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ComparacaoEditores::Comparar(const QString &antes, const QString &depois) {
@@ -49,6 +62,7 @@ void ComparacaoEditores::Comparar(const QString &antes, const QString &depois) {
     marcar(m_esquerda, esquerda, true);
     marcar(m_direita, direita, false);
     irPara(m_comparacao.diferencas().isEmpty() ? 0 : m_comparacao.diferencas().first());
+    m_irAoMostrar = !m_esquerda.isVisible();
 }
 
 // The side's aligned text, its gutter numbers, its coloured lines and marked words.
@@ -128,13 +142,27 @@ void ComparacaoEditores::irPara(int linha) {
     m_direita.setFirstVisibleLine(primeira);
     m_esquerda.setCursorPosition(linha, colunaEsquerda);
     m_direita.setCursorPosition(linha, colunaDireita);
-    m_esquerda.ensureCursorVisible();
-    m_direita.ensureCursorVisible();
-    m_primeira = m_esquerda.firstVisibleLine();
-    m_deslocamentoX = m_esquerda.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
     m_sincronizando = false;
+    mostrarCursores();
+    m_primeira = m_esquerda.firstVisibleLine();
     m_linhaAtual = linha;
     emit posicaoMudou();
+}
+
+void ComparacaoEditores::mostrarCursores() {
+    m_sincronizando = true;
+    for (SqlEditor *editor : {&m_esquerda, &m_direita}) {
+        editor->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 0L);
+        int linha, coluna;
+        editor->getCursorPosition(&linha, &coluna);
+        const int primeira = editor->firstVisibleLine();
+        // A cursor the user scrolled away from stays where it is.
+        if (linha >= primeira &&
+            linha < primeira + int(editor->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN)))
+            editor->ensureCursorVisible();
+    }
+    m_deslocamentoX = m_esquerda.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
+    m_sincronizando = false;
 }
 
 bool ComparacaoEditores::TemProxima() const {

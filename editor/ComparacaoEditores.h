@@ -31,10 +31,15 @@ public:
 signals:
     void posicaoMudou();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void sincronizar(SqlEditor &origem, SqlEditor &destino);
     void marcar(SqlEditor &editor, const QStringList &linhas, bool esquerda);
     void irPara(int linha);
+    // Both editors scrolled sideways from their left edge only as far as a cursor in sight needs.
+    void mostrarCursores();
 
     SqlEditor &m_esquerda;
     SqlEditor &m_direita;
@@ -44,4 +49,6 @@ private:
     int m_primeira = 0;
     long m_deslocamentoX = 0;
     bool m_sincronizando = false;
+    // Compared before the editors were shown: placed again once they have their size.
+    bool m_irAoMostrar = false;
 };

@@ -308,6 +308,27 @@ private slots:
         QCOMPARE(Editor(janela.get(), "EditorAnterior")->text(), QStringLiteral("select 1;\r\n"));
     }
 
+    // The window is filled before it is shown at its size: a difference that fits the shown panes
+    // leaves them at their left edge, the start of every line in sight.
+    void aShortChangedLineOpensWithTheLineStartsInSight() {
+        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
+        janela->setAttribute(Qt::WA_DeleteOnClose, false);
+        janela->setCodigo(QStringLiteral("5"));
+        janela->setScript(QStringLiteral("select 1;\r\nupdate t set a = 1; -- no servidor\r\n"));
+        janela->setScriptAnterior(QStringLiteral("select 1;\r\nupdate t set a = 1;\r\n"));
+        janela->setComparar(true);
+        janela->Exibir();
+        QVERIFY(QTest::qWaitForWindowExposed(janela.get()));
+        for (const char *nome : {"EditorAnterior", "editor"}) {
+            QsciScintilla *e = Editor(janela.get(), nome);
+            QVERIFY2(e->viewport()->width() > 300, nome);
+            QTRY_COMPARE_WITH_TIMEOUT(e->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L, 2000);
+        }
+        int linha, coluna;
+        Editor(janela.get())->getCursorPosition(&linha, &coluna);
+        QCOMPARE(linha, 1);
+    }
+
     void theSplitIsHalfAndHalfOnEveryResize() {
         auto janela = abrir(QStringLiteral("comparison"), QStringLiteral("1"), QStringLiteral("after"));
         auto *split = janela->findChild<QSplitter *>(QStringLiteral("splComparar"));
