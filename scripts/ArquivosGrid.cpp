@@ -178,7 +178,6 @@ void ArquivosGrid::dbgArquivosDragDrop(const QPoint &pos) {
     const int nova = FFila.Mover(FDragCoord.y() - 1, alvo - 1);
     if (nova < 0)
         return;
-    // The first column, so that showing the row does not scroll the grid sideways.
     const QModelIndex movida = FFila.index(nova, FilaArquivosModel::DATA);
     selectionModel()->setCurrentIndex(movida, QItemSelectionModel::NoUpdate);
     clearSelection();
@@ -206,6 +205,12 @@ void ArquivosGrid::MoverSelecionadas(int passo) {
     }
     // The selection and the current row follow their rows through the moves.
     scrollTo(currentIndex());
+}
+
+void ArquivosGrid::scrollTo(const QModelIndex &index, ScrollHint hint) {
+    const int lado = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(lado);
 }
 
 void ArquivosGrid::keyPressEvent(QKeyEvent *event) {

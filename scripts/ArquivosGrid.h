@@ -34,6 +34,10 @@ public:
     // down (+1); rows already at the edge stay, and so do selected rows packed against them.
     void MoverSelecionadas(int passo);
 
+    // Rows are taken whole: showing one never scrolls the grid sideways, which would hide the date
+    // and the status behind a path wider than the grid.
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -154,6 +154,7 @@ private slots:
     void uploadStatesAndSendingOnlyTheRowsNotSent();
     void cancelarStopsAfterTheRequestInProgress();
     void ctrlUpAndDownMoveTheSelectedRows();
+    void movingThroughTheRowsKeepsTheGridsSidewaysPosition();
     void aDragShowsWhereTheRowLandsAndTheDropScrollsToIt();
     void holdingARowOfASelectionDragsItAlone();
     void aSweepBeforeTheHoldTimeSelectsARange();
@@ -1035,6 +1036,22 @@ void EnvioPageTest::ctrlUpAndDownMoveTheSelectedRows() {
     tecla(Qt::Key_Up);
     QCOMPARE(ordem(fila()), QStringLiteral("BEADC"));
     QCOMPARE(grid()->currentIndex().row(), 3);
+}
+
+// The path column is wider than a narrow grid: the keys that move to or move a row scroll it into
+// sight vertically only, so the date and the status stay in view.
+void EnvioPageTest::movingThroughTheRowsKeepsTheGridsSidewaysPosition() {
+    encher({"A", "B", "C", "D", "E"});
+    m_page->resize(600, 500);
+    QTRY_VERIFY(grid()->horizontalScrollBar()->maximum() > 0);
+    grid()->setCurrentIndex(fila().index(1, FilaArquivosModel::NOMEARQ));
+    grid()->horizontalScrollBar()->setValue(0);
+    QTest::keyClick(grid(), Qt::Key_Down);
+    QCOMPARE(grid()->currentIndex().row(), 2);
+    QCOMPARE(grid()->horizontalScrollBar()->value(), 0);
+    QTest::keyClick(grid(), Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(ordem(fila()), QStringLiteral("ABDCE"));
+    QCOMPARE(grid()->horizontalScrollBar()->value(), 0);
 }
 
 void EnvioPageTest::aDragShowsWhereTheRowLandsAndTheDropScrollsToIt() {
