@@ -15,15 +15,19 @@ class Sessao;
 // save from an editor window meanwhile changes the queue for the next run, not this one.
 // A stop request (the Cancelamento, or requestInterruption) ends the run after the request in
 // progress: aborting an "/inserir" on its way would leave unknown whether the service stored it.
+// `abortar` aborts that request too, for a service that does not answer: the run then ends at
+// once and `abortado` tells that the row in progress may or may not have been stored.
 // It reaches the interface only through its signals: connect `fimEnvio` blocking-queued, so
 // the worker waits for the end-of-run handler before it ends.
 class ThreadEnvio : public QThread {
     Q_OBJECT
 public:
     ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas, const QString &sistema,
-                std::shared_ptr<const Cancelamento> parar, QObject *parent = nullptr);
+                std::shared_ptr<const Cancelamento> parar, std::shared_ptr<const Cancelamento> abortar,
+                QObject *parent = nullptr);
 
     const QList<FilaArquivosModel::Linha> &linhas() const { return FLinhas; }
+    bool abortado() const { return FAbortado; }
 
 signals:
     // The 1-based position of the row just sent; emitted on the worker thread.
@@ -40,4 +44,6 @@ private:
     QList<FilaArquivosModel::Linha> FLinhas;
     QString FSistema;
     std::shared_ptr<const Cancelamento> FParar;
+    std::shared_ptr<const Cancelamento> FAbortar;
+    bool FAbortado = false;
 };

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -153,6 +154,7 @@ private slots:
     void uploadStatesAndSendingOnlyTheRowsNotSent_data();
     void uploadStatesAndSendingOnlyTheRowsNotSent();
     void cancelarStopsAfterTheRequestInProgress();
+    void cancelarAbortsARequestTheServiceDoesNotAnswer();
     void ctrlUpAndDownMoveTheSelectedRows();
     void movingThroughTheRowsKeepsTheGridsSidewaysPosition();
     void aDragShowsWhereTheRowLandsAndTheDropScrollsToIt();
@@ -995,6 +997,42 @@ void EnvioPageTest::cancelarStopsAfterTheRequestInProgress() {
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
     QCOMPARE(m_messages.boxes[0].text, QStringLiteral("Envio interrompido. 2 de 3 scripts enviados."));
+}
+
+// A service that stops answering: "Cancelar" waits a moment for the request in progress, then
+// aborts it instead of holding the user until the connection's time-out; that row is marked as
+// possibly stored.
+void EnvioPageTest::cancelarAbortsARequestTheServiceDoesNotAnswer() {
+    auto liberar = std::make_shared<std::atomic<bool>>(false);
+    gravador([this, liberar](const QString &nome) {
+        if (nome == QLatin1String("b.sql")) {
+            if (Cancelamento *c = m_espera->cancelamento)
+                c->cancelar();
+            QDeadlineTimer limite(30000);
+            while (!*liberar && !limite.hasExpired())
+                QThread::msleep(20);
+        }
+        return QByteArray();
+    });
+    procurar({"a.sql", "b.sql", "c.sql"});
+
+    QElapsedTimer tempo;
+    tempo.start();
+    enviar();
+    *liberar = true;
+    QCOMPARE(m_espera->finalizadas, 1);
+    // Ended by the abort, well before the connection's own 60-second time-out.
+    QVERIFY(tempo.elapsed() < 20000);
+    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QVERIFY(situacao(1).startsWith(QStringLiteral("Erro: Envio cancelado sem resposta do serviço")));
+    QCOMPARE(situacao(2), QString());
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
+    QCOMPARE(
+        m_messages.boxes[0].text,
+        QStringLiteral("Envio interrompido. 1 de 3 scripts enviados.\nO serviço não respondeu ao envio do "
+                       "arquivo \"%1\", que pode ter sido gravado.")
+            .arg(fila().nomeArq(1)));
 }
 
 void EnvioPageTest::ctrlUpAndDownMoveTheSelectedRows() {
