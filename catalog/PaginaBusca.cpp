@@ -101,8 +101,12 @@ void PaginaBusca::Contados(int registros, int teto, const QString &aguarde) {
 
 PaginaBusca::Vista PaginaBusca::NovaBusca(QTableView *grade) {
     QHeaderView *titulos = grade->horizontalHeader();
-    const Vista antes{grade->currentIndex().row(), titulos->sortIndicatorSection(),
-                      titulos->sortIndicatorOrder(), m_registros, m_cortada};
+    const Vista antes{grade->currentIndex().row(),
+                      titulos->sortIndicatorSection(),
+                      titulos->sortIndicatorOrder(),
+                      m_registros,
+                      m_cortada,
+                      QPoint(grade->horizontalScrollBar()->value(), grade->verticalScrollBar()->value())};
     titulos->setSortIndicator(-1, Qt::AscendingOrder);
     grade->horizontalScrollBar()->setValue(0);
     return antes;
@@ -115,6 +119,8 @@ void PaginaBusca::Reposicionar(QTableView *grade, const Vista &vista) {
     grade->horizontalHeader()->setSortIndicator(vista.coluna, vista.ordem);
     if (vista.linha >= 0 && vista.linha < grade->model()->rowCount())
         grade->setCurrentIndex(grade->model()->index(vista.linha, 0));
+    grade->horizontalScrollBar()->setValue(vista.rolagem.x());
+    grade->verticalScrollBar()->setValue(vista.rolagem.y());
 }
 
 FiltroTela PaginaBusca::Filtros(const QComboBox *sistema, const QLineEdit *codigo, const DateEdit *inicio,

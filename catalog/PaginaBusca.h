@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QPersistentModelIndex>
+#include <QPoint>
 #include <QTableView>
 #include <QWidget>
 
@@ -126,6 +127,7 @@ private:
         Qt::SortOrder ordem;
         int registros;
         bool cortada;
+        QPoint rolagem; // the grid's scroll bars' positions
     };
     // A new search: the service's order again, and the grid scrolled to its left edge.
     Vista NovaBusca(QTableView *grade);

@@ -434,6 +434,34 @@ private slots:
         QVERIFY(messages.boxes.isEmpty());
     }
 
+    // The previous results come back scrolled as they were, their current row in sight.
+    void cancelarKeepsTheGridWhereItWas() {
+        QStringList nomes;
+        for (int i = 0; i < 40; ++i)
+            nomes << QStringLiteral("s%1.sql").arg(i, 2, 10, QLatin1Char('0'));
+        abrir(50, nomes);
+        pagina->resize(600, 400);
+        procurar();
+        auto *grade = controle<QTableView>("dbgPesquisa");
+        grade->setCurrentIndex(pagina->cdsPesquisa().index(39, 0));
+        QScrollBar *barra = grade->verticalScrollBar();
+        QTRY_VERIFY(barra->value() > 0);
+        const int rolagem = barra->value();
+        QScrollBar *lado = grade->horizontalScrollBar();
+        QTRY_VERIFY(lado->maximum() > 0);
+        lado->setValue(lado->maximum());
+        {
+            const ServicoMudo mudo;
+            controle<QToolButton>("btEditarPesquisa")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+            QVERIFY(espera.cancelar());
+            QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        }
+        QCOMPARE(linhaAtual(), 39);
+        QCOMPARE(barra->value(), rolagem);
+        QCOMPARE(lado->value(), lado->maximum());
+    }
+
     void cancelarDuringTheFetchPutsThePreviousResultsBack() {
         abrir(50, {"a.sql"});
         procurar();
