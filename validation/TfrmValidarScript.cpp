@@ -7,7 +7,9 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -196,7 +198,12 @@ void TfrmValidarScript::LoadFile(const QString &fileName) {
 }
 
 void TfrmValidarScript::btAbrirClick() {
-    if (Abrir->exec() == QDialog::Accepted && !Abrir->selectedFiles().isEmpty())
+    const bool aceito = Abrir->exec() == QDialog::Accepted;
+    // Enter in the name box accepts the dialog while its completion list may be open: the list
+    // would stay on screen over this window and take the next click.
+    for (QCompleter *completar : Abrir->findChildren<QCompleter *>())
+        completar->popup()->hide();
+    if (aceito && !Abrir->selectedFiles().isEmpty())
         LoadFile(Abrir->selectedFiles().constFirst());
 }
 

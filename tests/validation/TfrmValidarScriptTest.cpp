@@ -5,6 +5,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -101,6 +103,44 @@ private slots:
         QCOMPARE(
             w.findChild<QFileDialog *>(QStringLiteral("Abrir"))->nameFilters(),
             QStringList({QStringLiteral("Arquivos SQL (*.sql)"), QStringLiteral("Todos os arquivos (*)")}));
+    }
+
+    // A name typed into "Abrir" and accepted with Enter while the completion list shows: the file
+    // is loaded and the list does not stay over the window, where it would take the next click.
+    void aFileOpenedByTypingItsNameLeavesNoCompletionListBehind() {
+        for (const char *nome : {"lento.sql", "lento2.sql"}) {
+            QFile f(m_dir.filePath(QLatin1String(nome)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("select 1 from rdb$database;\n");
+        }
+        TfrmValidarScript w(m_ini);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *dialogo = w.findChild<QFileDialog *>(QStringLiteral("Abrir"));
+        dialogo->setOption(QFileDialog::DontUseNativeDialog);
+        bool listaVista = false;
+        QTimer::singleShot(0, dialogo, [&] {
+            QVERIFY(QTest::qWaitForWindowExposed(dialogo));
+            auto *nome = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            nome->setFocus();
+            QTest::keyClicks(nome, m_dir.filePath(QStringLiteral("lent")));
+            QCompleter *completar = nome->completer();
+            QVERIFY(completar);
+            listaVista = QTest::qWaitFor([&] { return completar->popup()->isVisible(); }, 5000);
+            // The keys go where the user's keys go: to the list while it shows.
+            const auto foco = [&]() -> QWidget * {
+                return completar->popup()->isVisible() ? completar->popup() : static_cast<QWidget *>(nome);
+            };
+            QTest::keyClicks(foco(), QStringLiteral("o.sql"));
+            QTest::keyClick(foco(), Qt::Key_Return);
+            if (dialogo->isVisible())
+                dialogo->reject();
+        });
+        w.btAbrirClick();
+        QVERIFY(listaVista);
+        QCOMPARE(editor(w)->text(), QStringLiteral("select 1 from rdb$database;\n"));
+        for (QCompleter *c : dialogo->findChildren<QCompleter *>())
+            QVERIFY(!c->popup()->isVisible());
     }
 
     // Six-digit line numbers are shown whole, not cut on the left.
