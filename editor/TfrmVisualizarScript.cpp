@@ -166,6 +166,8 @@ TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, Q
     atalho(QKeySequence(Qt::Key_F8), btProximaDiferenca);
     atalho(QKeySequence(Qt::SHIFT | Qt::Key_F8), btDiferencaAnterior);
     AtualizarTitulo();
+    // The keys go to the script when the window opens, not to the first button ("Fechar").
+    editor->setFocus();
 }
 
 void TfrmVisualizarScript::setCodigo(const QString &valor) {

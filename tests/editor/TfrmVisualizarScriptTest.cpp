@@ -132,6 +132,17 @@ private slots:
         }
     }
 
+    // The keys go to the script as soon as the window opens: typing, Ctrl+F, Ctrl+End.
+    void theScriptHasTheKeyboardWhenTheWindowOpens() {
+        for (const QString &modo :
+             {QStringLiteral("local"), QStringLiteral("server"), QStringLiteral("comparison")}) {
+            auto janela = abrir(modo, QStringLiteral("1"), QStringLiteral("select 1;\r\n"));
+            QApplication::setActiveWindow(janela.get());
+            QVERIFY(QTest::qWaitForWindowActive(janela.get()));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Editor(janela.get())));
+        }
+    }
+
     void closingWithUnsavedEditsAsksFirst_data() {
         QTest::addColumn<QString>("modo");
         QTest::addColumn<bool>("editar");
