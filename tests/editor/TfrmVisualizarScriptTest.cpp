@@ -89,6 +89,18 @@ private:
         return janela;
     }
 
+    // A comparison window as page "Log" opens it.
+    std::unique_ptr<TfrmVisualizarScript> comparar(const QString &antes, const QString &depois) {
+        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
+        janela->setAttribute(Qt::WA_DeleteOnClose, false);
+        janela->setCodigo(QStringLiteral("5"));
+        janela->setScript(depois);
+        janela->setScriptAnterior(antes);
+        janela->setComparar(true);
+        janela->Exibir();
+        return janela;
+    }
+
 private slots:
     // The reference service sends dates in the Brazilian short form.
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
@@ -224,13 +236,7 @@ private slots:
         depois[1] = QStringLiteral("insert into t values (-20);"); // row 1 changed
         depois.insert(40, QStringLiteral("commit;"));              // row 40 added
         depois.removeAt(81);                                       // script line 81 removed
-        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
-        janela->setAttribute(Qt::WA_DeleteOnClose, false);
-        janela->setCodigo(QStringLiteral("5"));
-        janela->setScript(depois.join(QStringLiteral("\r\n")));
-        janela->setScriptAnterior(antes.join(QStringLiteral("\r\n")));
-        janela->setComparar(true);
-        janela->Exibir();
+        auto janela = comparar(antes.join(QStringLiteral("\r\n")), depois.join(QStringLiteral("\r\n")));
         QApplication::setActiveWindow(janela.get());
         QVERIFY(QTest::qWaitForWindowActive(janela.get()));
         auto *esquerda = qobject_cast<SqlEditor *>(Editor(janela.get(), "EditorAnterior"));
@@ -304,13 +310,7 @@ private slots:
     }
 
     void identicalTextsSaySo() {
-        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
-        janela->setAttribute(Qt::WA_DeleteOnClose, false);
-        janela->setCodigo(QStringLiteral("5"));
-        janela->setScript(QStringLiteral("select 1;\r\n"));
-        janela->setScriptAnterior(QStringLiteral("select 1;\r\n"));
-        janela->setComparar(true);
-        janela->Exibir();
+        auto janela = comparar(QStringLiteral("select 1;\r\n"), QStringLiteral("select 1;\r\n"));
         QCOMPARE(janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"))->text(),
                  QStringLiteral("Os textos são idênticos."));
         QVERIFY(!janela->findChild<QToolButton *>(QStringLiteral("btProximaDiferenca"))->isEnabled());
@@ -322,13 +322,8 @@ private slots:
     // The window is filled before it is shown at its size: a difference that fits the shown panes
     // leaves them at their left edge, the start of every line in sight.
     void aShortChangedLineOpensWithTheLineStartsInSight() {
-        auto janela = std::make_unique<TfrmVisualizarScript>(sessao, messages);
-        janela->setAttribute(Qt::WA_DeleteOnClose, false);
-        janela->setCodigo(QStringLiteral("5"));
-        janela->setScript(QStringLiteral("select 1;\r\nupdate t set a = 1; -- no servidor\r\n"));
-        janela->setScriptAnterior(QStringLiteral("select 1;\r\nupdate t set a = 1;\r\n"));
-        janela->setComparar(true);
-        janela->Exibir();
+        auto janela = comparar(QStringLiteral("select 1;\r\nupdate t set a = 1;\r\n"),
+                               QStringLiteral("select 1;\r\nupdate t set a = 1; -- no servidor\r\n"));
         QVERIFY(QTest::qWaitForWindowExposed(janela.get()));
         for (const char *nome : {"EditorAnterior", "editor"}) {
             QsciScintilla *e = Editor(janela.get(), nome);
