@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The one seam through which the program shows message boxes. The program uses
 // MessageBoxMessages; tests use a recorder, so that no test blocks on a modal box.
 class Messages {
@@ -17,6 +19,9 @@ public:
     // Yes and No with No as the default button, for questions whose Yes drops the user's work;
     // true only on Yes.
     virtual bool questionDefaultNo(const QString &text) = 0;
+    // Yes, No and Cancel (Yes the default), for a choice between two ways to go on where
+    // going on at all may be a mistake: true on Yes, false on No, nothing on Cancel.
+    virtual std::optional<bool> questionOrCancel(const QString &text) = 0;
 
     // The general error report: titled "BriselScripts", error icon. The caller passes the
     // error's own message; the full stop is added by the implementation.

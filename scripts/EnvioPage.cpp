@@ -317,12 +317,16 @@ QList<int> EnvioPage::linhasAEnviar() {
     if (pendentes.isEmpty() || pendentes.size() == todas.size())
         return todas;
     const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
-    const bool soPendentes = m_messages.question(
+    // No sends the rows already stored a second time: Cancel lets a user who read No as "do
+    // not send" back out.
+    const std::optional<bool> soPendentes = m_messages.questionOrCancel(
         QStringLiteral(
             "%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
             .arg(brasil.toString(todas.size() - pendentes.size()), brasil.toString(todas.size()),
                  brasil.toString(pendentes.size())));
-    return soPendentes ? pendentes : todas;
+    if (!soPendentes)
+        return {};
+    return *soPendentes ? pendentes : todas;
 }
 
 bool EnvioPage::aceitarNaoSuportados(const QList<int> &rows) {
@@ -360,7 +364,7 @@ void EnvioPage::btEnviarClick() {
     if (!verificarArquivos(todas))
         return;
     const QList<int> rows = linhasAEnviar();
-    if (!aceitarNaoSuportados(rows))
+    if (rows.isEmpty() || !aceitarNaoSuportados(rows))
         return;
 
     QList<FilaArquivosModel::Linha> linhas;

@@ -78,7 +78,7 @@ private:
     // Reads changed files of `rows` again and tells the user; false when the action must stop.
     bool verificarArquivos(const QList<int> &rows);
     // The rows "Enviar" sends: after a run that did not send everything, the user may choose
-    // the rows not sent yet.
+    // the rows not sent yet, the whole queue again, or nothing (an empty list).
     QList<int> linhasAEnviar();
     // Asks before sending characters that will arrive as "?"; true to go on.
     bool aceitarNaoSuportados(const QList<int> &rows);

@@ -3,6 +3,7 @@
 #include "base/Exception.h"
 #include "scripts/ArquivoScript.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 FilaArquivosModel::FilaArquivosModel(QObject *parent) : QAbstractTableModel(parent) {}
@@ -155,6 +156,9 @@ QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QStrin
             return relidos;
         case TextFile::Situacao::Alterado:
             Recarregar(row);
+            // Changed outside the program: sent with its new time, as a new search would find it.
+            l.data = ArquivoScript::dataModificacao(QFileInfo(l.nomeArq));
+            linhaAlterada(row);
             relidos << l.nomeArq;
             break;
         }

@@ -31,6 +31,19 @@ bool MessageBoxMessages::questionDefaultNo(const QString &text) {
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+std::optional<bool> MessageBoxMessages::questionOrCancel(const QString &text) {
+    switch (QMessageBox::question(QApplication::activeWindow(), titulo, text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                  QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return true;
+    case QMessageBox::No:
+        return false;
+    default: // Cancel, Esc or the close button
+        return std::nullopt;
+    }
+}
+
 void MessageBoxMessages::generalError(const QString &message) {
     QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("BriselScripts"),
                           ErroGeral::comPontoFinal(message));

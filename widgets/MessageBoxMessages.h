@@ -10,5 +10,6 @@ public:
     void information(const QString &text) override;
     bool question(const QString &text) override;
     bool questionDefaultNo(const QString &text) override;
+    std::optional<bool> questionOrCancel(const QString &text) override;
     void generalError(const QString &message) override;
 };

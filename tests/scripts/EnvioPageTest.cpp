@@ -928,15 +928,17 @@ void EnvioPageTest::aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8() {
 }
 
 void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent_data() {
-    QTest::addColumn<bool>("soPendentes");
+    QTest::addColumn<std::optional<bool>>("soPendentes");
     QTest::addColumn<QStringList>("enviados");
-    QTest::newRow("only the rows not sent") << true << QStringList{"a.sql", "b.sql", "b.sql", "c.sql"};
+    QTest::newRow("only the rows not sent")
+        << std::optional<bool>(true) << QStringList{"a.sql", "b.sql", "b.sql", "c.sql"};
     QTest::newRow("the whole queue again")
-        << false << QStringList{"a.sql", "b.sql", "a.sql", "b.sql", "c.sql"};
+        << std::optional<bool>(false) << QStringList{"a.sql", "b.sql", "a.sql", "b.sql", "c.sql"};
+    QTest::newRow("cancelled") << std::optional<bool>() << QStringList{"a.sql", "b.sql"};
 }
 
 void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
-    QFETCH(bool, soPendentes);
+    QFETCH(std::optional<bool>, soPendentes);
     QFETCH(QStringList, enviados);
     auto recusas = std::make_shared<std::atomic<int>>(1);
     gravador([recusas](const QString &nome) {
@@ -954,18 +956,23 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     QCOMPARE(situacao(2), QString());
 
     m_messages.boxes.clear();
-    m_messages.answers = {soPendentes};
+    m_messages.choices = {soPendentes};
     enviar();
-    QCOMPARE(m_messages.boxes.size(), 2);
+    QCOMPARE(m_messages.boxes.size(), soPendentes ? 2 : 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
     QCOMPARE(m_messages.boxes[0].text,
              QStringLiteral(
                  "1 de 3 scripts já foram enviados. Enviar somente os 2 que ainda não foram enviados?"));
-    QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     QStringList nomes;
     for (const auto &r : recebidos())
         nomes << r.first;
     QCOMPARE(nomes, enviados);
+    if (!soPendentes) {
+        QCOMPARE(situacao(1), QStringLiteral("Erro: Recusado.")); // the states stay as they were
+        QCOMPARE(situacao(2), QString());
+        return;
+    }
+    QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(situacao(i), QStringLiteral("Enviado"));
 

@@ -186,10 +186,18 @@ TEST(FilaArquivos, changedFilesAreReadAgainAndAVanishedOneStopsTheCheck) {
     QFile::remove(f.caminho(1));
     gravar(f.caminho(2), "novo c\n");
 
+    const QDateTime novaData(QDate(2031, 5, 6), QTime(7, 8, 10));
+    {
+        QFile arquivo(f.caminho(0));
+        ASSERT_TRUE(arquivo.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(arquivo.setFileTime(novaData, QFileDevice::FileModificationTime));
+    }
+
     QString ausente;
     EXPECT_EQ(f.fila.AtualizarAlterados({0, 1, 2}, ausente), QStringList{f.caminho(0)});
     EXPECT_EQ(ausente, f.caminho(1));
     EXPECT_EQ(f.fila.script(0), QByteArray("novo a\r\n\xE7\r\n"));
+    EXPECT_EQ(f.fila.linha(0).data, novaData); // sent with the time of its new text
     EXPECT_EQ(f.fila.linha(0).formato.codificacao, TextFile::Codificacao::Utf8);
     // The new text has not been sent; the rows after the vanished file were not looked at.
     EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // Records every message box instead of showing it; questions get the queued answers
 // (Yes when none is queued).
 class RecordingMessages : public Messages {
@@ -27,8 +29,16 @@ public:
         boxes.append({Question, text, true});
         return answers.isEmpty() ? true : answers.takeFirst();
     }
+    std::optional<bool> questionOrCancel(const QString &text) override {
+        boxes.append({Question, text});
+        if (!choices.isEmpty())
+            return choices.takeFirst();
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
     void generalError(const QString &message) override { boxes.append({GeneralError, message}); }
 
     QList<Box> boxes;
     QList<bool> answers;
+    // Answers of questionOrCancel, taken before `answers`; nothing stands for Cancel.
+    QList<std::optional<bool>> choices;
 };
