@@ -18,24 +18,35 @@ namespace {
 using std::chrono::milliseconds;
 
 thread_local bool tEncerrar = false;
+// Whether the connection served on this thread was within the limit when it was accepted.
+thread_local bool tAdmitida = true;
 
-// A thread per task; shutdown() waits for all of them.
+// A thread per task; shutdown() waits for all of them. The limit of open connections is decided
+// here, on the accepting thread and in the order of arrival: decided on the tasks' own threads,
+// a new connection whose thread happened to start first took the place of an older one.
 class ThreadPorConexao : public httplib::TaskQueue {
 public:
+    explicit ThreadPorConexao(int maximo) : FMaximo(maximo) {}
+
     void enqueue(std::function<void()> tarefa) override {
+        bool admitida;
         {
             std::lock_guard trava(FMutex);
+            admitida = FAbertas < FMaximo;
+            if (admitida)
+                ++FAbertas;
             ++FAtivas;
         }
+        auto servir = [this, tarefa, admitida] {
+            tAdmitida = admitida;
+            tarefa();
+            terminar(admitida);
+        };
         try {
-            std::thread([this, tarefa] {
-                tarefa();
-                terminar();
-            }).detach();
+            std::thread(servir).detach();
         } catch (const std::system_error &) {
             // No thread to be had: serve it on the accepting thread rather than drop the socket.
-            tarefa();
-            terminar();
+            servir();
         }
     }
     void shutdown() override {
@@ -44,15 +55,19 @@ public:
     }
 
 private:
-    void terminar() {
+    void terminar(bool admitida) {
         std::lock_guard trava(FMutex);
+        if (admitida)
+            --FAbertas;
         if (--FAtivas == 0)
             FFim.notify_all();
     }
 
+    const int FMaximo;
     std::mutex FMutex;
     std::condition_variable FFim;
-    int FAtivas = 0;
+    int FAtivas = 0;  // tasks not yet ended, refused ones included
+    int FAbertas = 0; // connections admitted and not yet closed
 };
 
 // Closes our side first and reads what the client still sends for a moment, so that a client
@@ -74,8 +89,8 @@ void fechar(socket_t sock) {
 } // namespace
 
 ServidorComPrazo::ServidorComPrazo(milliseconds leitura, milliseconds pedido, int maximoConexoes)
-    : FLeitura(leitura), FPedido(pedido), FMaximoConexoes(maximoConexoes) {
-    new_task_queue = [] { return new ThreadPorConexao; };
+    : FLeitura(leitura), FPedido(pedido) {
+    new_task_queue = [maximoConexoes] { return new ThreadPorConexao(maximoConexoes); };
     set_keep_alive_max_count(100);
 }
 
@@ -92,8 +107,7 @@ void ServidorComPrazo::encerrarAposResposta() {
 }
 
 bool ServidorComPrazo::process_and_close_socket(socket_t sock) {
-    if (++FConexoes > FMaximoConexoes) {
-        --FConexoes;
+    if (!tAdmitida) {
         ::close(sock);
         return false;
     }
@@ -120,7 +134,6 @@ bool ServidorComPrazo::process_and_close_socket(socket_t sock) {
                 break;
         }
     }
-    --FConexoes;
     fechar(sock);
     return ok;
 }

@@ -2,7 +2,6 @@
 
 #include <httplib.h>
 
-#include <atomic>
 #include <chrono>
 
 // The HTTP library's server with its connections served differently: each connection runs on a
@@ -26,6 +25,4 @@ private:
 
     std::chrono::milliseconds FLeitura;
     std::chrono::milliseconds FPedido;
-    int FMaximoConexoes;
-    std::atomic<int> FConexoes{0};
 };
