@@ -6,6 +6,9 @@ SANITIZE_BUILD_DIR ?= build-sanitize
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
+# Given on every configure, so that a build folder made before /usr became the default still
+# builds a package, and a program, for /usr.
+PREFIX ?= /usr
 
 .PHONY: run test build setup package fuzz test-sanitize
 
@@ -13,7 +16,7 @@ setup:
 	@./tools/setup-debian.sh
 
 build: setup
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 
 test: build
@@ -30,6 +33,6 @@ fuzz: setup
 	@./tools/run-fuzz.sh $(FUZZ_BUILD_DIR) $(FUZZ_SECONDS)
 
 test-sanitize: setup
-	@cmake -S . -B $(SANITIZE_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRISEL_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(SANITIZE_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) -DBRISEL_SANITIZE=ON >/dev/null
 	@cmake --build $(SANITIZE_BUILD_DIR) -j$(JOBS)
 	@./tools/run-tests.sh --sanitize $(SANITIZE_BUILD_DIR)
