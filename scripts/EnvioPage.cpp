@@ -26,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -131,10 +130,6 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
             });
     connect(m_cdsArqs, &QAbstractItemModel::modelReset, this, &EnvioPage::mostrarScriptAtual);
     connect(m_cdsArqs, &QAbstractItemModel::rowsRemoved, this, &EnvioPage::mostrarScriptAtual);
-
-    m_vigiaEnvio = new QTimer(this);
-    m_vigiaEnvio->setInterval(100);
-    connect(m_vigiaEnvio, &QTimer::timeout, this, &EnvioPage::vigiarEnvio);
 
     SetPesquisando(false);
 }
@@ -372,13 +367,10 @@ void EnvioPage::btEnviarClick() {
     for (int row : rows)
         linhas << m_cdsArqs->linha(row);
     m_pararEnvio = std::make_shared<Cancelamento>();
-    m_abortarEnvio = std::make_shared<Cancelamento>();
-    m_paradaPedida.invalidate();
-    m_vigiaEnvio->start();
     m_envioSilencioso = false;
     m_enviando = true;
     m_espera.IniciarEspera(int(linhas.size()), QStringLiteral("Enviando os scripts..."), m_pararEnvio.get());
-    m_threadEnvio = new ThreadEnvio(m_sessao, linhas, cbSistema->currentText(), m_pararEnvio, m_abortarEnvio);
+    m_threadEnvio = new ThreadEnvio(m_sessao, linhas, cbSistema->currentText(), m_pararEnvio);
     connect(
         m_threadEnvio, &ThreadEnvio::progresso, m_threadEnvio,
         [this](int valor) { m_espera.setValor(valor); }, Qt::DirectConnection);
@@ -394,19 +386,7 @@ void EnvioPage::InterromperEnvio() {
     m_pararEnvio->cancelar();
 }
 
-void EnvioPage::vigiarEnvio() {
-    if (!m_enviando || !m_pararEnvio->cancelado())
-        return;
-    if (!m_paradaPedida.isValid()) {
-        m_paradaPedida.start();
-    } else if (m_paradaPedida.hasExpired(EsperaRespostaMs)) {
-        m_abortarEnvio->cancelar();
-        m_vigiaEnvio->stop();
-    }
-}
-
 void EnvioPage::FimEnvio(int enviados, const QString &erro) {
-    m_vigiaEnvio->stop();
     const QList<FilaArquivosModel::Linha> linhas = m_threadEnvio->linhas();
     m_espera.FinalizarEspera();
     const bool falhou = !erro.isEmpty();

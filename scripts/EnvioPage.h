@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -21,7 +20,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QSplitter;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class Sessao;
@@ -58,9 +56,6 @@ public:
     void btValidarClick();
 
     bool enviando() const { return m_enviando; }
-    // How long a stopped upload waits for the service's answer to its request in progress before
-    // aborting it.
-    static constexpr int EsperaRespostaMs = 3000;
     // Stops the upload run after its request in progress, without the end-of-run message:
     // for the main window closing. `envioTerminado` follows when the run has ended.
     void InterromperEnvio();
@@ -71,8 +66,6 @@ signals:
 private:
     void criarFiltros(QWidget *panelFiltros);
     void FimEnvio(int enviados, const QString &erro);
-    // While an upload runs: once stopped, its request in progress gets EsperaRespostaMs to end.
-    void vigiarEnvio();
     void mostrarScriptAtual();
     void atualizarTotal();
     // Reads changed files of `rows` again and tells the user; false when the action must stop.
@@ -92,10 +85,7 @@ private:
     QString FTipoArq;       // the mask of the running search
     FilaArquivosModel *m_cdsArqs;
     QPointer<ThreadEnvio> m_threadEnvio;
-    std::shared_ptr<Cancelamento> m_pararEnvio;   // the running upload's stop request
-    std::shared_ptr<Cancelamento> m_abortarEnvio; // ... and the abort of its request in progress
-    QTimer *m_vigiaEnvio;
-    QElapsedTimer m_paradaPedida;
+    std::shared_ptr<Cancelamento> m_pararEnvio; // the running upload's stop request
     bool m_envioSilencioso = false; // stopped for closing: no end-of-run message
     bool m_enviando = false;        // from the start of a run to its end-of-run call
     QByteArray m_scriptMostrado;    // what the memo shows

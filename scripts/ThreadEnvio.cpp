@@ -6,17 +6,34 @@
 #include "service/Conexao.h"
 #include "service/ErroCancelado.h"
 
+#include <QTimer>
+
 ThreadEnvio::ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas,
-                         const QString &sistema, std::shared_ptr<const Cancelamento> parar,
-                         std::shared_ptr<const Cancelamento> abortar, QObject *parent)
+                         const QString &sistema, std::shared_ptr<const Cancelamento> parar, QObject *parent)
     : QThread(parent), FSessao(sessao), FLinhas(linhas), FSistema(sistema), FParar(std::move(parar)),
-      FAbortar(std::move(abortar)) {}
+      FVigia(new QTimer(this)) {
+    FVigia->setInterval(100);
+    connect(FVigia, &QTimer::timeout, this, &ThreadEnvio::vigiar);
+    connect(this, &QThread::finished, FVigia, &QTimer::stop);
+    FVigia->start();
+}
+
+void ThreadEnvio::vigiar() {
+    if (!FParar->cancelado())
+        return;
+    if (!FParada.isValid()) {
+        FParada.start();
+    } else if (FParada.hasExpired(EsperaRespostaMs)) {
+        FAbortar.cancelar();
+        FVigia->stop();
+    }
+}
 
 void ThreadEnvio::run() {
     int enviados = 0;
     QString erro;
     try {
-        const Conexao::Cancelavel guarda(*FAbortar);
+        const Conexao::Cancelavel guarda(FAbortar);
         EnvioScripts envio(FSessao, FSistema);
         envio.Executar(FLinhas, [&](int n) {
             enviados = n;

@@ -1,30 +1,36 @@
 #pragma once
 
+#include "base/Cancelamento.h"
 #include "scripts/FilaArquivosModel.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QThread>
 
 #include <memory>
 
-class Cancelamento;
+class QTimer;
 class Sessao;
 
 // The upload worker. It sends a snapshot of the queue taken when the run starts, so a local
 // save from an editor window meanwhile changes the queue for the next run, not this one.
 // A stop request (the Cancelamento, or requestInterruption) ends the run after the request in
 // progress: aborting an "/inserir" on its way would leave unknown whether the service stored it.
-// `abortar` aborts that request too, for a service that does not answer: the run then ends at
-// once and `abortado` tells that the row in progress may or may not have been stored.
+// A service that does not answer within EsperaRespostaMs of the stop request has that request
+// aborted too: the run then ends at once and `abortado` tells that the row in progress may or may
+// not have been stored.
 // It reaches the interface only through its signals: connect `fimEnvio` blocking-queued, so
 // the worker waits for the end-of-run handler before it ends.
 class ThreadEnvio : public QThread {
     Q_OBJECT
 public:
+    // How long a stopped run waits for the service's answer to its request in progress.
+    static constexpr int EsperaRespostaMs = 3000;
+
+    // Create it on the interface thread: its watch over the stop request runs there.
     ThreadEnvio(Sessao &sessao, const QList<FilaArquivosModel::Linha> &linhas, const QString &sistema,
-                std::shared_ptr<const Cancelamento> parar, std::shared_ptr<const Cancelamento> abortar,
-                QObject *parent = nullptr);
+                std::shared_ptr<const Cancelamento> parar, QObject *parent = nullptr);
 
     const QList<FilaArquivosModel::Linha> &linhas() const { return FLinhas; }
     bool abortado() const { return FAbortado; }
@@ -40,10 +46,16 @@ protected:
     void run() override;
 
 private:
+    // Every 100 ms on the interface thread: once stopped, aborts the request in progress after
+    // EsperaRespostaMs.
+    void vigiar();
+
     Sessao &FSessao;
     QList<FilaArquivosModel::Linha> FLinhas;
     QString FSistema;
     std::shared_ptr<const Cancelamento> FParar;
-    std::shared_ptr<const Cancelamento> FAbortar;
+    Cancelamento FAbortar;
+    QTimer *FVigia;
+    QElapsedTimer FParada;
     bool FAbortado = false;
 };
