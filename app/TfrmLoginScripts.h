@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/EsperaAdiada.h"
+#include "base/EsperaAdiada.h"
 #include "catalog/ThreadBusca.h"
 #include "service/Protocolo.h"
 

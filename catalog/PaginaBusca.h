@@ -2,7 +2,7 @@
 
 #include "base/Espera.h"
 #include "catalog/BloqueioEntrada.h"
-#include "catalog/EsperaAdiada.h"
+#include "base/EsperaAdiada.h"
 #include "catalog/MontarParametros.h"
 #include "catalog/RelatarContagem.h"
 #include "catalog/ThreadBusca.h"

@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -129,10 +128,6 @@ TfrmVisualizarScript::TfrmVisualizarScript(Sessao &sessao, Messages &messages, Q
     espera->addWidget(btCancelar);
     espera->addStretch();
     pnlEspera->hide();
-    FTempoEspera = new QTimer(this);
-    FTempoEspera->setSingleShot(true);
-    FTempoEspera->setInterval(500);
-    connect(FTempoEspera, &QTimer::timeout, pnlEspera, &QWidget::show);
     FTarefaSalvar = new SalvarServidorTarefa(m_sessao, this);
     connect(FTarefaSalvar, &SalvarServidorTarefa::terminou, this, &TfrmVisualizarScript::FimSalvarServidor);
     connect(btCancelar, &QPushButton::clicked, FTarefaSalvar, &SalvarServidorTarefa::Cancelar);
@@ -322,12 +317,11 @@ void TfrmVisualizarScript::SalvarServidor() {
     editor->setReadOnly(true);
     btSalvar->setEnabled(false);
     setCursor(Qt::BusyCursor);
-    FTempoEspera->start();
+    FEsperaSalvar.Armar();
 }
 
 void TfrmVisualizarScript::FimSalvarServidor(const Protocolo::Resposta &resposta, std::exception_ptr erro) {
-    FTempoEspera->stop();
-    pnlEspera->hide();
+    FEsperaSalvar.Desarmar();
     unsetCursor();
     editor->setReadOnly(false);
     btSalvar->setEnabled(true);

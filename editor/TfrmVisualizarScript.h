@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/EsperaAdiada.h"
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
 
@@ -14,7 +15,6 @@ class QAction;
 class Messages;
 class QLabel;
 class QPushButton;
-class QTimer;
 class SalvarServidorTarefa;
 class QSplitter;
 class QToolBar;
@@ -103,7 +103,8 @@ private:
     bool FDescartar = false;
     QByteArray FScriptEnviado; // the Windows-1252 text of the save on its way
     SalvarServidorTarefa *FTarefaSalvar;
-    QTimer *FTempoEspera;
+    // The wait bar of a server save, shown only when the save lasts.
+    EsperaAdiada FEsperaSalvar{[this] { pnlEspera->show(); }, [this] { pnlEspera->hide(); }};
 
     QToolBar *ToolBar1;
     QToolButton *btSalvar;

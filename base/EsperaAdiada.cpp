@@ -1,4 +1,4 @@
-#include "catalog/EsperaAdiada.h"
+#include "base/EsperaAdiada.h"
 
 EsperaAdiada::EsperaAdiada(std::function<void()> mostrar, std::function<void()> esconder)
     : m_mostrar(std::move(mostrar)), m_esconder(std::move(esconder)) {
