@@ -12,7 +12,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n qt6-qpa-plugins
   libqscintilla2-qt6-dev
   libcurl4-openssl-dev libpcre2-dev
-  libcpp-httplib-dev libsqlite3-dev libssl-dev
+  qtkeychain-qt6-dev gnome-keyring dbus-daemon dbus-bin
+  libcpp-httplib-dev libsqlite3-dev libssl-dev libpq-dev postgresql
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-server firebird3.0-utils
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-wine fonts-liberation2
