@@ -23,7 +23,16 @@ export BRISEL_FB_PASSWORD=${BRISEL_FB_PASSWORD:-brisel-test}
 "$here/firebird-test-server.sh" start ||
   echo "run-tests: the Firebird server did not start; the tests that need it will fail" >&2
 
+# A private PostgreSQL cluster for the service tests' second storage and the multi-process tests.
+if BRISEL_TEST_PG_URI=$("$here/postgres-test-server.sh" start); then
+  export BRISEL_TEST_PG_URI
+else
+  unset BRISEL_TEST_PG_URI
+  echo "run-tests: the PostgreSQL server did not start; the tests that need it will fail" >&2
+fi
+
 cleanup() {
+  "$here/postgres-test-server.sh" stop || true
   "$here/firebird-test-server.sh" stop || true
 }
 trap cleanup EXIT
