@@ -11,9 +11,22 @@ QString TestServer::executable() {
     return qEnvironmentVariable("BRISEL_BUILD_DIR") + QStringLiteral("/server/brisel-scripts-server");
 }
 
+bool TestServer::postgresEscolhido() {
+    const QString escolha = qEnvironmentVariable("BRISEL_TEST_STORAGE");
+    if (escolha.isEmpty() || escolha == QLatin1String("sqlite"))
+        return false;
+    if (escolha == QLatin1String("postgres"))
+        return true;
+    throw std::runtime_error("unknown BRISEL_TEST_STORAGE (sqlite or postgres): " + escolha.toStdString());
+}
+
 TestServer::TestServer(const QStringList &users, const QStringList &extraArgs) {
-    QStringList args{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
-                     QStringLiteral(":memory:")};
+    QStringList args{QStringLiteral("--port"), QStringLiteral("0")};
+    if (!extraArgs.contains(QLatin1String("--db"))) {
+        if (postgresEscolhido())
+            m_banco = std::make_unique<BancoPostgresTeste>();
+        args << QStringLiteral("--db") << (m_banco ? m_banco->uri() : QStringLiteral(":memory:"));
+    }
     for (const QString &user : users)
         args << QStringLiteral("--user") << user;
     args << extraArgs;
@@ -45,6 +58,11 @@ TestServer::~TestServer() {
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+}
+
+void TestServer::kill() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 QString TestServer::rootUrl() const {
