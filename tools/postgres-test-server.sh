@@ -6,6 +6,8 @@
 #                                   $BRISEL_PG_STATE_DIR/uri)
 #   postgres-test-server.sh stop    stops that server and removes its folder, only when this
 #                                   script made them
+#   postgres-test-server.sh pause   stops that server and keeps its folder; the next start
+#                                   starts it again on the same port, with its data
 # Idempotent: a cluster already running in the folder is reused. Trust authentication, loopback
 # and the folder's own socket only; fsync stays on, so the benchmarks measure real commits.
 set -euo pipefail
@@ -51,8 +53,12 @@ start() {
         touch "$marker"
     fi
     touch "$log_file"
-    [ "$(id -u)" -eq 0 ] && chown postgres: "$state_dir" "$log_file"
     chmod 0700 "$state_dir"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown postgres: "$state_dir" "$log_file"
+        "${as_owner[@]}" test -w "$state_dir" ||
+            fail "the postgres user cannot reach $state_dir: its parent folders must let it through"
+    fi
     if [ ! -f "$data_dir/PG_VERSION" ]; then
         # --no-sync only skips initdb's own flushes of a throw-away folder; the server syncs.
         "${as_owner[@]}" "$bin_dir/initdb" -D "$data_dir" -U postgres -E UTF8 --locale=C.UTF-8 \
@@ -62,10 +68,13 @@ start() {
             echo "host all all 127.0.0.1/32 trust"
         } | "${as_owner[@]}" tee "$data_dir/pg_hba.conf" >/dev/null
     fi
+    # A paused cluster comes back on its port, so the URIs handed out stay valid.
+    local previous=""
+    [ -f "$uri_file" ] && previous=$(sed -n 's|^postgresql://postgres@127.0.0.1:\([0-9]*\)/postgres$|\1|p' "$uri_file")
     local port
     for _ in 1 2 3 4 5; do
-        port=$((20000 + RANDOM % 40000))
-        port_free "$port" || continue
+        port=${previous:-$((20000 + RANDOM % 40000))}
+        port_free "$port" || { [ -z "$previous" ] && continue; fail "port $port of the paused server is taken"; }
         if pg_ctl -w -t 60 -l "$log_file" \
             -o "-c listen_addresses=127.0.0.1 -p $port -c unix_socket_directories='$state_dir' -c fsync=on" \
             start >/dev/null; then
@@ -77,19 +86,25 @@ start() {
     fail "the server did not start (see $log_file)"
 }
 
-stop() {
+pause() {
     [ -f "$marker" ] || return 0
     if running; then
         pg_ctl -w -t 60 -m fast stop >/dev/null || fail "the server did not stop (see $log_file)"
     fi
+}
+
+stop() {
+    [ -f "$marker" ] || return 0
+    pause
     rm -rf "$state_dir"
 }
 
 case "${1:-}" in
 start) start ;;
 stop) stop ;;
+pause) pause ;;
 *)
-    echo "usage: $0 start|stop" >&2
+    echo "usage: $0 start|stop|pause" >&2
     exit 2
     ;;
 esac
