@@ -24,8 +24,8 @@ fail() {
 }
 
 # The newest installed server version's binaries.
-bin_dir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
-if [ -z "$bin_dir" ] || [ ! -x "$bin_dir/initdb" ] || [ ! -x "$bin_dir/pg_ctl" ]; then
+bin_dir=$(printf '%s\n' /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
+if [ ! -x "$bin_dir/initdb" ] || [ ! -x "$bin_dir/pg_ctl" ]; then
     fail "no PostgreSQL server binaries (initdb, pg_ctl) in /usr/lib/postgresql/*/bin; install the postgresql package (tools/setup-debian.sh)"
 fi
 

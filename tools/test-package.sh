@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder, checks its contents, installs it with dpkg,
 # runs the installed programs from /usr/bin (brisel-scripts-cli --help, the program's version
-# check on the offscreen platform) and removes it again. Needs root; leaves the machine as it
+# check on the offscreen platform), checks the service's systemd unit and purges it again. Needs root; leaves the machine as it
 # found it. Exit 77: skipped (ctest shows it as skipped).
 #   tools/test-package.sh BUILD_DIR
 set -euo pipefail
@@ -29,7 +29,8 @@ flock -w 900 9 || fail "another package test holds /tmp/brisel-scripts-package-t
 if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed\|half\|unpacked"; then
   skip "$package is already installed on this machine; the test does not touch an installation it did not make"
 fi
-for f in /usr/bin/BriselScripts /usr/bin/brisel-scripts-cli /usr/bin/brisel-json /usr/bin/brisel-scripts-server; do
+for f in /usr/bin/BriselScripts /usr/bin/brisel-scripts-cli /usr/bin/brisel-json /usr/bin/brisel-scripts-server \
+  /usr/lib/systemd/system/brisel-scripts-server.service /etc/default/brisel-scripts-server; do
   [ -e "$f" ] && skip "$f exists outside the package; the test does not overwrite it"
 done
 
@@ -39,7 +40,7 @@ server_pid=
 cleanup() {
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   if [ "$installed" = 1 ]; then
-    dpkg -r "$package" >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; echo "FAILED: dpkg -r $package" >&2; }
+    dpkg -P "$package" >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; echo "FAILED: dpkg -P $package" >&2; }
   fi
   rm -rf "$work"
 }
@@ -60,9 +61,13 @@ for f in /usr/bin/BriselScripts /usr/bin/brisel-scripts-cli /usr/bin/brisel-json
   /usr/share/icons/hicolor/48x48/apps/brisel-scripts.png \
   /usr/share/icons/hicolor/256x256/apps/brisel-scripts.png \
   /usr/share/man/man1/BriselScripts.1.gz /usr/share/man/man1/brisel-scripts-cli.1.gz \
-  /usr/share/man/man1/brisel-json.1.gz /usr/share/man/man1/brisel-scripts-server.1.gz; do
+  /usr/share/man/man1/brisel-json.1.gz /usr/share/man/man1/brisel-scripts-server.1.gz \
+  /usr/lib/systemd/system/brisel-scripts-server.service /etc/default/brisel-scripts-server; do
   grep -qx "$f" "$work/files" || fail "the package lacks $f"
 done
+# What the administrator writes in the service's options survives upgrades.
+dpkg-deb -I "$deb" conffiles | grep -qx /etc/default/brisel-scripts-server ||
+  fail "/etc/default/brisel-scripts-server is not a conffile"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # The library scan names the Qt, curl and SQLite libraries; the rest is declared by hand.
@@ -85,6 +90,21 @@ echo "== brisel-scripts-cli --help"
 /usr/bin/brisel-scripts-cli --help >"$work/help.out" 2>&1 || fail "brisel-scripts-cli --help exits with $?"
 grep -q "brisel-scripts-cli" "$work/help.out" || fail "brisel-scripts-cli --help shows no usage"
 zcat /usr/share/man/man1/brisel-scripts-cli.1.gz | grep -q '^\.TH BRISEL-SCRIPTS-CLI 1' || fail "manual page"
+
+echo "== the service's systemd unit"
+unit=/usr/lib/systemd/system/brisel-scripts-server.service
+if command -v systemd-analyze >/dev/null; then
+  systemd-analyze verify "$unit" || fail "systemd-analyze verify $unit"
+fi
+state=$(systemctl --root=/ is-enabled brisel-scripts-server.service 2>&1 || true)
+[ "$state" = disabled ] || fail "the unit is not installed disabled: $state"
+# The default options are the service's own: it accepts them.
+(
+  # shellcheck source=/dev/null
+  . /etc/default/brisel-scripts-server
+  # shellcheck disable=SC2086 # one word, one option, as systemd splits $BRISEL_SERVER_OPTS
+  /usr/bin/brisel-scripts-server $BRISEL_SERVER_OPTS --help >/dev/null
+) || fail "brisel-scripts-server refuses the options in /etc/default/brisel-scripts-server"
 
 echo "== version check from /usr/bin"
 # A user of its own: HOME, settings, state and temporary folders in the work folder.
@@ -134,10 +154,13 @@ wait "$program_pid" 2>/dev/null || true
 [ "$running" = 1 ] || { cat "$work/program.out" >&2; fail "the program ended instead of opening its window"; }
 [ ! -e /usr/bin/log.log ] && [ ! -e /usr/bin/parametros.ini ] || fail "the program wrote beside its executable in /usr/bin"
 
-echo "== dpkg -r"
+echo "== dpkg -r, dpkg -P"
 dpkg -r "$package" >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; fail "dpkg -r"; }
-installed=0
-for f in /usr/bin/BriselScripts /usr/bin/brisel-scripts-cli /usr/lib/brisel-scripts/BriselUpdate; do
+for f in /usr/bin/BriselScripts /usr/bin/brisel-scripts-cli /usr/lib/brisel-scripts/BriselUpdate "$unit"; do
   [ ! -e "$f" ] || fail "$f is left after dpkg -r"
 done
+[ -e /etc/default/brisel-scripts-server ] || fail "dpkg -r removed the conffile /etc/default/brisel-scripts-server"
+dpkg -P "$package" >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; fail "dpkg -P"; }
+installed=0
+[ ! -e /etc/default/brisel-scripts-server ] || fail "/etc/default/brisel-scripts-server is left after dpkg -P"
 echo "package test passed"
