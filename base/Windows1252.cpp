@@ -27,8 +27,15 @@ char toByte(char16_t c) {
 QByteArray Windows1252::fromUnicode(const QString &text) {
     QByteArray out(text.size(), Qt::Uninitialized);
     char *dst = out.data();
-    for (QChar c : text)
-        *dst++ = toByte(c.unicode());
+    const QChar *c = text.constData();
+    const QChar *const end = c + text.size();
+    for (; c != end; ++c) {
+        // A character beyond U+FFFF is one character, as caracteresNaoSuportados lists it.
+        if (c->isHighSurrogate() && c + 1 != end && c[1].isLowSurrogate())
+            ++c;
+        *dst++ = toByte(c->unicode());
+    }
+    out.truncate(dst - out.data());
     return out;
 }
 

@@ -7,7 +7,8 @@
 // The single-byte code page in which script texts are held, stored and sent.
 namespace Windows1252 {
 
-// One byte per UTF-16 code unit; a character outside the code page becomes "?".
+// One byte per character; a character outside the code page becomes one "?" (a surrogate pair is
+// one character, a lone surrogate too).
 QByteArray fromUnicode(const QString &text);
 QString toUnicode(const QByteArray &bytes);
 

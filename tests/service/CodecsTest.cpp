@@ -141,17 +141,45 @@ class NaoSuportadosCasos : public testing::TestWithParam<NaoSuportadosCase> {};
 TEST_P(NaoSuportadosCasos, ListsWhatWouldBecomeAQuestionMark) {
     const auto achados = Windows1252::caracteresNaoSuportados(GetParam().texto);
     EXPECT_EQ(achados, GetParam().esperado);
-    // Exactly these characters are lost on the way to the code page.
-    const QByteArray bytes = Windows1252::fromUnicode(GetParam().texto);
-    const QString volta = Windows1252::toUnicode(bytes);
+    // Exactly these characters are lost on the way to the code page, each as one "?".
+    const QList<uint> caracteres = GetParam().texto.toUcs4();
+    const QString volta = Windows1252::toUnicode(Windows1252::fromUnicode(GetParam().texto));
+    ASSERT_EQ(volta.size(), caracteres.size());
     qsizetype perdidos = 0;
     for (qsizetype i = 0; i < volta.size(); ++i)
-        perdidos += volta.at(i) != GetParam().texto.at(i);
-    qsizetype unidades = 0;
-    for (const auto &c : achados)
-        unidades += c.caractere > 0xFFFF ? 2 : 1;
-    EXPECT_EQ(perdidos, unidades);
+        perdidos += volta.at(i) != QChar(char16_t(caracteres.at(i))) || caracteres.at(i) > 0xFFFF;
+    EXPECT_EQ(perdidos, achados.size());
 }
+
+struct ParaCodigoCase {
+    const char *nome;
+    QString texto;
+    QByteArray bytes;
+};
+
+class ParaCodigoCasos : public testing::TestWithParam<ParaCodigoCase> {};
+
+// What arrives is what the warning lists: one "?" per character outside the code page.
+TEST_P(ParaCodigoCasos, ACharacterOutsideTheCodePageBecomesOneQuestionMark) {
+    EXPECT_EQ(Windows1252::fromUnicode(GetParam().texto), GetParam().bytes);
+    EXPECT_EQ(GetParam().bytes.count('?') - GetParam().texto.count(u'?'),
+              Windows1252::caracteresNaoSuportados(GetParam().texto).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, ParaCodigoCasos,
+    testing::Values(ParaCodigoCase{"no_codigo", QStringLiteral("ação € ‰ ?"), "a\xE7\xE3o \x80 \x89 ?"},
+                    ParaCodigoCase{"emoji",
+                                   QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                                     "b"),
+                                   "a?b"},
+                    ParaCodigoCase{"dois_emojis_juntos",
+                                   QString::fromUtf8("\xF0\x9F\x98\x80\xF0\x9F\x8E\x89"), "??"},
+                    ParaCodigoCase{"cjk", QString::fromUtf8("x\xE4\xB8\xADy"), "x?y"},
+                    // The base letter is in the code page, the combining accent is not.
+                    ParaCodigoCase{"sequencia_combinada", QString::fromUtf8("e\xCC\x81!"), "e?!"},
+                    ParaCodigoCase{"surrogates_sozinhos", QStringView(u"\xDE00x\xD83D").toString(), "?x?"}),
+    [](const testing::TestParamInfo<ParaCodigoCase> &info) { return std::string(info.param.nome); });
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, NaoSuportadosCasos,
