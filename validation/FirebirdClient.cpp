@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cerrno>
 #include <dlfcn.h>
 
 FirebirdClient::FirebirdClient(const QString &library) : m_library(library) {}
@@ -45,6 +46,13 @@ void FirebirdClient::load() {
     resolve(m_api.sqlInfo, "isc_dsql_sql_info");
     resolve(m_api.execute, "isc_dsql_execute");
     resolve(m_api.freeStatement, "isc_dsql_free_statement");
+    resolve(m_api.fetch, "isc_dsql_fetch");
+    resolve(m_api.databaseInfo, "isc_database_info");
+    resolve(m_api.dropDatabase, "isc_drop_database");
+    resolve(m_api.serviceAttach, "isc_service_attach");
+    resolve(m_api.serviceDetach, "isc_service_detach");
+    resolve(m_api.serviceStart, "isc_service_start");
+    resolve(m_api.serviceQuery, "isc_service_query");
     resolve(m_api.interpret, "fb_interpret");
 }
 
@@ -55,4 +63,14 @@ QString FirebirdClient::errorText(const ISC_STATUS *status) {
     while (api().interpret(buffer, sizeof buffer, &cursor) > 0)
         lines.append(Windows1252::toUnicode(QByteArray(buffer)));
     return lines.join(u'\n');
+}
+
+bool FirebirdClient::fileMissing(const ISC_STATUS *status) {
+    // Pairs of (kind, value) up to isc_arg_end; a string with its length takes three places.
+    for (const ISC_STATUS *p = status; *p != isc_arg_end;) {
+        if (p[0] == isc_arg_unix && p[1] == ENOENT)
+            return true;
+        p += p[0] == isc_arg_cstring ? 3 : 2;
+    }
+    return false;
 }

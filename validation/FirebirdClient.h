@@ -22,6 +22,13 @@ public:
         decltype(&isc_dsql_sql_info) sqlInfo;
         decltype(&isc_dsql_execute) execute;
         decltype(&isc_dsql_free_statement) freeStatement;
+        decltype(&isc_dsql_fetch) fetch;
+        decltype(&isc_database_info) databaseInfo;
+        decltype(&isc_drop_database) dropDatabase;
+        decltype(&isc_service_attach) serviceAttach;
+        decltype(&isc_service_detach) serviceDetach;
+        decltype(&isc_service_start) serviceStart;
+        decltype(&isc_service_query) serviceQuery;
         decltype(&fb_interpret) interpret;
     };
 
@@ -38,6 +45,8 @@ public:
     const Api &api();
     // The messages of an error status vector, one per line.
     QString errorText(const ISC_STATUS *status);
+    // Whether the status says a file does not exist (the system's ENOENT, as the server saw it).
+    static bool fileMissing(const ISC_STATUS *status);
 
 private:
     void load();

@@ -1,20 +1,18 @@
 #include "validation/FirebirdConnection.h"
 
+#include "base/Windows1252.h"
 #include "validation/FirebirdError.h"
+#include "validation/ParameterBlock.h"
 
 #include <QFile>
+
+#include <cstring>
+
+#include <vector>
 
 namespace {
 
 const short sqlDialect = 3;
-
-void appendParameter(QByteArray &dpb, char tag, const QByteArray &value) {
-    if (value.size() > 255) // the parameter block's length byte
-        throw Exception(QStringLiteral("A senha passa de 255 bytes."));
-    dpb.append(tag);
-    dpb.append(char(value.size()));
-    dpb.append(value);
-}
 
 } // namespace
 
@@ -27,15 +25,15 @@ FirebirdConnection::~FirebirdConnection() {
 void FirebirdConnection::open(const QString &database, const QString &user, const QString &password) {
     close();
     const FirebirdClient::Api &api = m_client.api();
-    QByteArray dpb(1, char(isc_dpb_version1));
-    appendParameter(dpb, isc_dpb_user_name, user.toUtf8());
+    ParameterBlock dpb(isc_dpb_version1);
+    dpb.addShort(isc_dpb_user_name, user.toUtf8());
     if (!password.isEmpty())
-        appendParameter(dpb, isc_dpb_password, password.toUtf8());
-    appendParameter(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1252"));
+        dpb.addShort(isc_dpb_password, password.toUtf8());
+    dpb.addShort(isc_dpb_lc_ctype, QByteArrayLiteral("WIN1252"));
     const QByteArray name = QFile::encodeName(database);
     ISC_STATUS_ARRAY status;
-    if (api.attachDatabase(status, short(name.size()), name.constData(), &m_database, short(dpb.size()),
-                           dpb.constData()))
+    if (api.attachDatabase(status, short(name.size()), name.constData(), &m_database,
+                           short(dpb.bytes().size()), dpb.bytes().constData()))
         fail(status);
     if (api.allocateStatement(status, &m_database, &m_statement)) {
         const FirebirdError error(m_client.errorText(status));
@@ -69,7 +67,7 @@ void FirebirdConnection::startTransaction() {
         fail(status);
 }
 
-void FirebirdConnection::execute(const QByteArray &statement) {
+bool FirebirdConnection::execute(const QByteArray &statement) {
     const FirebirdClient::Api &api = m_client.api();
     if (!m_transaction)
         startTransaction();
@@ -85,6 +83,56 @@ void FirebirdConnection::execute(const QByteArray &statement) {
         if (api.freeStatement(status, &m_statement, DSQL_close))
             fail(status);
     }
+    return type == isc_info_sql_stmt_ddl;
+}
+
+QString FirebirdConnection::text(const QByteArray &select) {
+    const FirebirdClient::Api &api = m_client.api();
+    if (!m_transaction)
+        startTransaction();
+    std::vector<char> area(XSQLDA_LENGTH(1));
+    auto *row = reinterpret_cast<XSQLDA *>(area.data());
+    row->version = SQLDA_VERSION1;
+    row->sqln = 1;
+    ISC_STATUS_ARRAY status;
+    if (api.prepare(status, &m_transaction, &m_statement, 0, select.constData(), sqlDialect, row))
+        fail(status);
+    if (row->sqld != 1)
+        throw FirebirdError(QStringLiteral("A consulta interna não devolveu uma coluna."));
+    XSQLVAR &column = row->sqlvar[0];
+    // Every type the server can turn into text arrives as a counted string.
+    column.sqltype = SQL_VARYING + 1;
+    column.sqllen = 4096;
+    std::vector<char> value(sizeof(short) + 4096);
+    short null = 0;
+    column.sqldata = value.data();
+    column.sqlind = &null;
+    if (api.execute(status, &m_transaction, &m_statement, sqlDialect, nullptr))
+        fail(status);
+    const ISC_STATUS fetched = api.fetch(status, &m_statement, SQLDA_VERSION1, row);
+    ISC_STATUS_ARRAY closeStatus;
+    api.freeStatement(closeStatus, &m_statement, DSQL_close);
+    if (fetched != 0 && fetched != 100) // 100: no row
+        fail(status);
+    if (fetched == 100 || null)
+        return QString();
+    short length;
+    std::memcpy(&length, value.data(), sizeof length);
+    return Windows1252::toUnicode(QByteArray(value.data() + sizeof length, length));
+}
+
+void FirebirdConnection::dropDatabase() {
+    const FirebirdClient::Api &api = m_client.api();
+    ISC_STATUS_ARRAY status;
+    if (m_statement)
+        api.freeStatement(status, &m_statement, DSQL_drop);
+    m_statement = 0;
+    if (m_transaction)
+        api.rollbackTransaction(status, &m_transaction);
+    m_transaction = 0;
+    if (api.dropDatabase(status, &m_database))
+        fail(status);
+    m_database = 0;
 }
 
 int FirebirdConnection::statementType() {
@@ -119,5 +167,5 @@ void FirebirdConnection::rollback() {
 }
 
 void FirebirdConnection::fail(const ISC_STATUS *status) {
-    throw FirebirdError(m_client.errorText(status));
+    throw FirebirdError(m_client.errorText(status), FirebirdClient::fileMissing(status));
 }

@@ -21,9 +21,13 @@ public:
     // Rolls back a transaction left open and detaches; never throws.
     void close();
 
-    // Executes one statement once, unchanged; rows it returns are not fetched.
-    // Throws FirebirdError when the database rejects it.
-    void execute(const QByteArray &statement);
+    // Executes one statement once, unchanged; rows it returns are not fetched. True when it was
+    // a DDL statement. Throws FirebirdError when the database rejects it.
+    bool execute(const QByteArray &statement);
+    // The first column of the first row of `select`, as text (empty for no row or NULL).
+    QString text(const QByteArray &select);
+    // Drops the attached database (its file is deleted by the server) and closes.
+    void dropDatabase();
     // Do nothing when no transaction is active. Throw FirebirdError on failure.
     void commit();
     void rollback();

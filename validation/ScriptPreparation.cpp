@@ -123,21 +123,37 @@ bool removeAll(QString &text, QLatin1StringView what, Removals *removals) {
     return found;
 }
 
-PreparedScript prepare(const QString &script) {
-    PreparedScript prepared{QString(), false, SourceMap(script)};
-    Removals comments;
-    prepared.text = removeOneLineComments(script, &comments);
-    prepared.source.addPass(std::move(comments));
+namespace {
+
+PreparedScript prepareFor(const QString &script, bool trial) {
+    PreparedScript prepared{script, false, SourceMap(script)};
+    if (!trial) {
+        Removals comments;
+        prepared.text = removeOneLineComments(script, &comments);
+        prepared.source.addPass(std::move(comments));
+    }
     const auto removeEvery = [&prepared](QLatin1StringView what) {
         Removals removals;
         const bool found = removeAll(prepared.text, what, &removals);
         prepared.source.addPass(std::move(removals));
         return found;
     };
-    removeEvery(QLatin1StringView("COMMIT WORK;"));
-    removeEvery(QLatin1StringView("COMMIT;"));
+    if (!trial) {
+        removeEvery(QLatin1StringView("COMMIT WORK;"));
+        removeEvery(QLatin1StringView("COMMIT;"));
+    }
     prepared.rollbackOnError = removeEvery(QLatin1StringView("ROLLBACK ON ERROR;"));
     return prepared;
+}
+
+} // namespace
+
+PreparedScript prepare(const QString &script) {
+    return prepareFor(script, false);
+}
+
+PreparedScript prepareForTrial(const QString &script) {
+    return prepareFor(script, true);
 }
 
 } // namespace ScriptPreparation

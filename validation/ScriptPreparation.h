@@ -25,5 +25,8 @@ QString removeOneLineComments(const QString &text, Removals *removals = nullptr)
 bool removeAll(QString &text, QLatin1StringView what, Removals *removals = nullptr);
 // One-line comments, then "COMMIT WORK;", "COMMIT;" and the "ROLLBACK ON ERROR;" marker.
 PreparedScript prepare(const QString &script);
+// For a trial run, which sends the script as an interactive SQL tool would (its comments left
+// to the splitter, its COMMITs run): only the marker is taken out.
+PreparedScript prepareForTrial(const QString &script);
 
 } // namespace ScriptPreparation
