@@ -1,5 +1,6 @@
 #include "validation/ScriptTrial.h"
 #include "base/Cancelamento.h"
+#include "base/IniFile.h"
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/PrintQString.h"
 #include "validation/TrialCopy.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -302,6 +304,61 @@ TEST(TrialLeftovers, CopiesOfEndedProcessesAreRemoved) {
     EXPECT_FALSE(QFileInfo::exists(copy));
     EXPECT_EQ(filesBeside(database), QStringList({u"test.fdb"_qs}));
     EXPECT_EQ(QDir(state.path()).entryList(QDir::Files), QStringList({u"3-1.ini"_qs}));
+}
+
+} // namespace
+
+namespace {
+
+// The child of the next test: a trial that runs until it is killed.
+TEST(TrialKilled, ChildRunsALongTrial) {
+    const QString database = qEnvironmentVariable("BRISEL_TRIAL_CHILD_DB");
+    if (database.isEmpty())
+        GTEST_SKIP() << "started by TrialKilled.NextStartRemovesTheCopy";
+    QStringList lines;
+    ScriptTrial().run(
+        database, QString(),
+        {{u"long"_qs, u"EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < 2000000000) DO "
+                      "I = I + 1; END"_qs}},
+        {recorder(lines)});
+}
+
+// kill -9 in the middle of a trial, then the program's next start: no copy is left.
+TEST(TrialKilled, NextStartRemovesTheCopy) {
+    FirebirdTestDatabase database(Access::Embedded, u"CREATE TABLE T (A INTEGER);"_qs);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    QTemporaryDir state;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_STATE_HOME"_qs, state.path());
+    environment.insert(u"BRISEL_TRIAL_CHILD_DB"_qs, database.name());
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QFile::symLinkTarget(u"/proc/self/exe"_qs),
+                {u"--gtest_filter=TrialKilled.ChildRunsALongTrial"_qs});
+    ASSERT_TRUE(child.waitForStarted());
+    // Killed once the copy is made and the script runs: the note says the database is out of backup mode.
+    const QString notes = state.path() + u"/BriselScripts/ensaios"_qs;
+    bool running = false;
+    for (int i = 0; i < 300 && !running; ++i) {
+        QThread::msleep(100);
+        const QStringList entries = QDir(notes).entryList(QDir::Files);
+        running =
+            !entries.isEmpty() && filesBeside(database).size() == 2 &&
+            IniFile(QDir(notes).filePath(entries.constFirst())).value(u"copia"_qs, u"bloqueado"_qs) == u"0";
+    }
+    child.kill();
+    child.waitForFinished();
+    ASSERT_TRUE(running) << filesBeside(database).join(u' ').toStdString();
+    ASSERT_EQ(filesBeside(database).size(), 2); // the database and the copy
+
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    const int removed =
+        TrialCopy::removeLocalLeftovers(FirebirdClient::system(), TrialCopyRegistry::standard());
+    qunsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(removed, 1);
+    EXPECT_EQ(filesBeside(database), QStringList({u"test.fdb"_qs}));
+    EXPECT_TRUE(QDir(notes).isEmpty());
+    EXPECT_EQ(database.column(u"select mon$backup_state from mon$database"_qs), QStringList({u"0"_qs}));
 }
 
 } // namespace
