@@ -91,14 +91,22 @@ QSet<qint64> Codigos(int porta, const QByteArray &chave) {
     return {codigos.begin(), codigos.end()};
 }
 
-class VariosProcessos : public testing::TestWithParam<bool> {};
+// Two processes, a and b, on one database, and a session key from a.
+class VariosProcessos : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        a = Processo(banco.db());
+        b = Processo(banco.db());
+        chave = Entrar(a->port(), "DEV", "senha");
+        ASSERT_FALSE(chave.isEmpty());
+    }
+
+    BancoCompartilhado banco{GetParam()};
+    std::unique_ptr<TestServer> a, b;
+    QByteArray chave;
+};
 
 TEST_P(VariosProcessos, ASessionKeyFromOneProcessWorksOnTheOther) {
-    BancoCompartilhado banco(GetParam());
-    const auto a = Processo(banco.db());
-    const auto b = Processo(banco.db());
-    const QByteArray chave = Entrar(a->port(), "DEV", "senha");
-    ASSERT_FALSE(chave.isEmpty());
     const qint64 codigo = CodigoInserido(b->port(), chave, Script(1, 1));
     EXPECT_GT(codigo, 0);
     EXPECT_EQ(Codigos(a->port(), chave), QSet<qint64>{codigo});
@@ -109,11 +117,6 @@ TEST_P(VariosProcessos, ASessionKeyFromOneProcessWorksOnTheOther) {
 
 TEST_P(VariosProcessos, ParallelUploadsThroughTwoProcessesLoseNothingAndNeverRepeatACode) {
     constexpr int PorEnvio = 25;
-    BancoCompartilhado banco(GetParam());
-    const auto a = Processo(banco.db());
-    const auto b = Processo(banco.db());
-    const QByteArray chave = Entrar(a->port(), "DEV", "senha");
-    ASSERT_FALSE(chave.isEmpty());
 
     std::mutex guarda;
     QList<qint64> codigos;
@@ -142,11 +145,6 @@ TEST_P(VariosProcessos, ParallelUploadsThroughTwoProcessesLoseNothingAndNeverRep
 }
 
 TEST_P(VariosProcessos, EveryScriptAcknowledgedBeforeOneProcessIsKilledIsStored) {
-    BancoCompartilhado banco(GetParam());
-    const auto a = Processo(banco.db());
-    const auto b = Processo(banco.db());
-    const QByteArray chave = Entrar(a->port(), "DEV", "senha");
-    ASSERT_FALSE(chave.isEmpty());
 
     // One uploader streams to A until A is gone, another to B all along.
     std::atomic<int> confirmadosEmA = 0;
@@ -181,20 +179,15 @@ TEST_P(VariosProcessos, EveryScriptAcknowledgedBeforeOneProcessIsKilledIsStored)
 }
 
 TEST_P(VariosProcessos, ARestartKeepsTheDataAndTheCodesGoOn) {
-    BancoCompartilhado banco(GetParam());
-    QMap<qint64, QString> antes;
-    int logAntes = 0;
-    {
-        const auto a = Processo(banco.db(), {QStringLiteral("DEV:senha"), QStringLiteral("ANA:outra")});
-        const QByteArray chave = Entrar(a->port(), "DEV", "senha");
-        for (int i = 0; i < 3; ++i)
-            ASSERT_GT(CodigoInserido(a->port(), chave, Script(1, i)), 0);
-        antes = Scripts(a->port(), chave);
-        logAntes = Contar(a->port(), chave, "/pesquisar_log");
-    }
-    // Started again without its users: they, their passwords and the scripts come from the database.
-    const auto a = Processo(banco.db(), {});
-    const QByteArray chave = Entrar(a->port(), "ANA", "outra");
+    for (int i = 0; i < 3; ++i)
+        ASSERT_GT(CodigoInserido(b->port(), chave, Script(1, i)), 0);
+    const QMap<qint64, QString> antes = Scripts(a->port(), chave);
+    const int logAntes = Contar(a->port(), chave, "/pesquisar_log");
+    a.reset();
+    b.reset();
+    // Started again without its users: the user, its password and the scripts come from the database.
+    a = Processo(banco.db(), {});
+    chave = Entrar(a->port(), "DEV", "senha");
     ASSERT_FALSE(chave.isEmpty());
     EXPECT_EQ(Scripts(a->port(), chave), antes);
     EXPECT_EQ(Contar(a->port(), chave, "/pesquisar_log"), logAntes);
