@@ -23,7 +23,10 @@ export BRISEL_FB_PASSWORD=${BRISEL_FB_PASSWORD:-brisel-test}
 "$here/firebird-test-server.sh" start ||
   echo "run-tests: the Firebird server did not start; the tests that need it will fail" >&2
 
-# A private PostgreSQL cluster for the service tests' second storage and the multi-process tests.
+# A private PostgreSQL cluster for the service tests' second storage and the multi-process tests;
+# a folder of its own per run, so two runs (say the plain and the sanitizer build) never stop each
+# other's cluster.
+export BRISEL_PG_STATE_DIR=${BRISEL_PG_STATE_DIR:-$(mktemp -d /tmp/brisel-postgres-test.XXXXXX)}
 if BRISEL_TEST_PG_URI=$("$here/postgres-test-server.sh" start); then
   export BRISEL_TEST_PG_URI
 else
@@ -33,6 +36,7 @@ fi
 
 cleanup() {
   "$here/postgres-test-server.sh" stop || true
+  rmdir "$BRISEL_PG_STATE_DIR" 2>/dev/null || true # left empty when the cluster did not start
   "$here/firebird-test-server.sh" stop || true
 }
 trap cleanup EXIT
