@@ -1,7 +1,7 @@
 #include "base/IniFile.h"
 
-#include "base/Windows1252.h"
 #include "base/Exception.h"
+#include "base/Windows1252.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -117,6 +117,11 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         m_lines.append(line);
     }
+}
+
+void IniFile::remove(const QString &section, const QString &key) {
+    for (int line = find(section, key).keyLine; line >= 0; line = find(section, key).keyLine)
+        m_lines.removeAt(line);
 }
 
 void IniFile::save(const QString &path) const {

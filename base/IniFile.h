@@ -20,6 +20,8 @@ public:
     // Replaces the value in place, or appends the key at the end of its section (the
     // section is appended at the end of the file when missing).
     void setValue(const QString &section, const QString &key, const QString &value);
+    // Takes the key's line out (every one, should the key be written twice); the section stays.
+    void remove(const QString &section, const QString &key);
 
     // Writes every line back (UTF-8, LF ends). Throws Exception with the system's text.
     void save(const QString &path) const;

@@ -53,6 +53,21 @@ TEST(IniFile, WritingKeepsEverythingElse) {
                                          "maximizado=1\n"));
 }
 
+TEST(IniFile, RemovingAKeyKeepsEverythingElse) {
+    IniFile ini = IniFile::fromText(sample + QStringLiteral("Password=duplicada\n[log]\npassword=outra\n"));
+    ini.remove(QStringLiteral("validacao"), QStringLiteral("password"));
+    ini.remove(QStringLiteral("validacao"), QStringLiteral("ausente"));
+    EXPECT_EQ(ini.text(), QStringLiteral("; comentário do usuário\n"
+                                         "[envio]\n"
+                                         "base = /home/dev/scripts \n"
+                                         "extra=mantido\n"
+                                         "\n"
+                                         "[validacao]\n"
+                                         "database=/tmp/x.fdb\n"
+                                         "[log]\n"
+                                         "password=outra\n"));
+}
+
 TEST(IniFile, SaveAndReloadRoundTrip) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("parametros.ini"));
