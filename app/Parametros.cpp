@@ -1,7 +1,7 @@
 #include "app/Parametros.h"
 
 #include "base/IniFile.h"
-#include "service/ShortDate.h"
+#include "base/ShortDate.h"
 
 namespace {
 

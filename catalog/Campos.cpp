@@ -1,6 +1,6 @@
 #include "catalog/Campos.h"
 
-#include "service/ShortDate.h"
+#include "base/ShortDate.h"
 #include "base/Windows1252.h"
 
 QString Campos::Texto(const QString &texto, int tamanho) {

@@ -1,7 +1,7 @@
 #include "service/DataResposta.h"
 
+#include "base/ShortDate.h"
 #include "service/ErroLeitura.h"
-#include "service/ShortDate.h"
 
 #include <QLocale>
 

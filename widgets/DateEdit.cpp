@@ -1,6 +1,6 @@
 #include "widgets/DateEdit.h"
 
-#include "service/ShortDate.h"
+#include "base/ShortDate.h"
 
 #include <QCalendarWidget>
 #include <QHBoxLayout>
@@ -9,7 +9,8 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
-DateEdit::DateEdit(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(this)), m_button(new QToolButton(this)) {
+DateEdit::DateEdit(QWidget *parent)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_button(new QToolButton(this)) {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -21,9 +22,13 @@ DateEdit::DateEdit(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(this
     connect(m_button, &QToolButton::clicked, this, &DateEdit::showCalendar);
 }
 
-QDate DateEdit::date() const { return ShortDate::fromText(m_edit->text()); }
+QDate DateEdit::date() const {
+    return ShortDate::fromText(m_edit->text());
+}
 
-void DateEdit::setDate(const QDate &date) { m_edit->setText(ShortDate::toText(date)); }
+void DateEdit::setDate(const QDate &date) {
+    m_edit->setText(ShortDate::toText(date));
+}
 
 void DateEdit::showCalendar() {
     QMenu popup(this);

@@ -1,4 +1,4 @@
-#include "service/ShortDate.h"
+#include "base/ShortDate.h"
 
 #include <QLocale>
 #include <QRegularExpression>
