@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/Espera.h"
-#include "catalog/BloqueioEntrada.h"
 #include "base/EsperaAdiada.h"
+#include "catalog/BloqueioEntrada.h"
 #include "catalog/MontarParametros.h"
 #include "catalog/RelatarContagem.h"
 #include "catalog/ThreadBusca.h"
@@ -60,7 +60,7 @@ protected:
         const Vista antes = NovaBusca(grade);
         auto anteriores = std::make_shared<decltype(tabela.Retirar())>(tabela.Retirar());
         const bool iniciou = thread.Iniciar(
-            URLBase() + textos.caminho, campos, teto,
+            URLBase() + textos.caminho, campos,
             [this, teto, aguarde = textos.aguarde](int registros) { Contados(registros, teto, aguarde); },
             [this, &tabela, grade, anteriores, antes, contagem = textos.contagem,
              fim = std::move(fim)](const auto &resultado) {

@@ -44,5 +44,38 @@ bool TabelaPesquisa::removeRows(int row, int count, const QModelIndex &parent) {
 void TabelaPesquisa::Adicionar(const RegistroScript &registro) {
     RegistroScript linha = registro;
     linha.arquivo = Campos::Texto(registro.arquivo, TamanhoArquivo);
+    if (const TextosArmazenados::Texto *texto = FArmazenados.Depois(registro.codigo, FBuscadasEm)) {
+        if (!*texto)
+            return;
+        linha.script = **texto;
+    }
     Acrescentar(std::move(linha));
+}
+
+void TabelaPesquisa::Armazenado(int codigo, const TextosArmazenados::Texto &texto) {
+    FArmazenados.Registrar(codigo, texto);
+    Aplicar(codigo, texto);
+}
+
+void TabelaPesquisa::LinhasRetiradas() {
+    FRetiradasBuscadasEm = FBuscadasEm;
+    FBuscadasEm = FArmazenados.Agora();
+}
+
+// The rows put back are as old as their own fetch: what was learned since reaches them now.
+void TabelaPesquisa::LinhasRepostas() {
+    FBuscadasEm = FRetiradasBuscadasEm;
+    for (int codigo : FArmazenados.CodigosDepois(FBuscadasEm))
+        Aplicar(codigo, *FArmazenados.Depois(codigo, FBuscadasEm));
+}
+
+void TabelaPesquisa::Aplicar(int codigo, const TextosArmazenados::Texto &texto) {
+    for (int row = int(FLinhas.size()) - 1; row >= 0; --row) {
+        if (FLinhas.at(row).codigo != codigo)
+            continue;
+        if (!texto)
+            removeRows(row, 1);
+        else if (FLinhas.at(row).script != *texto)
+            setData(index(row, SCRIPT), *texto);
+    }
 }

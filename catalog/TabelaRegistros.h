@@ -37,12 +37,14 @@ public:
         QList<Registro> linhas = std::move(FLinhas);
         FLinhas.clear();
         endResetModel();
+        LinhasRetiradas();
         return linhas;
     }
     void Repor(QList<Registro> linhas) {
         beginResetModel();
         FLinhas = std::move(linhas);
         endResetModel();
+        LinhasRepostas();
     }
     const Registro &Linha(int row) const { return FLinhas.at(row); }
 
@@ -77,6 +79,10 @@ public:
 protected:
     TabelaRegistros(QStringList cabecalhos, QObject *parent)
         : QAbstractTableModel(parent), FCabecalhos(std::move(cabecalhos)) {}
+
+    // After Retirar and after Repor, for a table that keeps something of its own about its rows.
+    virtual void LinhasRetiradas() {}
+    virtual void LinhasRepostas() {}
 
     void Acrescentar(Registro linha) {
         beginInsertRows({}, int(FLinhas.size()), int(FLinhas.size()));

@@ -12,9 +12,10 @@ class Conexao;
 
 // The worker of a search page: counts the records of the search and, when there are any, lets the
 // page enter busy mode for them and fetches the pages until the progress window's Maximo records
-// have arrived, appending each record to the page's table and adding 1 to Valor. Nothing beyond
-// `teto` records reaches the table, whatever the service's count or pages say. A record that does
-// not read ends the fetch without a row; the rows before it stay.
+// have arrived, appending each record to the page's table and adding 1 to Valor. No page is asked
+// for once Maximo records have arrived, but every record of the pages received is kept, also when
+// the last page overshoots. A record that does not read ends the fetch without a row; the rows
+// before it stay.
 template <class Registro, class Tabela> class ThreadCarga {
 public:
     // What a run got to, for its end-of-run handler.
@@ -30,11 +31,10 @@ public:
 
     // Interface thread. Ignored (false) while a run is in progress. `fim` runs on the interface
     // thread when the run ends.
-    bool Iniciar(const QString &endereco, const CamposRequisicao &campos, int teto, Contados contados,
-                 Fim fim) {
+    bool Iniciar(const QString &endereco, const CamposRequisicao &campos, Contados contados, Fim fim) {
         auto resultado = std::make_shared<Resultado>();
         return FThread.Iniciar(
-            [this, resultado, endereco, campos, teto,
+            [this, resultado, endereco, campos,
              contados = std::move(contados)](const ThreadBusca::NaInterface &naInterface) {
                 resultado->contagem = Protocolo::Contar(FConexao, endereco, campos);
                 resultado->contou = true;
@@ -42,11 +42,7 @@ public:
                     return;
                 naInterface([&] { contados(resultado->contagem.registros); });
                 resultado->buscou = true;
-                int recebidos = 0;
                 FBuscar(FConexao, campos, FEspera.Maximo(), [&](const Registro &registro) {
-                    if (recebidos >= teto)
-                        return;
-                    ++recebidos;
                     naInterface([&] {
                         FTabela.Adicionar(registro);
                         FEspera.setValor(FEspera.Valor() + 1);

@@ -113,6 +113,44 @@ TEST(TabelaPesquisaTest, SortsByAColumnsStoredValuesAndPersistentIndexesFollowTh
     EXPECT_EQ(ordem(), antes);
 }
 
+// What the service is known to store reaches the rows fetched before it was learned (rows on
+// screen, rows put back after a cancelled search, rows of a fetch under way), never the rows of a
+// fetch that began after it, which are newer.
+TEST(TabelaPesquisaTest, RowsNeverOfferATextOlderThanWhatTheServiceIsKnownToStore) {
+    TabelaPesquisa tabela;
+    const auto scripts = [&] {
+        QList<QByteArray> textos;
+        for (int i = 0; i < tabela.rowCount(); ++i)
+            textos << QByteArray::number(tabela.Linha(i).codigo) + ":" + tabela.Linha(i).script;
+        return textos;
+    };
+    tabela.Adicionar(Script(1, QStringLiteral("a.sql"), "a"));
+    tabela.Adicionar(Script(2, QStringLiteral("b.sql"), "b"));
+    tabela.Adicionar(Script(1, QStringLiteral("a.sql"), "a"));
+    tabela.Armazenado(1, QByteArray("a1"));
+    EXPECT_EQ(scripts(), (QList<QByteArray>{"1:a1", "2:b", "1:a1"}));
+
+    // A search begins; a save ends while it fetches.
+    QList<RegistroScript> retiradas = tabela.Retirar();
+    tabela.Armazenado(2, QByteArray("b1"));
+    tabela.Adicionar(Script(1, QStringLiteral("a.sql"), "a2")); // changed on the service since
+    tabela.Adicionar(Script(2, QStringLiteral("b.sql"), "b"));  // fetched before the save ended
+    EXPECT_EQ(scripts(), (QList<QByteArray>{"1:a2", "2:b1"}));
+
+    // Cancelled: the rows put back take what was learned during the search.
+    tabela.Retirar();
+    tabela.Armazenado(1, std::nullopt); // read back: gone
+    tabela.Repor(std::move(retiradas));
+    EXPECT_EQ(scripts(), (QList<QByteArray>{"2:b1"}));
+
+    // A later search takes the rows as the service sends them, but for what is learned meanwhile.
+    retiradas = tabela.Retirar();
+    tabela.Armazenado(2, QByteArray("b2"));
+    tabela.Adicionar(Script(1, QStringLiteral("a.sql"), "a2"));
+    tabela.Adicionar(Script(2, QStringLiteral("b.sql"), "b1"));
+    EXPECT_EQ(scripts(), (QList<QByteArray>{"1:a2", "2:b2"}));
+}
+
 TEST(TabelaLogTest, CutsTextsToTheirFieldSizes) {
     RegistroLog r;
     r.idscript = 9;

@@ -86,7 +86,7 @@ protected:
     bool Iniciar(ThreadPesquisa &worker, std::optional<Resultado> &fim, int teto = 100,
                  const CamposRequisicao &campos = {}) {
         return worker.Iniciar(
-            URLBase() + QStringLiteral("/pesquisar"), campos.isEmpty() ? Campos() : campos, teto,
+            URLBase() + QStringLiteral("/pesquisar"), campos.isEmpty() ? Campos() : campos,
             [this, teto](int registros) {
                 espera.IniciarEspera(qMin(registros, teto),
                                      QStringLiteral("Pesquisando scripts no servidor..."));
@@ -224,7 +224,7 @@ TEST_F(ThreadPesquisaTest, TheLogWorkerFillsItsTableTheSameWay) {
     tela.maximo = QStringLiteral("10");
     std::optional<ThreadLog::Resultado> fim;
     ASSERT_TRUE(worker.Iniciar(
-        URLBase() + QStringLiteral("/pesquisar_log"), MontarParametrosLog(tela, servico.sessao.chave()), 10,
+        URLBase() + QStringLiteral("/pesquisar_log"), MontarParametrosLog(tela, servico.sessao.chave()),
         [&](int registros) { espera.IniciarEspera(registros, {}); },
         [&](const ThreadLog::Resultado &r) { fim = r; }));
     ASSERT_TRUE(Aguardar([&] { return fim.has_value(); }));
@@ -238,19 +238,36 @@ TEST_F(ThreadPesquisaTest, TheLogWorkerFillsItsTableTheSameWay) {
     EXPECT_EQ(espera.Valor(), 3);
 }
 
-TEST_F(ThreadPesquisaTest, NoMoreThanTheLimitReachesTheTableWhateverTheCountSays) {
-    const ServidorApontado apontado([](const RecordingHttpServer::Request &pedido) {
-        if (pedido.body.contains("contar=true"))
-            return Contagem(1000000);
-        return "[" + Registro(1, "a.sql") + "," + Registro(2, "b.sql") + "," + Registro(3, "c.sql") + "]";
-    });
-    Conexao conexao;
-    const Resultado fim = Buscar(conexao, 5);
-    EXPECT_FALSE(fim.erro);
-    EXPECT_EQ(fim.contagem.registros, 1000000);
-    EXPECT_EQ(espera.Maximo(), 5);
-    EXPECT_EQ(tabela.rowCount(), 5);
-    EXPECT_EQ(apontado.servidor.requests().size(), 3); // the count and two pages of three
+// No page is asked for beyond the limit, whatever the count says; a last page that overshoots it
+// or the count is kept whole.
+TEST_F(ThreadPesquisaTest, TheFetchStopsAtTheLimitAndKeepsEveryRecordReceived) {
+    const struct {
+        const char *nome;
+        int registros;
+        int teto;
+        int linhas;
+        int pedidos; // the count and the pages
+    } casos[] = {
+        {"a count above the limit", 1000000, 5, 6, 3},
+        {"a last page beyond the count", 4, 100, 6, 3},
+        {"the count reached exactly", 3, 100, 3, 2},
+    };
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        tabela.Esvaziar();
+        const ServidorApontado apontado([&](const RecordingHttpServer::Request &pedido) {
+            if (pedido.body.contains("contar=true"))
+                return Contagem(caso.registros);
+            return "[" + Registro(1, "a.sql") + "," + Registro(2, "b.sql") + "," + Registro(3, "c.sql") + "]";
+        });
+        Conexao conexao;
+        const Resultado fim = Buscar(conexao, caso.teto);
+        EXPECT_FALSE(fim.erro);
+        EXPECT_EQ(fim.contagem.registros, caso.registros);
+        EXPECT_EQ(espera.Maximo(), qMin(caso.registros, caso.teto));
+        EXPECT_EQ(tabela.rowCount(), caso.linhas);
+        EXPECT_EQ(apontado.servidor.requests().size(), caso.pedidos);
+    }
 }
 
 TEST_F(ThreadPesquisaTest, ACountThatStopsTheSearchIsToldOnceAndFetchesNothing) {
