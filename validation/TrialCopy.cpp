@@ -5,19 +5,41 @@
 #include "validation/FirebirdError.h"
 #include "validation/FirebirdService.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 namespace {
 
 const QString sysdba = QStringLiteral("sysdba");
 
-// Ends the backup mode; a database already out of it is fine.
-void endBackup(FirebirdConnection &database) {
-    try {
-        database.execute(QByteArrayLiteral("ALTER DATABASE END BACKUP"));
-        database.commit();
-    } catch (const FirebirdError &) {
-        database.rollback();
-        throw;
+// ALTER DATABASE BEGIN or END BACKUP. Another trial on the same database holds backup mode for
+// the moment of its copy, and its own ALTER DATABASE for less: those are waited for, a while.
+void alterDatabase(FirebirdConnection &database, const QByteArray &statement) {
+    QDeadlineTimer patience(10000);
+    for (;;) {
+        try {
+            database.execute(statement);
+            database.commit();
+            return;
+        } catch (const FirebirdError &error) {
+            database.rollback();
+            const bool otherTrial =
+                error.message().contains(QStringLiteral("Concurrent ALTER DATABASE")) ||
+                (statement.contains("BEGIN") &&
+                 error.message().contains(QStringLiteral("already in the physical backup mode")));
+            if (!otherTrial || patience.hasExpired())
+                throw;
+        }
+        QThread::msleep(100);
     }
+}
+
+void beginBackup(FirebirdConnection &database) {
+    alterDatabase(database, QByteArrayLiteral("ALTER DATABASE BEGIN BACKUP"));
+}
+
+void endBackup(FirebirdConnection &database) {
+    alterDatabase(database, QByteArrayLiteral("ALTER DATABASE END BACKUP"));
 }
 
 // Drops a database by its name; one that does not exist is taken as dropped. Throws Exception.
@@ -60,15 +82,13 @@ TrialCopy::TrialCopy(FirebirdClient &client, const TrialCopyRegistry &registry, 
         throw Failure(error.message());
     }
 
-    QString reason;
     try {
-        original.execute(QByteArrayLiteral("ALTER DATABASE BEGIN BACKUP"));
-        original.commit();
+        beginBackup(original);
     } catch (const Exception &error) {
-        original.rollback();
         m_registry.remove(m_key);
         throw Failure(error.message());
     }
+    QString reason;
     try {
         FirebirdService service(m_client);
         service.attach(name.serviceManager(), sysdba, password);

@@ -12,7 +12,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+
 #include <QThread>
+#include <memory>
 
 namespace {
 
@@ -245,6 +247,26 @@ TEST(TrialConcurrency, AnotherAttachmentWithAnOpenTransactionGoesOn) {
     EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
     EXPECT_EQ(database.column(u"select a from t order by a"_qs), QStringList({u"1"_qs, u"2"_qs}));
     EXPECT_EQ(database.column(u"select mon$backup_state from mon$database"_qs), QStringList({u"0"_qs}));
+    EXPECT_EQ(filesBeside(database), QStringList({u"test.fdb"_qs}));
+}
+
+// Two trials at once on one database (two windows): the second waits for the first one's copy.
+TEST(TrialConcurrency, TwoTrialsAtOnceBothRun) {
+    FirebirdTestDatabase database(Access::Embedded, u"CREATE TABLE T (A INTEGER);"_qs);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    QTemporaryDir state;
+    QStringList lines[2];
+    const auto trial = [&](int i) {
+        ScriptTrial(FirebirdClient::system(), TrialCopyRegistry(state.path()))
+            .run(database.name(), QString(), {{u"s"_qs, u"insert into t values (1);"_qs}},
+                 {recorder(lines[i])});
+    };
+    std::unique_ptr<QThread> other(QThread::create(trial, 1));
+    other->start();
+    trial(0);
+    other->wait();
+    for (const QStringList &each : lines)
+        expectLines(each, {C, Copy, Commit, Trial});
     EXPECT_EQ(filesBeside(database), QStringList({u"test.fdb"_qs}));
 }
 
