@@ -160,8 +160,7 @@ Conexao::~Conexao() {
     curl_easy_cleanup(FCurl);
 }
 
-template <typename T>
-void Conexao::definir(T &campo, T valor) {
+template <typename T> void Conexao::definir(T &campo, T valor) {
     std::lock_guard trava(FMutex);
     campo = valor;
 }
@@ -240,6 +239,13 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
     curl_easy_getinfo(FCurl, CURLINFO_OS_ERRNO, &erroSistema);
     curl_off_t conectadoEm = 0;
     curl_easy_getinfo(FCurl, CURLINFO_CONNECT_TIME_T, &conectadoEm);
+    // The headers count as sent once any of them went out (they fit one write); the body only
+    // when its last byte did. A small body goes out with the headers and counts in both.
+    long cabecalhosEnviados = 0;
+    curl_easy_getinfo(FCurl, CURLINFO_REQUEST_SIZE, &cabecalhosEnviados);
+    curl_off_t corpoEnviado = 0;
+    curl_easy_getinfo(FCurl, CURLINFO_SIZE_UPLOAD_T, &corpoEnviado);
+    const bool pedidoEnviado = cabecalhosEnviados > 0 && corpoEnviado >= curl_off_t(corpo.size());
     // Nothing the handle keeps may point into this frame once it returns.
     curl_easy_setopt(FCurl, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(FCurl, CURLOPT_HTTPHEADER, nullptr);
@@ -250,10 +256,12 @@ QString Conexao::executar(const QString &address, const CamposRequisicao *fields
     curl_slist_free_all(cabecalhos);
 
     if (cancelamento && cancelamento->cancelado())
-        throw ErroCancelado();
+        throw ErroCancelado(pedidoEnviado);
     using Causa = FalhaTransporte::Causa;
     auto falha = [&](Causa causa, const QString &detalhe) {
-        return ErroTransporte(FalhaTransporte{causa, servicoDe(url), detalhe}.mensagem());
+        // A failure status is the service's answer; any other failure left the request unanswered.
+        return ErroTransporte(FalhaTransporte{causa, servicoDe(url), detalhe}.mensagem(),
+                              pedidoEnviado && causa != Causa::Status);
     };
     if (resultado != CURLE_OK) {
         const QString tecnico = QString::fromUtf8(erro[0] ? erro : curl_easy_strerror(resultado));

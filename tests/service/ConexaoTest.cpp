@@ -7,6 +7,11 @@
 
 #include <QFile>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -138,6 +143,7 @@ TEST(ConexaoWire, NoServiceSaysTheConnectionWasRefused) {
         EXPECT_EQ(e.message(),
                   QStringLiteral("Não foi possível conectar ao serviço em 127.0.0.1:%1 (conexão recusada).")
                       .arg(porta));
+        EXPECT_FALSE(e.pedidoEnviado());
     }
 }
 
@@ -147,6 +153,7 @@ struct FalhaReal {
     const char *nome;
     std::function<void(RecordingServer &, Conexao &)> preparar;
     const char *mensagem; // %1: the service's host:port
+    bool pedidoEnviado;   // the whole request reached the service, which did not answer
 };
 
 class ConexaoFalhas : public testing::TestWithParam<FalhaReal> {};
@@ -165,6 +172,7 @@ TEST_P(ConexaoFalhas, EachFailureIsOneSentenceWithItsCause) {
         EXPECT_EQ(
             e.message(),
             QString::fromUtf8(GetParam().mensagem).arg(QStringLiteral("127.0.0.1:%1").arg(peer.port())));
+        EXPECT_EQ(e.pedidoEnviado(), GetParam().pedidoEnviado);
     }
 }
 
@@ -176,32 +184,33 @@ INSTANTIATE_TEST_SUITE_P(
                       p.queueReply(
                           RecordingServer::reply("{}", "application/json", "503 Service Unavailable"));
                   },
-                  "O serviço em %1 respondeu com um erro (HTTP/1.1 503 Service Unavailable)."},
+                  "O serviço em %1 respondeu com um erro (HTTP/1.1 503 Service Unavailable).", false},
         FalhaReal{
             "fechada_sem_resposta",
             [](RecordingServer &p, Conexao &) { p.setFim(RecordingServer::Fim::Fechar); },
-            "A conexão com o serviço em %1 foi interrompida (o servidor fechou a conexão sem responder)."},
+            "A conexão com o serviço em %1 foi interrompida (o servidor fechou a conexão sem responder).",
+            true},
         FalhaReal{"redefinida",
                   [](RecordingServer &p, Conexao &) { p.setFim(RecordingServer::Fim::Redefinir); },
-                  "A conexão com o serviço em %1 foi interrompida (conexão redefinida pelo servidor)."},
+                  "A conexão com o serviço em %1 foi interrompida (conexão redefinida pelo servidor).", true},
         FalhaReal{"resposta_incompleta",
                   [](RecordingServer &p, Conexao &) {
                       p.queueReply(
                           "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\n0123456789");
                   },
-                  "A conexão com o serviço em %1 foi interrompida (resposta incompleta)."},
+                  "A conexão com o serviço em %1 foi interrompida (resposta incompleta).", true},
         FalhaReal{"sem_dados",
                   [](RecordingServer &p, Conexao &c) {
                       p.setSilent(true);
                       c.setTempoParado(1);
                   },
-                  "O serviço em %1 parou de responder (nenhum dado em 1 s)."},
+                  "O serviço em %1 parou de responder (nenhum dado em 1 s).", true},
         // A reply that announces a length above the limit is refused before its body is read.
         FalhaReal{"tamanho_anunciado_grande_demais",
                   [](RecordingServer &p, Conexao &) {
                       p.setFluxo({qint64(300) * 1000 * 1000, 64 * 1024, 0, true});
                   },
-                  "A resposta do serviço em %1 é grande demais (mais de 256 MiB)."}),
+                  "A resposta do serviço em %1 é grande demais (mais de 256 MiB).", true}),
     [](const testing::TestParamInfo<FalhaReal> &info) { return std::string(info.param.nome); });
 
 namespace {
@@ -351,11 +360,51 @@ TEST(ConexaoWire, CancelarAbortsAWaitForAServiceThatNeverAnswers) {
         cancelamento.cancelar();
     });
     Conexao::Cancelavel cancelavel(cancelamento);
-    EXPECT_THROW(conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}})), ErroCancelado);
+    try {
+        conexao.Post(peer.baseUrl() + "/login", campos({{"x", "1"}}));
+        FAIL() << "not stopped";
+    } catch (const ErroCancelado &e) {
+        EXPECT_TRUE(e.pedidoEnviado()); // the service had it and may have acted on it
+    }
     usuario.join();
     // Once set, the stop holds for every later request of the action: none is sent.
-    EXPECT_THROW(conexao.Post(peer.baseUrl() + "/login", campos({{"x", "2"}})), ErroCancelado);
+    try {
+        conexao.Post(peer.baseUrl() + "/login", campos({{"x", "2"}}));
+        FAIL() << "not stopped";
+    } catch (const ErroCancelado &e) {
+        EXPECT_FALSE(e.pedidoEnviado());
+    }
     EXPECT_EQ(peer.requests().size(), 1);
+}
+
+// A service that takes the connection but not the body: a stop while the body is still going
+// out leaves a request the service never had whole, which it cannot have carried out.
+TEST(ConexaoWire, AStopWhileTheBodyIsStillGoingOutSaysTheRequestWasNotSent) {
+    const int ouvinte = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(ouvinte, 0);
+    sockaddr_in endereco{};
+    endereco.sin_family = AF_INET;
+    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t tamanho = sizeof endereco;
+    ASSERT_EQ(::bind(ouvinte, reinterpret_cast<sockaddr *>(&endereco), sizeof endereco), 0);
+    ASSERT_EQ(::listen(ouvinte, 1), 0); // never accepted: the kernel holds the little it takes
+    ASSERT_EQ(::getsockname(ouvinte, reinterpret_cast<sockaddr *>(&endereco), &tamanho), 0);
+    Conexao conexao;
+    Cancelamento cancelamento;
+    std::thread usuario([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancelamento.cancelar();
+    });
+    Conexao::Cancelavel cancelavel(cancelamento);
+    try {
+        conexao.Post(QStringLiteral("http://127.0.0.1:%1/inserir").arg(ntohs(endereco.sin_port)),
+                     campos({{"script", QString(32 * 1024 * 1024, u'A')}}));
+        FAIL() << "not stopped";
+    } catch (const ErroCancelado &e) {
+        EXPECT_FALSE(e.pedidoEnviado());
+    }
+    usuario.join();
+    ::close(ouvinte);
 }
 
 TEST(ConexaoWire, CancelarEndsAWaitForTheConnectionHeldByAnotherThread) {
