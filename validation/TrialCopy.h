@@ -16,10 +16,10 @@ class FirebirdConnection;
 // server does the file work under its own rights, and the same calls serve a local file (the
 // engine in this process), host:path and aliases.
 //
-// Chosen by measurement on a 165 MB database: gbak backup and restore took 2.5 s; the service's
-// nbackup to a file and restore from it 0.3 s but leaves a backup file that no Firebird call
-// can delete on a server; lock, restore from the database file and unlock 0.13 s, about the
-// time of copying the file with cp, with nothing but the copy written.
+// Chosen by measurement on a 165 MB database: gbak backup and restore took 2.5 to 3 s; the
+// service's nbackup to a file and restore from it 0.3 to 0.7 s, and it leaves a backup file that
+// no Firebird call can delete on a server; lock, restore from the database file and unlock 0.13
+// to 0.2 s, about the time of copying the file with cp, with nothing but the copy written.
 //
 // Dropped by drop() or the destructor; a copy whose process was killed is found through the
 // registry and removed by removeLeftovers().
