@@ -20,7 +20,8 @@ QList<ScriptTrial::Result> ScriptTrial::run(const QString &database, const QStri
         FirebirdConnection original(m_client);
         original.open(database, QStringLiteral("sysdba"), password);
         appendLine(ScriptRunner::connectedLine());
-        callbacks.run.storeSettings(database, password);
+        if (callbacks.run.storeSettings)
+            callbacks.run.storeSettings(database, password);
         // Copies of this database that a killed run left, now that its password is known.
         TrialCopy::removeLeftovers(m_client, m_registry, password, database);
         try {

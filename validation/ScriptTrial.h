@@ -24,8 +24,8 @@ public:
         ScriptRunner::Failure firstFailure; // line 0 when none failed
     };
     struct Callbacks {
-        // The result lines, the settings once the database is attached, each failing line, and
-        // the stop request, as for a single run.
+        // The result lines, the settings once the database is attached (optional here), each
+        // failing line, and the stop request, as for a single run.
         ScriptRunner::Callbacks run;
         // Optional: before each script, its number (from 1) and the number of scripts.
         std::function<void(int number, int count)> scriptStarted = {};
