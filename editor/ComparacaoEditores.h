@@ -2,15 +2,17 @@
 
 #include "diff/TextComparison.h"
 
+#include <QList>
 #include <QObject>
+#include <QStringList>
 
 class SqlEditor;
 
-// Two editors showing two texts side by side as a diff viewer does: the lines of each side
-// aligned with an empty filler line opposite a line the other side lacks, removed and changed
-// lines coloured on the left, added and changed lines on the right, the differing words inside
-// changed lines marked, and the two editors scrolling together line by line. The editors show
-// the aligned texts and number the script lines in their gutters, fillers unnumbered.
+// Two editors showing two texts side by side as a diff viewer does, each text exactly as given:
+// the lines of the two sides aligned by gap rows drawn between the lines (not put into the text)
+// opposite a line the other side lacks, removed and changed lines coloured on the left, added and
+// changed lines on the right, the differing words inside changed lines marked, and the two
+// editors scrolling together row by row.
 class ComparacaoEditores : public QObject {
     Q_OBJECT
 public:
@@ -19,14 +21,14 @@ public:
     void Comparar(const QString &antes, const QString &depois);
 
     int Diferencas() const { return int(m_comparacao.diferencas().size()); }
-    // Moves both editors to the next (previous) difference after (before) the current line; false
-    // when there is none.
+    // The difference (1-based) in which the user's cursor stands, 0 outside every difference.
+    int DiferencaAtual() const;
+    // Moves both editors to the next (previous) difference after (before) the current row and
+    // brings the whole of it into view; false when there is none.
     bool Proxima();
     bool Anterior();
     bool TemProxima() const;
     bool TemAnterior() const;
-    // The editor line where the user's cursor last stood, in either editor.
-    int LinhaAtual() const { return m_linhaAtual; }
 
 signals:
     void posicaoMudou();
@@ -35,17 +37,39 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void sincronizar(SqlEditor &origem, SqlEditor &destino);
-    void marcar(SqlEditor &editor, const QStringList &linhas, bool esquerda);
-    void irPara(int linha);
-    // Both editors scrolled sideways from their left edge only as far as a cursor in sight needs.
-    void mostrarCursores();
+    // One pane: its text's lines and the aligned row on which each of them stands.
+    struct Lado {
+        SqlEditor &editor;
+        bool esquerda;
+        QStringList linhas;
+        QList<int> fileiras;
+        int acima = 0;  // gap rows before the first line
+        int posta = -1; // the line where the window last put the cursor, until the user moves it
+    };
 
-    SqlEditor &m_esquerda;
-    SqlEditor &m_direita;
+    void preencher(Lado &lado, const QString &texto);
+    void sincronizar(Lado &origem, Lado &destino);
+    // Scrolls the pane so that row `fileira` is its top row.
+    void mostrarFileira(Lado &lado, int fileira);
+    // The line on row `fileira`, or the next line below a gap (the last line after a final gap).
+    int linhaDaFileira(const Lado &lado, int fileira) const;
+    int fimDaDiferenca(int inicio) const;
+    void irPara(int fileira);
+    // Rows [inicio, fim) in sight with a few rows of context, and sideways from the first to the
+    // last changed character when that fits.
+    void enquadrar(int inicio, int fim);
+    // Pixels from the start of the line to the changed stretch of `fileira` on this side;
+    // false when the side has nothing changed there.
+    bool trechoAlterado(const Lado &lado, int fileira, long &de, long &ate) const;
+
+    Lado m_esquerda;
+    Lado m_direita;
     TextComparison m_comparacao;
-    int m_linhaAtual = 0;
-    // Where both editors were last scrolled to, together.
+    int m_fileiraAtual = 0;
+    // The rows last brought into view, framed again once the editors have their size.
+    int m_inicioEnquadrado = 0;
+    int m_fimEnquadrado = 0;
+    // Where both editors were last scrolled to, together: the top row and the sideways offset.
     int m_primeira = 0;
     long m_deslocamentoX = 0;
     bool m_sincronizando = false;

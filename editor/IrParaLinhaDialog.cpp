@@ -25,12 +25,8 @@ IrParaLinhaDialog::IrParaLinhaDialog(SqlEditor &editor) : QDialog(&editor, Qt::T
 void IrParaLinhaDialog::Exibir() {
     int linha = 0, coluna = 0;
     m_editor.getCursorPosition(&linha, &coluna);
-    // The last script line (a comparison may end with fillers).
-    int ultima = 0;
-    for (int l = m_editor.lines() - 1; l >= 0 && ultima == 0; --l)
-        ultima = m_editor.NumeroDaLinha(l);
-    edLinha->setRange(1, qMax(1, ultima));
-    edLinha->setValue(qMax(1, m_editor.NumeroDaLinha(linha)));
+    edLinha->setRange(1, qMax(1, m_editor.lines()));
+    edLinha->setValue(linha + 1);
     show();
     raise();
     activateWindow();
@@ -39,11 +35,9 @@ void IrParaLinhaDialog::Exibir() {
 }
 
 void IrParaLinhaDialog::Ir() {
-    const int linha = m_editor.LinhaDoNumero(edLinha->value());
-    if (linha >= 0) {
-        m_editor.setCursorPosition(linha, 0);
-        m_editor.ensureLineVisible(linha);
-    }
+    const int linha = edLinha->value() - 1;
+    m_editor.setCursorPosition(linha, 0);
+    m_editor.ensureLineVisible(linha);
     hide();
     m_editor.setFocus();
 }

@@ -3,8 +3,10 @@
 #include "editor/IrParaLinhaDialog.h"
 #include "editor/LocalizarDialog.h"
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPalette>
 #include <QShortcut>
 #include <Qsci/qscilexersql.h>
 
@@ -155,35 +157,32 @@ int SqlEditor::SubstituirTodos(const QString &texto, const QString &novo, bool m
     return total;
 }
 
-void SqlEditor::setNumerosLinha(const QList<int> &numeros) {
-    // Numbers that are the lines' own (no fillers) need no text in the gutter.
-    bool proprios = true;
-    for (int linha = 0; proprios && linha < numeros.size(); ++linha)
-        proprios = numeros[linha] == linha + 1;
-    m_numeros = proprios ? QList<int>() : numeros;
-    if (m_numeros.isEmpty()) {
-        setMarginType(0, QsciScintilla::NumberMargin);
+void SqlEditor::setLinhasVaziasAcima(int linhas, const QColor &cor) {
+    if (!m_faixaVazia) {
+        m_faixaVazia = new QWidget(this);
+        m_faixaVazia->setObjectName(QStringLiteral("faixaVazia"));
+        m_faixaVazia->setAutoFillBackground(true);
+    }
+    QPalette paleta = m_faixaVazia->palette();
+    paleta.setColor(QPalette::Window, cor);
+    m_faixaVazia->setPalette(paleta);
+    if (linhas == m_vaziasAcima)
         return;
-    }
-    setMarginType(0, QsciScintilla::TextMarginRightJustified);
-    clearMarginText();
-    for (int linha = 0; linha < numeros.size(); ++linha) {
-        if (numeros[linha] > 0) {
-            const QByteArray numero = QByteArray::number(numeros[linha]);
-            SendScintilla(SCI_MARGINSETTEXT, linha, numero.constData());
-            SendScintilla(SCI_MARGINSETSTYLE, linha, long(STYLE_LINENUMBER));
-        }
-    }
+    m_vaziasAcima = linhas;
+    setViewportMargins(0, linhas * int(SendScintilla(SCI_TEXTHEIGHT, 0L)), 0, 0);
+    posicionarFaixaVazia();
 }
 
-int SqlEditor::LinhaDoNumero(int numero) const {
-    if (m_numeros.isEmpty())
-        return numero >= 1 && numero <= lines() ? numero - 1 : -1;
-    return int(m_numeros.indexOf(numero));
+void SqlEditor::resizeEvent(QResizeEvent *event) {
+    QsciScintilla::resizeEvent(event);
+    posicionarFaixaVazia();
 }
 
-int SqlEditor::NumeroDaLinha(int linha) const {
-    if (m_numeros.isEmpty())
-        return linha + 1;
-    return linha >= 0 && linha < m_numeros.size() ? m_numeros[linha] : 0;
+void SqlEditor::posicionarFaixaVazia() {
+    if (!m_faixaVazia)
+        return;
+    const QRect texto = viewport()->geometry();
+    const int altura = viewportMargins().top();
+    m_faixaVazia->setGeometry(texto.x(), texto.y() - altura, texto.width(), altura);
+    m_faixaVazia->setVisible(altura > 0);
 }

@@ -5,8 +5,9 @@
 #include "editor/IrParaLinhaDialog.h"
 #include "editor/LocalizarDialog.h"
 
-#include <QList>
 #include <QPointer>
+
+class QColor;
 
 // The one SQL editor of the program: Courier New 10 point, SQL colouring and a gutter with
 // line numbers. Every window that shows a script uses it, and gets with it the keys people
@@ -33,22 +34,24 @@ public:
     // Every match at once, as one undo step; returns how many were replaced.
     int SubstituirTodos(const QString &texto, const QString &novo, bool maiusculas);
 
-    // The numbers shown in the gutter, one per line of the editor (1-based; 0 for a line that is
-    // no line of the script, such as a filler in a comparison). Empty: the editor's own numbering.
-    void setNumerosLinha(const QList<int> &numeros);
-    // The editor line that shows script line `numero` (1-based), or -1.
-    int LinhaDoNumero(int numero) const;
-    // The script line number shown on the editor line, or 0 for a filler.
-    int NumeroDaLinha(int linha) const;
+    // Blank rows drawn above the first line, outside the text, in colour `cor`: a comparison pane
+    // whose text starts later than the other's (Scintilla draws its gap lines only below a line).
+    void setLinhasVaziasAcima(int linhas, const QColor &cor);
+    int LinhasVaziasAcima() const { return m_vaziasAcima; }
 
     LocalizarDialog *dialogoLocalizar() const { return m_localizar; }
     IrParaLinhaDialog *dialogoIrParaLinha() const { return m_irPara; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void ajustarMargem();
     void abrirLocalizar(bool substituir);
+    void posicionarFaixaVazia();
 
-    QList<int> m_numeros;
+    int m_vaziasAcima = 0;
+    QWidget *m_faixaVazia = nullptr;
     QPointer<LocalizarDialog> m_localizar;
     QPointer<IrParaLinhaDialog> m_irPara;
 };

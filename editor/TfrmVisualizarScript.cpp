@@ -224,15 +224,17 @@ void TfrmVisualizarScript::setComparar(bool valor) {
 // The two texts aligned line by line with their differences marked; "Salvar" stays off.
 void TfrmVisualizarScript::AtualizarComparacao() {
     FComparacao->Comparar(FScriptAnterior, FScript);
-    const int n = FComparacao->Diferencas();
-    lblDiferencas->setText(n == 0   ? QStringLiteral("Os textos são idênticos.")
-                           : n == 1 ? QStringLiteral("1 diferença")
-                                    : QStringLiteral("%1 diferenças").arg(n));
     btSalvar->setEnabled(false);
     AtualizarNavegacao();
 }
 
+// Where the cursor stands among the differences, or how many there are.
 void TfrmVisualizarScript::AtualizarNavegacao() {
+    const int n = FComparacao->Diferencas(), atual = FComparacao->DiferencaAtual();
+    lblDiferencas->setText(n == 0      ? QStringLiteral("Os textos são idênticos.")
+                           : atual > 0 ? QStringLiteral("Diferença %1 de %2").arg(atual).arg(n)
+                           : n == 1    ? QStringLiteral("1 diferença")
+                                       : QStringLiteral("%1 diferenças").arg(n));
     btProximaDiferenca->setEnabled(FComparacao->TemProxima());
     btDiferencaAnterior->setEnabled(FComparacao->TemAnterior());
 }

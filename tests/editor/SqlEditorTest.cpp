@@ -152,29 +152,19 @@ private slots:
         QVERIFY(script->dialogoLocalizar() && script->dialogoLocalizar()->isVisible());
     }
 
-    void ctrlGGoesToALine_data() {
-        QTest::addColumn<QList<int>>("numeros");
-        QTest::addColumn<int>("esperada");
-        QTest::newRow("plain editor") << QList<int>{} << 2;
-        // A comparison pane: its script line 3 stands on editor line 4, after a filler.
-        QTest::newRow("with fillers") << QList<int>{1, 2, 0, 3, 0} << 3;
-    }
     void ctrlGGoesToALine() {
-        QFETCH(QList<int>, numeros);
-        QFETCH(int, esperada);
         abrir(QStringLiteral("a\nb\nc\nd\ne"), true);
-        editor->setNumerosLinha(numeros);
         QTest::keyClick(editor.get(), Qt::Key_G, Qt::ControlModifier);
         IrParaLinhaDialog *dialogo = editor->dialogoIrParaLinha();
         QVERIFY(dialogo && dialogo->isVisible());
         auto *linha = controle<QSpinBox>(dialogo, "edLinha");
         QCOMPARE(linha->value(), 1);
-        QCOMPARE(linha->maximum(), numeros.isEmpty() ? 5 : 3);
+        QCOMPARE(linha->maximum(), 5);
         linha->setValue(3);
         QTest::keyClick(linha, Qt::Key_Return);
         int l, c;
         editor->getCursorPosition(&l, &c);
-        QCOMPARE(l, esperada);
+        QCOMPARE(l, 2);
         QVERIFY(!dialogo->isVisible());
     }
 };

@@ -10,6 +10,7 @@
 #include "tests/support/RecordingMessages.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
@@ -226,7 +227,7 @@ private slots:
         QVERIFY(messages.boxes.isEmpty());
     }
 
-    // Both sides aligned row by row: changed lines side by side, a filler opposite an added or
+    // Both sides aligned row by row: changed lines side by side, a gap opposite an added or
     // removed line, the lines and words coloured, F8 / Shift+F8 moving both panes.
     void theComparisonMarksAndAlignsTheDifferences() {
         QStringList antes;
@@ -243,28 +244,38 @@ private slots:
         auto *direita = qobject_cast<SqlEditor *>(Editor(janela.get()));
         auto *proxima = janela->findChild<QToolButton *>(QStringLiteral("btProximaDiferenca"));
         auto *anterior = janela->findChild<QToolButton *>(QStringLiteral("btDiferencaAnterior"));
+        auto *rotulo = janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"));
 
-        QCOMPARE(janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"))->text(),
-                 QStringLiteral("3 diferenças"));
-        QCOMPARE(esquerda->lines(), 121);
-        QCOMPARE(direita->lines(), 121);
-        // Row 40: a filler on the left, "commit;" on the right; row 81: the removed line opposite a filler.
-        QCOMPARE(esquerda->text(40).trimmed(), QString());
+        QCOMPARE(rotulo->text(), QStringLiteral("Diferença 1 de 3"));
+        QCOMPARE(esquerda->lines(), 120);
+        QCOMPARE(direita->lines(), 120);
         QCOMPARE(direita->text(40).trimmed(), QStringLiteral("commit;"));
-        QCOMPARE(esquerda->NumeroDaLinha(40), 0);
-        QCOMPARE(esquerda->NumeroDaLinha(41), 41);
-        QCOMPARE(direita->NumeroDaLinha(41), 42);
-        QCOMPARE(esquerda->text(81).trimmed(), QStringLiteral("insert into t values (81);"));
-        QCOMPARE(direita->text(81).trimmed(), QString());
-        const auto marcas = [](SqlEditor *e, int linha) { return e->markersAtLine(linha) >> 20 & 7; };
+        QCOMPARE(esquerda->text(80).trimmed(), QStringLiteral("insert into t values (81);"));
+        // The gaps are rows drawn below a line, not text: one below left line 39 (opposite
+        // "commit;") and one below right line 80 (opposite the removed line).
+        const auto lacuna = [](SqlEditor *e, int linha) {
+            return e->SendScintilla(QsciScintillaBase::SCI_ANNOTATIONGETLINES, linha);
+        };
+        QCOMPARE(lacuna(esquerda, 39), 1L);
+        QCOMPARE(lacuna(esquerda, 40), 0L);
+        QCOMPARE(lacuna(direita, 80), 1L);
+        // Equal lines stand on the same screen row.
+        const auto fileira = [](SqlEditor *e, int linha) {
+            return e->SendScintilla(QsciScintillaBase::SCI_VISIBLEFROMDOCLINE, linha);
+        };
+        for (const auto &[e, d] :
+             {std::pair{0, 0}, std::pair{40, 41}, std::pair{79, 80}, std::pair{81, 81}, std::pair{119, 119}})
+            QCOMPARE(fileira(esquerda, e), fileira(direita, d));
+        const auto marcas = [](SqlEditor *e, int linha) { return e->markersAtLine(linha) >> 20 & 3; };
         const struct {
+            SqlEditor *editor;
             int linha;
-            unsigned esquerda, direita; // 1 removed/changed, 2 added/changed, 4 filler
-        } linhas[] = {{0, 0, 0}, {1, 1, 2}, {40, 4, 2}, {81, 1, 4}, {100, 0, 0}};
-        for (const auto &l : linhas) {
-            QCOMPARE(marcas(esquerda, l.linha), l.esquerda);
-            QCOMPARE(marcas(direita, l.linha), l.direita);
-        }
+            unsigned marca; // 1 removed/changed, 2 added/changed
+        } linhas[] = {{esquerda, 0, 0},  {direita, 0, 0},   {esquerda, 1, 1},
+                      {direita, 1, 2},   {esquerda, 39, 0}, {direita, 40, 2},
+                      {esquerda, 80, 1}, {direita, 80, 0},  {esquerda, 100, 0}};
+        for (const auto &l : linhas)
+            QCOMPARE(marcas(l.editor, l.linha), l.marca);
         // Only the changed words of row 1 are marked: "2" on the left, "-20" on the right.
         const auto marcada = [](SqlEditor *e, int linha, int coluna) {
             return e->SendScintilla(QsciScintillaBase::SCI_INDICATORVALUEAT, 10,
@@ -291,10 +302,13 @@ private slots:
         direita->setFocus();
         QTest::keyClick(direita, Qt::Key_F8);
         QCOMPARE(linhaAtual(direita), 40);
+        // Opposite a gap the cursor stands on the line below it.
         QCOMPARE(linhaAtual(esquerda), 40);
+        QCOMPARE(rotulo->text(), QStringLiteral("Diferença 2 de 3"));
         esquerda->setFocus();
         QTest::keyClick(esquerda, Qt::Key_F8);
-        QCOMPARE(linhaAtual(esquerda), 81);
+        QCOMPARE(linhaAtual(esquerda), 80);
+        QCOMPARE(rotulo->text(), QStringLiteral("Diferença 3 de 3"));
         QVERIFY(!proxima->isEnabled());
         QVERIFY(anterior->isEnabled());
         direita->setFocus();
@@ -317,6 +331,89 @@ private slots:
         QVERIFY(!janela->findChild<QToolButton *>(QStringLiteral("btDiferencaAnterior"))->isEnabled());
         QCOMPARE(Editor(janela.get())->text(), QStringLiteral("select 1;\r\n"));
         QCOMPARE(Editor(janela.get(), "EditorAnterior")->text(), QStringLiteral("select 1;\r\n"));
+    }
+
+    // Each pane holds its text exactly as given, whatever gaps align it with the other: a copy of
+    // the old version out of the window is the old version.
+    void eachPaneHoldsItsTextExactly_data() {
+        QTest::addColumn<QString>("antes");
+        QTest::addColumn<QString>("depois");
+        QTest::addColumn<int>("vaziasAcima"); // gap rows drawn above the left text at the start
+        QTest::newRow("a line added inside a string")
+            << QStringLiteral("insert into t values ('a\r\nb');\r\nselect 1;\r\n")
+            << QStringLiteral("insert into t values ('a\r\nnova\r\nb');\r\nselect 1;\r\n") << 0;
+        QTest::newRow("lines added above the first line")
+            << QStringLiteral("b\nc") << QStringLiteral("a1\na2\nb\nc") << 2;
+        QTest::newRow("lines removed at the end, no final break")
+            << QStringLiteral("a\nb\nc\nd") << QStringLiteral("a\nb") << 0;
+        QTest::newRow("mixed line ends")
+            << QStringLiteral("a\r\nb\nc\rd") << QStringLiteral("a\nx\r\ny\r\nc\rd\r\n") << 0;
+        QTest::newRow("accents and a character outside the code page")
+            << QStringLiteral("-- ação €\r\n") << QStringLiteral("-- ação € \U0001F600\r\nselect 1;\r\n")
+            << 0;
+    }
+    void eachPaneHoldsItsTextExactly() {
+        QFETCH(QString, antes);
+        QFETCH(QString, depois);
+        QFETCH(int, vaziasAcima);
+        auto janela = comparar(antes, depois);
+        QVERIFY(QTest::qWaitForWindowExposed(janela.get()));
+        for (const auto &[nome, texto] : {std::pair{"EditorAnterior", antes}, std::pair{"editor", depois}}) {
+            QsciScintilla *e = Editor(janela.get(), nome);
+            QCOMPARE(e->text(), texto);
+            QApplication::clipboard()->clear();
+            e->selectAll();
+            e->copy();
+            QCOMPARE(QApplication::clipboard()->text(), texto);
+        }
+        auto *esquerda = qobject_cast<SqlEditor *>(Editor(janela.get(), "EditorAnterior"));
+        QCOMPARE(esquerda->LinhasVaziasAcima(), vaziasAcima);
+    }
+
+    // F8 brings the whole changed stretch into view: the rows of the change with context above,
+    // and sideways from its first to its last changed character, even at the end of a long line.
+    void f8BringsTheWholeChangeIntoView() {
+        QStringList antes;
+        for (int i = 1; i <= 200; ++i)
+            antes.append(QStringLiteral("select %1 from rdb$database;").arg(i));
+        const QString inicio = QStringLiteral("update clientes set ") +
+                               QStringLiteral("nome = nome || '', ").repeated(12) +
+                               QStringLiteral("ativo = 1 where codigo = ");
+        antes[150] = inicio + QStringLiteral("1;");
+        QStringList depois = antes;
+        depois[5] = QStringLiteral("select 6 from rdb$database; -- first difference");
+        const QString alterado = QStringLiteral("2 and situacao = 'ATIVO'");
+        depois[150] = inicio + alterado + QLatin1Char(';');
+        auto janela = comparar(antes.join(QStringLiteral("\r\n")), depois.join(QStringLiteral("\r\n")));
+        QVERIFY(QTest::qWaitForWindowExposed(janela.get()));
+        auto *rotulo = janela->findChild<QLabel *>(QStringLiteral("lblDiferencas"));
+        QCOMPARE(rotulo->text(), QStringLiteral("Diferença 1 de 2"));
+        QsciScintilla *direita = Editor(janela.get());
+        direita->setFocus();
+        QTest::keyClick(direita, Qt::Key_F8);
+        QCOMPARE(rotulo->text(), QStringLiteral("Diferença 2 de 2"));
+
+        const int coluna = int(inicio.size());
+        for (const auto &[nome, fim] :
+             {std::pair{"EditorAnterior", coluna + 1}, std::pair{"editor", coluna + int(alterado.size())}}) {
+            QsciScintilla *e = Editor(janela.get(), nome);
+            const int primeira = e->firstVisibleLine();
+            const long naTela = e->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+            QVERIFY2(primeira <= 150 - 3 && 150 < primeira + naTela, nome);
+            const auto x = [e](int col) {
+                return e->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL,
+                                        long(e->positionFromLineIndex(150, col)));
+            };
+            const long inicioTexto = x(0) + e->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
+            QVERIFY2(x(coluna) - x(0) > e->viewport()->width(), "the change starts beyond the first screen");
+            QVERIFY2(x(coluna) >= inicioTexto, nome);
+            QVERIFY2(x(fim) <= e->viewport()->width(), nome);
+        }
+        // The label follows the cursor into and out of a difference.
+        direita->setCursorPosition(5, 0);
+        QTRY_COMPARE(rotulo->text(), QStringLiteral("Diferença 1 de 2"));
+        direita->setCursorPosition(100, 0);
+        QTRY_COMPARE(rotulo->text(), QStringLiteral("2 diferenças"));
     }
 
     // The window is filled before it is shown at its size: a difference that fits the shown panes
