@@ -5,6 +5,7 @@
 #include "app/InstanciaUnica.h"
 #include "app/TdmPrincipal.h"
 #include "app/TfrmPrincipalScripts.h"
+#include "app/VerificarVersaoComEspera.h"
 #include "widgets/MessageBoxMessages.h"
 
 int main(int argc, char *argv[]) {
@@ -22,7 +23,8 @@ int main(int argc, char *argv[]) {
         locais.criarDiretorios();
         TdmPrincipal dm(locais);
         Inicializacao inicializacao(
-            locais, dm.versao(), messages, [&dm] { return dm.VerificarVersao(); },
+            locais, dm.versao(), messages,
+            [&dm] { return VerificarVersaoComEspera([&dm] { return dm.VerificarVersao(); }); },
             &Inicializacao::iniciarDesanexado);
         if (!inicializacao.executar())
             return 0;
