@@ -6,6 +6,7 @@
 #include "app/TdmPrincipal.h"
 #include "app/TfrmPrincipalScripts.h"
 #include "app/VerificarVersaoComEspera.h"
+#include "validation/TrialCopy.h"
 #include "widgets/MessageBoxMessages.h"
 
 int main(int argc, char *argv[]) {
@@ -15,6 +16,9 @@ int main(int argc, char *argv[]) {
         InstanciaUnica instancia;
         if (instancia.avisarOutra())
             return 0;
+        // Trial copies of local databases that a killed run left behind (those on a server go
+        // with the next trial there, which knows its password).
+        TrialCopy::removeLocalLeftovers(FirebirdClient::system(), TrialCopyRegistry::standard());
         Aparencia::aplicar(app);
         MessageBoxMessages messages;
         app.setMessages(&messages);
