@@ -4,7 +4,7 @@
 #include <QTextStream>
 
 // One sub-command of brisel-scripts-cli. `run` gets the arguments after the command's name
-// and returns the exit code: 0 success, 1 failure, 2 usage error.
+// and returns the exit code: 0 success, 1 failure, 2 usage error (3: see ExitPending).
 struct Command {
     const char *name;
     const char *usage; // one or more lines, shown by the usage text
@@ -12,4 +12,9 @@ struct Command {
 };
 
 // Exit codes shared by every command.
-enum ExitCode { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+enum ExitCode {
+    ExitSuccess = 0,
+    ExitFailure = 1,
+    ExitUsage = 2,
+    ExitPending = 3, // status: some file is not on the service as it is on disk
+};

@@ -11,3 +11,4 @@ extern const Command logCommand;
 extern const Command updateCommand;
 extern const Command deleteCommand;
 extern const Command uploadCommand;
+extern const Command statusCommand;

@@ -25,16 +25,24 @@ const std::map<std::string_view, Description> descriptions = {
       "SYSDBA, as the program's validation window does, and prints its result lines: the\n"
       "connection, each failing statement with its line, and the commit or rollback. With\n"
       "--dry-run nothing is run: each statement the script is split into is printed, followed\n"
-      "by \"-- end of statement\". Exits 0 when the run committed without a statement error.\n",
+      "by \"-- end of statement\". Exits 0 when the run committed without a statement error.\n"
+      "With --on-copy the script runs on a disposable copy made beside the database by its server\n"
+      "(which needs room there), as isql runs it with AUTODDL ON: each DDL statement is committed\n"
+      "when it succeeds and the script's COMMITs are run. The copy is dropped at the end and the\n"
+      "database is never changed; copies that a killed run left are removed when the command starts.\n",
       "  --database DB        the Firebird database\n"
       "  --password P         the SYSDBA password\n"
-      "  --dry-run            print the statements instead of running them\n"}},
+      "  --on-copy            a trial on a disposable copy of the database\n"
+      "  --dry-run            print the statements instead of running them\n"
+      "  --json               print one JSON array: {linha, mensagem} per failing statement\n"
+      "                       (exit 1 when there is any), {linha, comando} per statement with\n"
+      "                       --dry-run\n"}},
     {"version",
      {"show the service's version of the program",
       "Asks the service for the program's current version and prints it, followed by a line\n"
       "saying whether it is newer than this program's version. Fails, printing nothing on\n"
       "standard output, when the reply is not a version.\n",
-      ""}},
+      "  --json               print one JSON array of one object: {versao, versao_local, mais_nova}\n"}},
     {"search",
      {"list stored scripts, optionally saving their texts",
       "Logs in and lists the stored scripts that match the filters, one per line:\n"
@@ -45,8 +53,10 @@ const std::map<std::string_view, Description> descriptions = {
       "  --from YYYY-MM-DD    created on or after this day\n"
       "  --to YYYY-MM-DD      created on or before this day\n"
       "  --file TEXT          file name filter\n"
-      "  --max N              at most N scripts, 0 to 500 (default 100)\n"
-      "  --save DIR           also write each script's text to DIR/CODE-NAME, as stored\n"}},
+      "  --max N              at most N scripts, 1 to 500 (default 100); 0 takes as many as\n"
+      "                       the service counts, up to 500\n"
+      "  --save DIR           also write each script's text to DIR/CODE-NAME, as stored\n"
+      "  --json               print one JSON array of {codigo, data, arquivo}\n"}},
     {"log",
      {"list the change log of the stored scripts",
       "Logs in and lists the change log entries that match the filters, one per line:\n"
@@ -58,7 +68,9 @@ const std::map<std::string_view, Description> descriptions = {
       "  --from YYYY-MM-DD    changed on or after this day\n"
       "  --to YYYY-MM-DD      changed on or before this day\n"
       "  --file TEXT          file name filter\n"
-      "  --max N              at most N entries, 0 to 500 (default 100)\n"}},
+      "  --max N              at most N entries, 1 to 500 (default 100); 0 takes as many as\n"
+      "                       the service counts, up to 500\n"
+      "  --json               print one JSON array of {codigo, data, usuario, arquivo, descricao}\n"}},
     {"update",
      {"replace the text of a stored script with a file",
       "Logs in and replaces the text of the stored script N with the text of FILE. The file is\n"
@@ -84,11 +96,56 @@ const std::map<std::string_view, Description> descriptions = {
       "  --mask M             file name mask (default *.*)\n"
       "  --since YYYY-MM-DD   modified on or after this day (default today)\n"
       "  --dry-run            list the files that would be sent and send nothing\n"
+      "  --skip-stored        send only the files that `status` calls novo or alterado; each\n"
+      "                       file skipped is named on standard error\n"
       "  --replace-unsupported\n"
       "                       send characters outside Windows-1252 as \"?\" instead of refusing\n"
       "                       the run (without it, each one is listed with its file, line and\n"
-      "                       column and nothing is sent)\n"}},
+      "                       column and nothing is sent)\n"
+      "  --json               print one JSON array of {data, arquivo}, the files sent\n"}},
+    {"status",
+     {"tell which files of a folder the service holds, and with which text",
+      "Logs in and finds the files that `upload` would send, in the same order, and prints for\n"
+      "each one what the service holds under the system: STATE<TAB>CODE<TAB>PATH. STATE is\n"
+      "\"novo\" when no script of that file name is stored (CODE is then empty), \"igual\" when\n"
+      "the newest one (the highest CODE) has the file's text as upload would send it, and\n"
+      "\"alterado\" when its text differs.\n",
+      "  --system S           KOR, KOR_LIVROS or TALAO (required)\n"
+      "  --dir D              the base folder (required)\n"
+      "  --mask M             file name mask (default *.*)\n"
+      "  --since YYYY-MM-DD   modified on or after this day (default today)\n"
+      "  --json               print one JSON array of {estado, codigo, arquivo} (codigo null for\n"
+      "                       novo)\n"}},
 };
+
+// What exit code 0 means for a command where it means more than success, and the codes it
+// gives beyond 0, 1 and 2.
+struct ExitNotes {
+    const char *success;
+    const char *more;
+};
+
+const std::map<std::string_view, ExitNotes> exitNotes = {
+    {"validate", {"the run committed without a statement error", ""}},
+    {"status",
+     {"every file is on the service with the same text (igual)",
+      "  3  some file is not on the service (novo) or differs from it (alterado)\n"}},
+};
+
+bool takesJson(const Command &command) {
+    return QString::fromUtf8(command.usage).contains(QLatin1String("--json"));
+}
+
+QString exitStatus(const Command &command) {
+    const auto found = exitNotes.find(command.name);
+    const ExitNotes notes = found == exitNotes.end() ? ExitNotes{"success", ""} : found->second;
+    QString text = QStringLiteral("\nExit status:\n  0  %1\n  1  failure, said on standard error\n")
+                       .arg(QString::fromUtf8(notes.success));
+    if (takesJson(command))
+        text += QStringLiteral("     (with --json also on standard output, as the service's envelope\n"
+                               "     {\"success\": false, \"message\": \"...\"})\n");
+    return text + QStringLiteral("  2  usage error\n") + QString::fromUtf8(notes.more);
+}
 
 bool needsLogin(std::string_view name) {
     return name != "validate" && name != "version";
@@ -139,23 +196,31 @@ QString HelpText::general(const std::vector<Command> &commands) {
     }
     for (const Command &c : commands)
         text += QLatin1Char('\n') + block(c);
-    text += QStringLiteral("\n"
-                           "Environment:\n"
-                           "  BRISEL_SERVICE_URL   the service root (default %1)\n"
-                           "  BRISEL_USER          user name when --user is not given\n"
-                           "  BRISEL_PASSWORD      password when --password is not given\n"
-                           "\n"
-                           "Exit status:\n"
-                           "  0  success, a search that finds nothing included\n"
-                           "  1  failure: a refusal of the service, a failed request, a file that\n"
-                           "     cannot be read, characters the service cannot store\n"
-                           "  2  usage error\n")
-                .arg(QString::fromLatin1(RaizServicoPadrao));
+    text +=
+        QStringLiteral("\n"
+                       "Environment:\n"
+                       "  BRISEL_SERVICE_URL   the service root (default %1)\n"
+                       "  BRISEL_USER          user name when --user is not given\n"
+                       "  BRISEL_PASSWORD      password when --password is not given\n"
+                       "\n"
+                       "JSON output:\n"
+                       "  With --json, search, log, status, upload, validate and version print one\n"
+                       "  JSON document on standard output instead of lines: an array of objects\n"
+                       "  named with the service's own keys, or on a failure the service's envelope\n"
+                       "  {\"success\": false, \"message\": \"...\"}. A usage error prints nothing there.\n"
+                       "\n"
+                       "Exit status:\n"
+                       "  0  success, a search that finds nothing included\n"
+                       "  1  failure: a refusal of the service, a failed request, a file that\n"
+                       "     cannot be read, characters the service cannot store\n"
+                       "  2  usage error\n"
+                       "  3  status: some file is not on the service or differs from it\n")
+            .arg(QString::fromLatin1(RaizServicoPadrao));
     return text;
 }
 
 QString HelpText::command(const Command &command) {
-    return QStringLiteral("Usage:\n") + block(command);
+    return QStringLiteral("Usage:\n") + block(command) + exitStatus(command);
 }
 
 QString HelpText::version() {

@@ -1,3 +1,4 @@
+#include "cli/CliOutput.h"
 #include "cli/Commands.h"
 #include "cli/PagedSearch.h"
 #include "cli/SearchFilter.h"
@@ -8,8 +9,10 @@ namespace {
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
     Protocolo::FiltroPesquisa filter;
-    if (const int parsed = SearchFilter::parse(parser, logCommand, args, true, {}, filter, err))
+    if (const int parsed =
+            SearchFilter::parse(parser, logCommand, args, true, {CliOutput::option()}, filter, err))
         return parsed;
+    CliOutput output(out, err, parser.isSet(CliOutput::option()));
 
     const PagedSearch search{
         QStringLiteral("Falha ao pesquisar os logs no servidor."),
@@ -19,16 +22,19 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
             Protocolo::BuscarLogs(sessao, filter, registros, [&](const RegistroLog &r) {
                 if (!admitir())
                     return;
-                out << r.idscript << '\t' << r.data_alteracao.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                    << '\t' << r.nome << '\t' << r.arquivo << '\t' << r.descricao << '\n';
+                output.record({{QStringLiteral("codigo"), r.idscript},
+                               {QStringLiteral("data"), Protocolo::DataInsercao(r.data_alteracao)},
+                               {QStringLiteral("usuario"), r.nome},
+                               {QStringLiteral("arquivo"), r.arquivo},
+                               {QStringLiteral("descricao"), r.descricao}});
             });
         }};
-    return search.run(parser, out, err);
+    return search.run(parser, output);
 }
 
 } // namespace
 
-const Command logCommand = {
-    "log",
-    "log [--system S] [--code C] [--by USER] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file TEXT] [--max N]",
-    run};
+const Command logCommand = {"log",
+                            "log [--system S] [--code C] [--by USER] [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
+                            "[--file TEXT] [--max N] [--json]",
+                            run};

@@ -1,4 +1,5 @@
 #include "base/Exception.h"
+#include "cli/CliOutput.h"
 #include "cli/Commands.h"
 #include "cli/PagedSearch.h"
 #include "cli/SearchFilter.h"
@@ -19,14 +20,15 @@ QString safeFileName(int code, const QString &name) {
 int run(const QStringList &args, QTextStream &out, QTextStream &err) {
     QCommandLineParser parser;
     Protocolo::FiltroPesquisa filter;
-    if (const int parsed =
-            SearchFilter::parse(parser, searchCommand, args, false,
-                                {{QStringLiteral("save"), QString(), QStringLiteral("DIR")}}, filter, err))
+    if (const int parsed = SearchFilter::parse(
+            parser, searchCommand, args, false,
+            {{QStringLiteral("save"), QString(), QStringLiteral("DIR")}, CliOutput::option()}, filter, err))
         return parsed;
+    CliOutput output(out, err, parser.isSet(CliOutput::option()));
     const QString saveDir = parser.value(QStringLiteral("save"));
     if (!saveDir.isEmpty() && !QDir().mkpath(saveDir)) {
-        err << "cannot create folder " << saveDir << '\n';
-        return ExitFailure;
+        output.errors() << "cannot create folder " << saveDir << '\n';
+        return output.finish(ExitFailure);
     }
 
     const PagedSearch search{
@@ -37,8 +39,9 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
             Protocolo::BuscarScripts(sessao, filter, registros, [&](const RegistroScript &r) {
                 if (!admitir())
                     return;
-                out << r.codigo << '\t' << r.data.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t'
-                    << r.arquivo << '\n';
+                output.record({{QStringLiteral("codigo"), r.codigo},
+                               {QStringLiteral("data"), Protocolo::DataInsercao(r.data)},
+                               {QStringLiteral("arquivo"), r.arquivo}});
                 if (saveDir.isEmpty())
                     return;
                 QFile file(QDir(saveDir).filePath(safeFileName(r.codigo, r.arquivo)));
@@ -47,12 +50,12 @@ int run(const QStringList &args, QTextStream &out, QTextStream &err) {
                     throw Exception(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
             });
         }};
-    return search.run(parser, out, err);
+    return search.run(parser, output);
 }
 
 } // namespace
 
 const Command searchCommand = {"search",
                                "search [--system S] [--code C] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--file "
-                               "TEXT] [--max N] [--save DIR]",
+                               "TEXT] [--max N] [--save DIR] [--json]",
                                run};

@@ -1,5 +1,6 @@
 #include "cli/SearchFilter.h"
 
+#include "catalog/MontarParametros.h"
 #include "cli/CliSession.h"
 
 namespace SearchFilter {
@@ -54,7 +55,7 @@ bool read(const QCommandLineParser &parser, bool withUser, Protocolo::FiltroPesq
             return false;
         }
     }
-    if (filter.maximo > 500) {
+    if (filter.maximo > MaximoRegistros) {
         error = QStringLiteral("A quantidade máxima de registros não pode ser superior a 500.");
         return false;
     }

@@ -11,7 +11,8 @@ namespace {
 
 const std::vector<Command> commands = {
     // One entry per command; see cli/Commands.h.
-    validateCommand, versionCommand, searchCommand, logCommand, updateCommand, deleteCommand, uploadCommand,
+    validateCommand, versionCommand, searchCommand, logCommand,
+    updateCommand,   deleteCommand,  uploadCommand, statusCommand,
 };
 
 void printUsage(QTextStream &err) {

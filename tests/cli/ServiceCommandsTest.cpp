@@ -1,59 +1,15 @@
 #include "service/Protocolo.h"
-#include "tests/support/ExecucaoCli.h"
-#include "tests/support/TestServer.h"
+#include "tests/cli/ComandosServico.h"
+#include "json/TJSONObject.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
 using Saida = ExecucaoCli;
-
-// Runs the built command line against the reference service with the given extra environment.
-class ComandosServico : public testing::Test {
-protected:
-    void SetUp() override {
-        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl().toLatin1());
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        const auto login = Protocolo::Login(conexao, QStringLiteral("DEV"), QStringLiteral("senha"));
-        ASSERT_TRUE(login.success);
-        sessao.setChave(login.chave);
-        for (int i = 1; i <= 3; ++i)
-            Protocolo::Inserir(sessao, QDateTime(QDate(2024, 5, i), QTime(10, 0, 0)),
-                               QStringLiteral("rel%1.sql").arg(i), QStringLiteral("KOR"),
-                               QByteArray("select '\xE7';\r\n"));
-    }
-    void TearDown() override {
-        qunsetenv("BRISEL_SERVICE_URL");
-        QLocale::setDefault(QLocale::system());
-    }
-
-    Saida rodar(const QStringList &args, bool comUsuario = true) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("BRISEL_SERVICE_URL"), servidor.rootUrl());
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        env.remove(QStringLiteral("LC_ALL"));
-        if (comUsuario) {
-            env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
-            env.insert(QStringLiteral("BRISEL_PASSWORD"), QStringLiteral("senha"));
-        } else {
-            env.remove(QStringLiteral("BRISEL_USER"));
-            env.remove(QStringLiteral("BRISEL_PASSWORD"));
-        }
-        return executarCli(args, env);
-    }
-
-    TestServer servidor{{QStringLiteral("DEV:senha")},
-                        {QStringLiteral("--page-size"), QStringLiteral("2"), QStringLiteral("--version"),
-                         QStringLiteral("1.0.8")}};
-    Conexao conexao;
-    Sessao sessao{conexao};
-};
 
 } // namespace
 
@@ -202,6 +158,12 @@ INSTANTIATE_TEST_SUITE_P(
                   true,
                   0,
                   "Não foram encontrados scripts com os parâmetros informados."},
+        // The reference service counts at most "maximo" records: its count of 0 decides.
+        CasoFalha{"maximo_zero",
+                  {"search", "--max", "0"},
+                  true,
+                  0,
+                  "Não foram encontrados scripts com os parâmetros informados."},
         CasoFalha{"log_nada_encontrado",
                   {"log", "--by", "NINGUEM"},
                   true,
@@ -209,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Não foram encontrados logs com os parâmetros informados."}),
     [](const testing::TestParamInfo<CasoFalha> &info) { return std::string(info.param.nome); });
 
-TEST(ComandosSemServico, ATransportFailurePrintsItsOwnText) {
+TEST(ComandosSemServico, ATransportFailurePrintsItsOwnTextOrWithJsonTheEnvelope) {
     int porta;
     {
         TestServer fechado;
@@ -218,8 +180,17 @@ TEST(ComandosSemServico, ATransportFailurePrintsItsOwnText) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("BRISEL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:%1").arg(porta));
     env.insert(QStringLiteral("BRISEL_USER"), QStringLiteral("dev"));
+    const QString falha =
+        QStringLiteral("Não foi possível conectar ao serviço em 127.0.0.1:%1 (conexão recusada).").arg(porta);
     const ExecucaoCli s = executarCli({QStringLiteral("search")}, env);
     EXPECT_EQ(s.codigo, 1);
-    EXPECT_EQ(s.err,
-              QStringLiteral("Não foi possível conectar ao serviço em 127.0.0.1:%1 (conexão recusada).\n").arg(porta));
+    EXPECT_EQ(s.err, falha + QLatin1Char('\n'));
+
+    for (const char *comando : {"search", "log", "version"}) {
+        const ExecucaoCli j = executarCli({QString::fromLatin1(comando), QStringLiteral("--json")}, env);
+        EXPECT_EQ(j.codigo, 1) << comando;
+        const json::TJSONObject envelope(j.out);
+        EXPECT_FALSE(envelope.getBoolean(QStringLiteral("success"))) << comando;
+        EXPECT_EQ(envelope.getString(QStringLiteral("message")), falha) << comando;
+    }
 }

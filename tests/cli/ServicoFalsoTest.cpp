@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 // The command line against a service that does not keep its word: counts that ignore "maximo",
 // pages larger than asked, replies that are no version.
 
@@ -52,25 +54,29 @@ int paginasPedidas(const RecordingHttpServer &servico) {
 
 } // namespace
 
+// --max is honoured whatever the count says; 0 is the window's "Máximo" of 0: the count decides,
+// up to 500. No page beyond those that hold the records is asked for.
 TEST(ServicoFalso, MaxIsHonouredWhateverTheCountSays) {
-    for (const char *comando : {"search", "log"}) {
-        RecordingHttpServer servico(umMilhao);
-        const ExecucaoCli s = rodar(servico, {QString::fromLatin1(comando), QStringLiteral("--max"), "10"});
-        EXPECT_EQ(s.codigo, 0) << comando << ": " << s.err.toStdString();
-        const QStringList linhas = s.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        ASSERT_EQ(linhas.size(), 10) << comando;
-        EXPECT_TRUE(linhas.last().startsWith(QStringLiteral("10\t"))) << linhas.last().toStdString();
-        // Two pages of seven hold the ten: no third one is asked for.
-        EXPECT_EQ(paginasPedidas(servico), 2) << comando;
+    const struct {
+        const char *maximo;
+        int registros;
+        int paginas; // of seven records
+    } casos[] = {{"10", 10, 2}, {"0", 500, 72}};
+    for (const auto &caso : casos) {
+        for (const char *comando : {"search", "log"}) {
+            SCOPED_TRACE(std::string(comando) + " --max " + caso.maximo);
+            RecordingHttpServer servico(umMilhao);
+            const ExecucaoCli s = rodar(servico, {QString::fromLatin1(comando), QStringLiteral("--max"),
+                                                  QString::fromLatin1(caso.maximo)});
+            EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+            const QStringList linhas = s.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            ASSERT_EQ(linhas.size(), caso.registros);
+            EXPECT_TRUE(linhas.last().startsWith(QStringLiteral("%1\t").arg(caso.registros)))
+                << linhas.last().toStdString();
+            EXPECT_EQ(paginasPedidas(servico), caso.paginas);
+            EXPECT_TRUE(servico.requests().value(1).body.contains("maximo=" + QByteArray(caso.maximo)));
+        }
     }
-}
-
-TEST(ServicoFalso, MaxZeroFetchesNothing) {
-    RecordingHttpServer servico(umMilhao);
-    const ExecucaoCli s = rodar(servico, {QStringLiteral("search"), QStringLiteral("--max"), "0"});
-    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
-    EXPECT_TRUE(s.out.isEmpty()) << s.out.toStdString();
-    EXPECT_EQ(paginasPedidas(servico), 0);
 }
 
 struct RespostaVersao {
@@ -104,11 +110,32 @@ TEST(AjudaCli, HelpDescribesEveryCommandAndVersionPrintsTheVersion) {
     const ExecucaoCli ajuda = executarCli({QStringLiteral("--help")}, env);
     EXPECT_EQ(ajuda.codigo, 0);
     EXPECT_TRUE(ajuda.err.isEmpty()) << ajuda.err.toStdString();
-    for (const char *comando : {"validate", "version", "search", "log", "update", "delete", "upload"})
+    for (const char *comando :
+         {"validate", "version", "search", "log", "update", "delete", "upload", "status"})
         EXPECT_TRUE(ajuda.out.contains(QStringLiteral("  brisel-scripts-cli %1").arg(QLatin1String(comando))))
             << comando;
-    for (const char *texto : {"--replace-unsupported", "BRISEL_SERVICE_URL", "Exit status:"})
+    for (const char *texto : {"--replace-unsupported", "--skip-stored", "--json", "BRISEL_SERVICE_URL",
+                              "Exit status:", "\n  3  status"})
         EXPECT_TRUE(ajuda.out.contains(QLatin1String(texto))) << texto;
+
+    // Each command's help ends with its exit codes; only status has a 3, and only the commands
+    // that take --json speak of the envelope.
+    const struct {
+        const char *comando;
+        bool json;
+    } comandos[] = {{"validate", true}, {"version", true}, {"search", true}, {"log", true},
+                    {"update", false},  {"delete", false}, {"upload", true}, {"status", true}};
+    for (const auto &c : comandos) {
+        const ExecucaoCli s = executarCli({QString::fromLatin1(c.comando), QStringLiteral("--help")}, env);
+        EXPECT_EQ(s.codigo, 0) << c.comando;
+        const QString saida = s.out.section(QStringLiteral("\nExit status:\n"), 1);
+        EXPECT_TRUE(saida.startsWith(QStringLiteral("  0  "))) << c.comando << ": " << s.out.toStdString();
+        EXPECT_TRUE(saida.contains(QStringLiteral("\n  1  failure"))) << c.comando;
+        EXPECT_TRUE(saida.contains(QStringLiteral("\n  2  usage error\n"))) << c.comando;
+        EXPECT_EQ(saida.contains(QStringLiteral("\n  3  ")), c.comando == std::string_view("status"))
+            << c.comando;
+        EXPECT_EQ(saida.contains(QStringLiteral("\"success\": false")), c.json) << c.comando;
+    }
 
     const ExecucaoCli comando = executarCli({QStringLiteral("upload"), QStringLiteral("--help")}, env);
     EXPECT_EQ(comando.codigo, 0);
