@@ -5,6 +5,7 @@
 #include "catalog/Campos.h"
 #include "catalog/MontarParametros.h"
 #include "editor/TfrmVisualizarScript.h"
+#include "service/ErroCancelado.h"
 #include "service/ErroTransporte.h"
 #include "service/Protocolo.h"
 #include "widgets/DateEdit.h"
@@ -25,7 +26,9 @@ using namespace ElementosPagina;
 ScriptsPage::ScriptsPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
                          QWidget *parent)
     : PaginaBusca(sessao, messages, espera, parent),
-      m_threadPesquisa(sessao.conexao(), m_cdsPesquisa, espera) {
+      m_threadPesquisa(sessao.conexao(), m_cdsPesquisa, espera),
+      m_releitura(sessao,
+                  [this](int codigo, const std::optional<QByteArray> &texto) { Relido(codigo, texto); }) {
     Q_UNUSED(iniPath) // the main window reads and writes this page's settings
     setObjectName(QStringLiteral("ScriptsPage"));
     m_cdsPesquisa.setObjectName(QStringLiteral("cdsPesquisa"));
@@ -125,8 +128,29 @@ void ScriptsPage::btEditarRegistroClick() {
     janela->setCodigo(QString::number(m_cdsPesquisa.Linha(linha).codigo));
     janela->setScript(Campos::ExibirScript(m_cdsPesquisa.Linha(linha).script));
     janela->setComparar(false);
-    janela->setLinha(QPersistentModelIndex(m_cdsPesquisa.index(linha, TabelaPesquisa::SCRIPT)));
+    connect(janela, &TfrmVisualizarScript::salvoNoServidor, this,
+            [this](int codigo, const QByteArray &script) { m_cdsPesquisa.Armazenado(codigo, script); });
+    connect(janela, &TfrmVisualizarScript::salvamentoIncerto, this,
+            [this](int codigo) { m_releitura.Pedir(codigo); });
     janela->Exibir();
+}
+
+// What the service stores for a script whose save or delete ended unknown: its rows and its
+// editors follow it.
+void ScriptsPage::Relido(int codigo, const std::optional<QByteArray> &texto) {
+    const int antes = m_cdsPesquisa.rowCount();
+    m_cdsPesquisa.Armazenado(codigo, texto);
+    // A fetch under way writes the count when it ends.
+    if (m_cdsPesquisa.rowCount() < antes && !m_threadPesquisa.Executando()) {
+        for (int i = m_cdsPesquisa.rowCount(); i < antes; ++i)
+            RegistroRemovido();
+        MostrarTotal(lblEditarTotalRegistros, m_cdsPesquisa.rowCount());
+    }
+    if (!texto)
+        return;
+    for (TfrmVisualizarScript *janela : findChildren<TfrmVisualizarScript *>())
+        if (!janela->Local() && !janela->Comparar() && janela->Codigo() == QString::number(codigo))
+            janela->ConferirArmazenado(*texto);
 }
 
 void ScriptsPage::btExcluirRegistroClick() {
@@ -142,17 +166,28 @@ void ScriptsPage::btExcluirRegistroClick() {
         [this, codigo, resposta](const ThreadBusca::NaInterface &) {
             *resposta = Protocolo::Excluir(m_sessao, codigo);
         },
-        [this, linha, resposta](std::exception_ptr erro) {
+        [this, codigo, linha, resposta](std::exception_ptr erro) {
             Desocupar();
-            FimExclusao(linha, *resposta, erro);
+            FimExclusao(codigo, linha, *resposta, erro);
         });
     Ocupar(QStringLiteral("Excluindo o script no servidor..."), m_threadExcluir.cancelamento());
 }
 
-void ScriptsPage::FimExclusao(const QPersistentModelIndex &linha, const Protocolo::Resposta &resposta,
-                              std::exception_ptr erro) {
-    if (Cancelado(erro))
+void ScriptsPage::FimExclusao(int codigo, const QPersistentModelIndex &linha,
+                              const Protocolo::Resposta &resposta, std::exception_ptr erro) {
+    if (Cancelado(erro)) {
+        // A request that had left may have been carried out all the same: the read-back tells.
+        try {
+            std::rethrow_exception(erro);
+        } catch (const ErroCancelado &e) {
+            if (e.pedidoEnviado()) {
+                m_releitura.Pedir(codigo);
+                m_messages.warning(
+                    QStringLiteral("A exclusão foi cancelada, mas o serviço pode tê-la feito."));
+            }
+        }
         return;
+    }
     if (erro) {
         QString mensagem = QStringLiteral("Falha ao excluir o script.");
         try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/PaginaBusca.h"
+#include "catalog/ReleituraScripts.h"
 #include "catalog/TabelaPesquisa.h"
 #include "catalog/ThreadPesquisa.h"
 #include "service/Protocolo.h"
@@ -10,7 +11,10 @@ class QSplitter;
 class QToolButton;
 
 // Page "Scripts" of the main window: searches the scripts stored on the web service, lists them
-// in cdsPesquisa, and opens one in the editor window or deletes it.
+// in cdsPesquisa, and opens one in the editor window or deletes it. Its editor windows are
+// linked to their scripts by code, not to rows, so that whatever the table goes through a save
+// reaches the rows of its script; a save or a delete cancelled after its request left is read
+// back from the service, and the rows and the editors follow what it stores.
 class ScriptsPage : public PaginaBusca {
     Q_OBJECT
 public:
@@ -33,12 +37,14 @@ public:
 private:
     int LinhaAtual() const;
     void MostrarScript();
-    void FimExclusao(const QPersistentModelIndex &linha, const Protocolo::Resposta &resposta,
+    void FimExclusao(int codigo, const QPersistentModelIndex &linha, const Protocolo::Resposta &resposta,
                      std::exception_ptr erro);
+    void Relido(int codigo, const std::optional<QByteArray> &texto);
 
     TabelaPesquisa m_cdsPesquisa;
     ThreadPesquisa m_threadPesquisa;
     ThreadBusca m_threadExcluir;
+    ReleituraScripts m_releitura;
 
     QWidget *Panel2;
     QLabel *Label11;

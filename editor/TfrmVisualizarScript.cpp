@@ -263,8 +263,17 @@ bool TfrmVisualizarScript::TemAlteracoes() const {
 
 // "Fechar", the title bar's button and the program closing the window all come through here.
 void TfrmVisualizarScript::closeEvent(QCloseEvent *event) {
-    // A save on its way is stopped first; unless its reply had come, the edits are still unsaved.
-    FTarefaSalvar->CancelarEEsperar();
+    if (FTarefaSalvar->Executando()) {
+        if (!FDescartar && !m_messages.questionDefaultNo(QStringLiteral(
+                               "O script está sendo salvo no servidor. Fechar assim mesmo?"))) {
+            event->ignore();
+            return;
+        }
+        // The save's end, whatever it was, is told before the window goes.
+        FTarefaSalvar->CancelarEEsperar();
+        QWidget::closeEvent(event);
+        return;
+    }
     if (TemAlteracoes() && !FDescartar &&
         !m_messages.questionDefaultNo(QStringLiteral("Descartar as alterações?"))) {
         event->ignore();
@@ -330,8 +339,14 @@ void TfrmVisualizarScript::FimSalvarServidor(const Protocolo::Resposta &resposta
     if (erro) {
         try {
             std::rethrow_exception(erro);
-        } catch (const ErroCancelado &) {
-            // Stopped by the user: the text stays as it is, still to be saved.
+        } catch (const ErroCancelado &e) {
+            // Stopped by the user: the text stays as it is, still to be saved. A request that had
+            // left may be stored all the same, which only a read-back of the script can tell.
+            if (e.pedidoEnviado()) {
+                emit salvamentoIncerto(FCodigo.toInt());
+                m_messages.warning(
+                    QStringLiteral("O salvamento foi cancelado, mas o serviço pode tê-lo gravado."));
+            }
         } catch (const ErroTransporte &e) {
             m_messages.error(QStringLiteral("Falha ao atualizar o script. ") +
                              ErroGeral::comPontoFinal(e.message()));
@@ -346,6 +361,13 @@ void TfrmVisualizarScript::FimSalvarServidor(const Protocolo::Resposta &resposta
     }
     AtualizarLinha(FScriptEnviado);
     btSalvar->setEnabled(false);
+    emit salvoNoServidor(FCodigo.toInt(), FScriptEnviado);
+}
+
+void TfrmVisualizarScript::ConferirArmazenado(const QByteArray &armazenado) {
+    if (FLocal || FComparar || FTarefaSalvar->Executando())
+        return;
+    btSalvar->setEnabled(Windows1252::fromUnicode(editor->text()) != armazenado);
 }
 
 // The row may have gone (deleted, or its table emptied): then only the file or the service

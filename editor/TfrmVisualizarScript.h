@@ -69,11 +69,22 @@ public:
 
     void btSalvarClick();
 
+    // Server edit: what the service stores for the script, read back after a save whose outcome
+    // was not known. "Salvar" is enabled exactly when the text differs from it.
+    void ConferirArmazenado(const QByteArray &armazenado);
+
     // True while "Salvar" is enabled or a server save is on its way: the text holds edits that
     // were not stored.
     bool TemAlteracoes() const;
     // The edits are to be dropped: closing the window no longer asks.
     void DescartarAlteracoes() { FDescartar = true; }
+
+signals:
+    // Server edit: the service stored `script` (Windows-1252) for `codigo`.
+    void salvoNoServidor(int codigo, const QByteArray &script);
+    // Server edit: a save was stopped after its request had left, so the service may have
+    // stored it; only a read-back of `codigo` tells.
+    void salvamentoIncerto(int codigo);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

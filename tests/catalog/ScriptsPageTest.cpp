@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -79,6 +80,44 @@ private:
     }
     std::unique_ptr<Conexao> conexaoAvulsa;
     std::unique_ptr<Sessao> sessaoAvulsa;
+
+    // "Editar" on a row: the editor window it opens, with its text changed by typing `inicio`.
+    TfrmVisualizarScript *editarLinha(int linha, const QString &inicio) {
+        controle<QTableView>("dbgPesquisa")->setCurrentIndex(pagina->cdsPesquisa().index(linha, 0));
+        const auto antes = pagina->findChildren<TfrmVisualizarScript *>();
+        controle<QToolButton>("btEditarRegistro")->click();
+        TfrmVisualizarScript *janela = nullptr;
+        for (TfrmVisualizarScript *j : pagina->findChildren<TfrmVisualizarScript *>())
+            if (!antes.contains(j))
+                janela = j;
+        auto *editor = janela->findChild<QsciScintilla *>(QStringLiteral("editor"));
+        editor->setFocus();
+        editor->setCursorPosition(0, 0);
+        QTest::keyClicks(editor, inicio);
+        return janela;
+    }
+    static QToolButton *salvarDe(TfrmVisualizarScript *janela) {
+        return janela->findChild<QToolButton *>(QStringLiteral("btSalvar"));
+    }
+    static bool salvando(TfrmVisualizarScript *janela) {
+        return janela->findChild<QsciScintilla *>(QStringLiteral("editor"))->isReadOnly();
+    }
+    QByteArray scriptDaLinha(int codigo) {
+        for (int i = 0; i < pagina->cdsPesquisa().rowCount(); ++i)
+            if (pagina->cdsPesquisa().Linha(i).codigo == codigo)
+                return pagina->cdsPesquisa().Linha(i).script;
+        return "<no row>";
+    }
+    // A save from `janela` that reaches the frozen service and is cancelled there once its wait
+    // shows: the request has left by then.
+    void salvarECancelarComServicoParado(TfrmVisualizarScript *janela) {
+        servico->Pausar(true);
+        salvarDe(janela)->click();
+        auto *espera = janela->findChild<QWidget *>(QStringLiteral("pnlEspera"));
+        QTRY_VERIFY_WITH_TIMEOUT(espera->isVisible(), 10000);
+        janela->findChild<QPushButton *>(QStringLiteral("btCancelar"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!salvando(janela), 10000);
+    }
 
 private slots:
     // The reference service sends dates in the Brazilian short form.
@@ -333,8 +372,9 @@ private slots:
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
     }
 
-    // A service whose count ignores "maximo": the page stops at "Máximo" and says how many the
-    // service had; a deletion counts down both numbers.
+    // A service whose count ignores "maximo": the page asks for no page once "Máximo" records have
+    // arrived, keeps the last page whole and says how many the service had; a deletion counts down
+    // both numbers.
     void aLimitThatCutsTheResultsIsShownAsNDeM() {
         int codigo = 0;
         std::atomic_bool calada = false; // pages that wait for `soltar`
@@ -360,12 +400,12 @@ private slots:
         procurar();
         QCOMPARE(espera.semEsperaDeResposta().first(),
                  QStringLiteral("Iniciar 3 Pesquisando scripts no servidor..."));
-        QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
-        QCOMPARE(total(), QStringLiteral("3 de 1.101"));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 4);
+        QCOMPARE(total(), QStringLiteral("4 de 1.101"));
         QCOMPARE(apontado.servidor.requests().size(), 3); // the count and two pages of two
         excluir();
-        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
-        QCOMPARE(total(), QStringLiteral("2 de 1.100"));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
+        QCOMPARE(total(), QStringLiteral("3 de 1.100"));
         QVERIFY(messages.boxes.size() == 1 && messages.boxes[0].kind == RecordingMessages::Question);
 
         // A search cancelled during its fetch leaves these numbers too.
@@ -376,9 +416,9 @@ private slots:
         QVERIFY(espera.cancelar());
         QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
         soltar = true;
-        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 3);
         excluir();
-        QCOMPARE(total(), QStringLiteral("1 de 1.099"));
+        QCOMPARE(total(), QStringLiteral("2 de 1.099"));
     }
 
     void datesShowWholeAndANewSearchStartsAtTheLeftEdge() {
@@ -509,7 +549,11 @@ private slots:
         QCOMPARE(espera.eventos.last(), QStringLiteral("Finalizar"));
         QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
         QCOMPARE(total(), QStringLiteral("2"));
-        QCOMPARE(messages.boxes.size(), 1); // the question alone
+        // The request had reached the silent service, which might have carried it out.
+        QCOMPARE(messages.boxes.size(), 2);
+        QCOMPARE(messages.boxes[1].kind, RecordingMessages::Warning);
+        QCOMPARE(messages.boxes[1].text,
+                 QStringLiteral("A exclusão foi cancelada, mas o serviço pode tê-la feito."));
         QCOMPARE(servico->ScriptGuardado(codigo), QByteArray("select 'a.sql';"));
         // The page takes clicks again.
         clicarTitulo(TabelaPesquisa::ARQUIVO);
@@ -531,7 +575,6 @@ private slots:
         QVERIFY(!janela->Comparar());
         QVERIFY(janela->isWindow());
         QVERIFY(janela->isVisible());
-        QCOMPARE(janela->Linha().row(), 1);
         auto *salvar = janela->findChild<QToolButton *>(QStringLiteral("btSalvar"));
         QVERIFY(!salvar->isEnabled());
 
@@ -547,6 +590,110 @@ private slots:
         QCOMPARE(pagina->cdsPesquisa().Linha(1).script, QByteArray("--select 'b.sql';"));
         QCOMPARE(servico->ScriptGuardado(pagina->cdsPesquisa().Linha(1).codigo),
                  QByteArray("--select 'b.sql';"));
+    }
+
+    // Cancelar puts the previous rows back: an editor opened before still saves into its row, and
+    // opening that row again edits the text it saved, not the one the row had before.
+    void anEditorStaysLinkedToItsScriptWhenACancelledSearchPutsTheRowsBack() {
+        abrir(50, {"a.sql", "b.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(1).codigo;
+        TfrmVisualizarScript *janela = editarLinha(1, QStringLiteral("--"));
+        {
+            const ServicoMudo mudo;
+            controle<QToolButton>("btEditarPesquisa")->click();
+            QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+            QVERIFY(espera.cancelar());
+            QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        }
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+
+        salvarDe(janela)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!salvando(janela), 15000);
+        QVERIFY(messages.boxes.isEmpty());
+        QCOMPARE(servico->ScriptGuardado(codigo), QByteArray("--select 'b.sql';"));
+        QCOMPARE(scriptDaLinha(codigo), QByteArray("--select 'b.sql';"));
+        QCOMPARE(controle<QPlainTextEdit>("DBMemo2")->toPlainText(), QStringLiteral("--select 'b.sql';"));
+        TfrmVisualizarScript *outra = editarLinha(1, QString());
+        QCOMPARE(outra->Script(), QStringLiteral("--select 'b.sql';"));
+    }
+
+    // A save cancelled after it reached the frozen service is stored once the service goes on:
+    // the user is told it may be, and the read-back brings the row and "Salvar" in line.
+    void aSaveCancelledAfterItLeftIsReadBackWhenTheServiceAnswers() {
+        abrir(50, {"a.sql", "b.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
+        TfrmVisualizarScript *janela = editarLinha(0, QStringLiteral("--"));
+        salvarECancelarComServicoParado(janela);
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Warning);
+        QCOMPARE(messages.boxes[0].text,
+                 QStringLiteral("O salvamento foi cancelado, mas o serviço pode tê-lo gravado."));
+        QVERIFY(salvarDe(janela)->isEnabled());
+        QCOMPARE(scriptDaLinha(codigo), QByteArray("select 'a.sql';"));
+
+        servico->Pausar(false);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptDaLinha(codigo), QByteArray("--select 'a.sql';"), 20000);
+        QVERIFY(!salvarDe(janela)->isEnabled());
+        QCOMPARE(servico->ScriptGuardado(codigo), QByteArray("--select 'a.sql';"));
+        QCOMPARE(messages.boxes.size(), 1);
+    }
+
+    // The same for Excluir: a script the service deleted after all leaves the table.
+    void aDeleteCancelledAfterItLeftIsReadBackAndAGoneScriptLeavesTheTable() {
+        abrir(50, {"a.sql", "b.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
+        servico->Pausar(true);
+        controle<QToolButton>("btExcluirRegistro")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(espera.ativa(), 10000);
+        QVERIFY(espera.cancelar());
+        QTRY_VERIFY_WITH_TIMEOUT(!pagina->Ocupada(), 10000);
+        QCOMPARE(messages.boxes.size(), 2);
+        QCOMPARE(messages.boxes[1].text,
+                 QStringLiteral("A exclusão foi cancelada, mas o serviço pode tê-la feito."));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+
+        servico->Pausar(false);
+        QTRY_COMPARE_WITH_TIMEOUT(pagina->cdsPesquisa().rowCount(), 1, 20000);
+        QCOMPARE(scriptDaLinha(codigo), QByteArray("<no row>"));
+        QCOMPARE(total(), QStringLiteral("1"));
+        QCOMPARE(servico->ScriptGuardado(codigo), QByteArray());
+    }
+
+    // Closing an editor during its save asks first (Não keeps the window and the save); Sim closes
+    // it and tells the truth about the save, and the read-back still brings the row in line.
+    void closingAnEditorDuringItsSaveAsksAndTellsTheTruth() {
+        abrir(50, {"a.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
+        TfrmVisualizarScript *janela = editarLinha(0, QStringLiteral("--"));
+        janela->setAttribute(Qt::WA_DeleteOnClose, false);
+        servico->Pausar(true);
+        salvarDe(janela)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(janela->findChild<QWidget *>(QStringLiteral("pnlEspera"))->isVisible(),
+                                 10000);
+
+        messages.answers = {false};
+        QVERIFY(!janela->close());
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Question);
+        QCOMPARE(messages.boxes[0].text,
+                 QStringLiteral("O script está sendo salvo no servidor. Fechar assim mesmo?"));
+        QVERIFY(messages.boxes[0].defaultNo);
+        QVERIFY(salvando(janela));
+
+        messages.answers = {true};
+        QVERIFY(janela->close());
+        QCOMPARE(messages.boxes.size(), 3);
+        QCOMPARE(messages.boxes[2].kind, RecordingMessages::Warning);
+        QCOMPARE(messages.boxes[2].text,
+                 QStringLiteral("O salvamento foi cancelado, mas o serviço pode tê-lo gravado."));
+        delete janela;
+
+        servico->Pausar(false);
+        QTRY_COMPARE_WITH_TIMEOUT(scriptDaLinha(codigo), QByteArray("--select 'a.sql';"), 20000);
     }
 };
 

@@ -23,6 +23,9 @@ public:
     QByteArray ScriptGuardado(int codigo);
     // Stops the service: every later request fails in transport.
     void Parar() { m_servidor.reset(); }
+    // Freezes the service and lets it go on: requests sent meanwhile wait, and are carried out
+    // once it goes on, even when their sender gave up on them.
+    void Pausar(bool pausado) { m_servidor->pausar(pausado); }
 
     Conexao conexao;
     Sessao sessao{conexao};

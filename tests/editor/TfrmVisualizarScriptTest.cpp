@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTcpServer>
@@ -514,6 +515,7 @@ private slots:
         QStandardItemModel tabela(1, 1);
         auto janela =
             abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"), tabela.index(0, 0));
+        QSignalSpy salvos(janela.get(), &TfrmVisualizarScript::salvoNoServidor);
         Editor(janela.get())->selectAll();
         Editor(janela.get())->removeSelectedText();
         Editor(janela.get())->insert(texto);
@@ -525,6 +527,10 @@ private slots:
         QCOMPARE(tabela.data(tabela.index(0, 0)).toByteArray(),
                  corpo.contains("script=") ? QByteArray::fromHex(corpo.split('=')[2].split('&')[0])
                                            : QByteArray());
+        // What the page "Scripts" learns: the code and the text as stored.
+        QCOMPARE(salvos.count(), 1);
+        QCOMPARE(salvos[0].at(0).toInt(), 7);
+        QCOMPARE(salvos[0].at(1).toByteArray(), tabela.data(tabela.index(0, 0)).toByteArray());
         QVERIFY(!Salvar(janela.get())->isEnabled());
         QVERIFY(!janela->TemAlteracoes());
         // Answered "Sim" to the question naming what becomes "?".
@@ -642,8 +648,33 @@ private slots:
         QCOMPARE(servidor.requests().size(), 2);
     }
 
+    // Cancelled while another request holds the connection, the save never left: nothing to read
+    // back and nothing to tell; the text is still to be saved.
+    void aSaveCancelledBeforeItLeftSaysNothing() {
+        RecordingHttpServer servidor(
+            [](const RecordingHttpServer::Request &) { return QByteArray(R"({"success":true})"); },
+            std::chrono::milliseconds(1500));
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl());
+        auto janela = abrir(QStringLiteral("server"), QStringLiteral("9"), QStringLiteral("x"));
+        QSignalSpy incertos(janela.get(), &TfrmVisualizarScript::salvamentoIncerto);
+        Digitar(janela.get(), QStringLiteral("y"));
+        std::thread worker([this] { Protocolo::Atualizar(sessao, 8, "w"); });
+        QTRY_VERIFY(!servidor.requests().isEmpty());
+        Salvar(janela.get())->click();
+        QTRY_VERIFY_WITH_TIMEOUT(janela->findChild<QWidget *>(QStringLiteral("pnlEspera"))->isVisible(),
+                                 5000);
+        janela->findChild<QPushButton *>(QStringLiteral("btCancelar"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!Editor(janela.get())->isReadOnly(), 5000);
+        worker.join();
+        QVERIFY(messages.boxes.isEmpty());
+        QVERIFY(incertos.isEmpty());
+        QVERIFY(Salvar(janela.get())->isEnabled());
+        QCOMPARE(servidor.requests().size(), 1);
+    }
+
     // A service that takes the request and never answers: the window keeps working, shows the
-    // wait bar with "Cancelar", and Cancelar ends the wait at once with nothing changed.
+    // wait bar with "Cancelar", and Cancelar ends the wait at once with the table unchanged and the
+    // text still to be saved; the request had left, so the user learns that it may be stored.
     void aServerSaveThatHangsIsCancelled() {
         QTcpServer mudo;
         QVERIFY(mudo.listen(QHostAddress::LocalHost));
@@ -655,6 +686,7 @@ private slots:
         tabela.setData(tabela.index(0, 0), QByteArray("old"));
         auto janela =
             abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"), tabela.index(0, 0));
+        QSignalSpy incertos(janela.get(), &TfrmVisualizarScript::salvamentoIncerto);
         Digitar(janela.get(), QStringLiteral("y"));
 
         Salvar(janela.get())->click(); // returns at once: the request is on a worker
@@ -671,17 +703,33 @@ private slots:
         QVERIFY(Salvar(janela.get())->isEnabled());
         QCOMPARE(Editor(janela.get())->text(), QStringLiteral("xy"));
         QCOMPARE(tabela.data(tabela.index(0, 0)).toByteArray(), QByteArray("old"));
-        QVERIFY(messages.boxes.isEmpty());
+        const QString incerto =
+            QStringLiteral("O salvamento foi cancelado, mas o serviço pode tê-lo gravado.");
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Warning);
+        QCOMPARE(messages.boxes[0].text, incerto);
+        QCOMPARE(incertos.count(), 1);
+        QCOMPARE(incertos.takeFirst().at(0).toInt(), 7);
 
-        // Closing during a save stops it and then asks about the unsaved edits.
+        // Closing during a save asks first; Não keeps the window and the save on its way.
+        messages.boxes.clear();
         Salvar(janela.get())->click();
         QTRY_VERIFY(conexoes.size() >= 2);
         messages.answers = {false};
         QVERIFY(!janela->close());
         QCOMPARE(messages.boxes.size(), 1);
-        QCOMPARE(messages.boxes[0].text, QStringLiteral("Descartar as alterações?"));
-        QVERIFY(Salvar(janela.get())->isEnabled());
-        QVERIFY(!Editor(janela.get())->isReadOnly());
+        QCOMPARE(messages.boxes[0].text,
+                 QStringLiteral("O script está sendo salvo no servidor. Fechar assim mesmo?"));
+        QVERIFY(messages.boxes[0].defaultNo);
+        QVERIFY(Editor(janela.get())->isReadOnly());
+        QVERIFY(incertos.isEmpty());
+        // Sim closes it, without asking about the edits again, and tells what became of the save.
+        messages.answers = {true};
+        QVERIFY(janela->close());
+        QCOMPARE(messages.boxes.size(), 3);
+        QCOMPARE(messages.boxes[2].kind, RecordingMessages::Warning);
+        QCOMPARE(messages.boxes[2].text, incerto);
+        QCOMPARE(incertos.count(), 1);
     }
 
     // "Não" to the question about characters the service cannot store sends nothing.

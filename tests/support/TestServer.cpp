@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <csignal>
 #include <stdexcept>
 
 QString TestServer::executable() {
@@ -53,6 +54,7 @@ TestServer::TestServer(const QStringList &users, const QStringList &extraArgs) {
 }
 
 TestServer::~TestServer() {
+    pausar(false); // a frozen process would not take the SIGTERM
     m_process.terminate();
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();
@@ -63,6 +65,11 @@ TestServer::~TestServer() {
 void TestServer::kill() {
     m_process.kill();
     m_process.waitForFinished(5000);
+}
+
+void TestServer::pausar(bool pausado) {
+    if (m_process.processId() > 0)
+        ::kill(pid_t(m_process.processId()), pausado ? SIGSTOP : SIGCONT);
 }
 
 QString TestServer::rootUrl() const {

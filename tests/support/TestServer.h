@@ -34,6 +34,9 @@ public:
 
     // Ends the process with SIGKILL: nothing is flushed or closed.
     void kill();
+    // Freezes the process (SIGSTOP) or lets it go on (SIGCONT): a service that stops answering for
+    // a while, whose kernel still takes connections and requests meanwhile.
+    void pausar(bool pausado);
 
     static QString executable();
 
