@@ -208,6 +208,7 @@ QString HelpText::general(const std::vector<Command> &commands) {
                        "  JSON document on standard output instead of lines: an array of objects\n"
                        "  named with the service's own keys, or on a failure the service's envelope\n"
                        "  {\"success\": false, \"message\": \"...\"}. A usage error prints nothing there.\n"
+                       "  A validation whose statements fail answers with their array and exit 1.\n"
                        "\n"
                        "Exit status:\n"
                        "  0  success, a search that finds nothing included\n"
