@@ -2,8 +2,10 @@
 
 #include "editor/SqlEditor.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QEvent>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace {
@@ -62,10 +64,13 @@ ComparacaoEditores::ComparacaoEditores(SqlEditor &esquerda, SqlEditor &direita, 
         // The texts are usually compared before the window has its size: a narrow editor scrolls
         // far sideways to show the cursor, and the shown one would keep that needless offset.
         origem->editor.installEventFilter(this);
+        origem->editor.viewport()->installEventFilter(this);
     }
 }
 
 bool ComparacaoEditores::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Wheel && rolarAcimaDoTexto(watched, *static_cast<QWheelEvent *>(event)))
+        return true;
     if (event->type() == QEvent::Resize && m_irAoMostrar && static_cast<QWidget *>(watched)->isVisible()) {
         m_irAoMostrar = false;
         // Once the editor has taken in its size, unless the user has scrolled meanwhile.
@@ -81,6 +86,24 @@ bool ComparacaoEditores::eventFilter(QObject *watched, QEvent *event) {
             Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
+}
+
+// A pane at its first line has nothing above to scroll to, though gap rows stand above its text:
+// the wheel turned up there scrolls both panes by rows.
+bool ComparacaoEditores::rolarAcimaDoTexto(QObject *watched, const QWheelEvent &evento) {
+    const int passos = evento.angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
+    for (const Lado *lado : {&m_esquerda, &m_direita}) {
+        if (watched != lado->editor.viewport() || lado->acima == 0 || lado->editor.firstVisibleLine() > 0 ||
+            passos <= 0 || m_primeira == 0)
+            continue;
+        m_sincronizando = true;
+        m_primeira = std::max(0, m_primeira - passos * QApplication::wheelScrollLines());
+        mostrarFileira(m_esquerda, m_primeira);
+        mostrarFileira(m_direita, m_primeira);
+        m_sincronizando = false;
+        return true;
+    }
+    return false;
 }
 
 void ComparacaoEditores::Comparar(const QString &antes, const QString &depois) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
+class QWheelEvent;
 class SqlEditor;
 
 // Two editors showing two texts side by side as a diff viewer does, each text exactly as given:
@@ -49,6 +50,7 @@ private:
 
     void preencher(Lado &lado, const QString &texto);
     void sincronizar(Lado &origem, Lado &destino);
+    bool rolarAcimaDoTexto(QObject *watched, const QWheelEvent &evento);
     // Scrolls the pane so that row `fileira` is its top row.
     void mostrarFileira(Lado &lado, int fileira);
     // The line on row `fileira`, or the next line below a gap (the last line after a final gap).

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -369,6 +370,33 @@ private slots:
         }
         auto *esquerda = qobject_cast<SqlEditor *>(Editor(janela.get(), "EditorAnterior"));
         QCOMPARE(esquerda->LinhasVaziasAcima(), vaziasAcima);
+    }
+
+    // Lines added above the first line stand opposite gap rows drawn above the old text; the
+    // wheel turned up in the old pane's first line scrolls both panes up to them.
+    void theGapAboveTheTextIsReachedFromEitherPane() {
+        QStringList antes;
+        for (int i = 1; i <= 100; ++i)
+            antes.append(QStringLiteral("select %1 from rdb$database;").arg(i));
+        const QStringList depois = QStringList{QStringLiteral("-- a"), QStringLiteral("-- b")} + antes;
+        auto janela = comparar(antes.join(QStringLiteral("\r\n")), depois.join(QStringLiteral("\r\n")));
+        QVERIFY(QTest::qWaitForWindowExposed(janela.get()));
+        auto *esquerda = qobject_cast<SqlEditor *>(Editor(janela.get(), "EditorAnterior"));
+        QsciScintilla *direita = Editor(janela.get());
+        QCOMPARE(esquerda->LinhasVaziasAcima(), 2);
+        direita->setFirstVisibleLine(20);
+        QTRY_COMPARE(esquerda->firstVisibleLine(), 18);
+        QCOMPARE(esquerda->LinhasVaziasAcima(), 0);
+        esquerda->setFirstVisibleLine(0);
+        QTRY_COMPARE(direita->firstVisibleLine(), 2);
+        const QPoint meio = esquerda->viewport()->rect().center();
+        QWheelEvent roda(meio, esquerda->viewport()->mapToGlobal(meio), {},
+                         {0, QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton, Qt::NoModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(esquerda->viewport(), &roda);
+        QCOMPARE(direita->firstVisibleLine(), 0);
+        QCOMPARE(esquerda->firstVisibleLine(), 0);
+        QCOMPARE(esquerda->LinhasVaziasAcima(), 2);
     }
 
     // F8 brings the whole changed stretch into view: the rows of the change with context above,
