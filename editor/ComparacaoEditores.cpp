@@ -259,14 +259,16 @@ void ComparacaoEditores::enquadrar(int inicio, int fim) {
     mostrarFileira(m_direita, m_primeira);
 
     // Sideways, both panes together: from their left edge when the changed stretch fits so, else
-    // its end in sight with some room, else its start.
+    // its end in sight with some room, else its start. Only the rows in sight count (a long
+    // difference would have every line laid out).
     long de = -1, ate = -1, largura = -1;
     for (const Lado *lado : {&m_esquerda, &m_direita}) {
         const SqlEditor &e = lado->editor;
         const long inicioTexto = xDe(e, 0) + e.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET);
         const long l = e.viewport()->width() - inicioTexto;
         largura = largura < 0 ? l : std::min(largura, l);
-        for (int fileira = inicio; fileira < fim; ++fileira) {
+        const int naTela = int(e.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN)) + e.LinhasVaziasAcima();
+        for (int fileira = inicio; fileira < std::min(fim, m_primeira + naTela); ++fileira) {
             long a, b;
             if (!trechoAlterado(*lado, fileira, a, b))
                 continue;
