@@ -10,7 +10,7 @@
 //    each insert waits for once the request has been read (its commit reaches the disk);
 //  - GravarNoDisco: the disk alone, appending as much per insert and waiting for it.
 #include "bench/RatioReporter.h"
-#include "server/Armazenamento.h"
+#include "server/ArmazenamentoSqlite.h"
 #include "service/CamposRequisicao.h"
 #include "service/Conexao.h"
 #include "service/Md5Senha.h"
@@ -199,7 +199,7 @@ void CurlNoServidorVazio(benchmark::State &state) {
 
 void GravarNoBanco(benchmark::State &state) {
     QTemporaryDir dir;
-    Armazenamento armazenamento(dir.filePath(QStringLiteral("bench.db")));
+    ArmazenamentoSqlite armazenamento(dir.filePath(QStringLiteral("bench.db")));
     QStringList hex;
     for (const QByteArray &s : scripts())
         hex << QString::fromLatin1(s.toHex().toUpper());

@@ -1,100 +1,15 @@
 #include "server/Armazenamento.h"
 
-#include "base/Exception.h"
+#include "server/ConexaoBanco.h"
 
 #include <QRandomGenerator>
-#include <QVariant>
-
-#include <functional>
-
-#include <sqlite3.h>
 
 namespace {
 
 const QString FormatoData = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-Exception erroBanco(sqlite3 *banco) {
-    return Exception(
-        QStringLiteral("Erro no banco de dados: %1").arg(QString::fromUtf8(sqlite3_errmsg(banco))));
-}
-
-// One prepared statement with its values bound by position.
-class Consulta {
-public:
-    Consulta(sqlite3 *banco, const QString &sql) : FBanco(banco) {
-        if (sqlite3_prepare_v2(banco, sql.toUtf8().constData(), -1, &FComando, nullptr) != SQLITE_OK)
-            throw erroBanco(banco);
-    }
-    ~Consulta() { sqlite3_finalize(FComando); }
-    Consulta(const Consulta &) = delete;
-    Consulta &operator=(const Consulta &) = delete;
-
-    void ligar(int posicao, const QVariant &valor) {
-        int r;
-        if (valor.typeId() == QMetaType::LongLong || valor.typeId() == QMetaType::Int) {
-            r = sqlite3_bind_int64(FComando, posicao, valor.toLongLong());
-        } else {
-            const QByteArray texto = valor.toString().toUtf8();
-            r = sqlite3_bind_text(FComando, posicao, texto.constData(), int(texto.size()), SQLITE_TRANSIENT);
-        }
-        if (r != SQLITE_OK)
-            throw erroBanco(FBanco);
-    }
-    void ligarTodos(const QVariantList &valores) {
-        for (int i = 0; i < valores.size(); ++i)
-            ligar(i + 1, valores[i]);
-    }
-    bool proxima() {
-        const int r = sqlite3_step(FComando);
-        if (r == SQLITE_ROW)
-            return true;
-        if (r == SQLITE_DONE)
-            return false;
-        throw erroBanco(FBanco);
-    }
-    QString texto(int coluna) {
-        const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(FComando, coluna));
-        return t ? QString::fromUtf8(t, sqlite3_column_bytes(FComando, coluna)) : QString();
-    }
-    qint64 inteiro(int coluna) { return sqlite3_column_int64(FComando, coluna); }
-    QDateTime data(int coluna) { return QDateTime::fromString(texto(coluna), FormatoData); }
-
-private:
-    sqlite3 *FBanco;
-    sqlite3_stmt *FComando = nullptr;
-};
-
-// Rolls back unless committed, so a failure half-way leaves nothing half-written.
-class Transacao {
-public:
-    explicit Transacao(sqlite3 *banco) : FBanco(banco) { executar("BEGIN IMMEDIATE"); }
-    ~Transacao() {
-        if (!FConfirmada)
-            sqlite3_exec(FBanco, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    void confirmar() {
-        executar("COMMIT");
-        FConfirmada = true;
-    }
-
-private:
-    void executar(const char *sql) {
-        if (sqlite3_exec(FBanco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            throw erroBanco(FBanco);
-    }
-    sqlite3 *FBanco;
-    bool FConfirmada = false;
-};
-
-// Case folding for the "arquivo" filter, beyond the ASCII-only folding of LIKE and lower().
-void dobrar(sqlite3_context *contexto, int, sqlite3_value **valores) {
-    const auto *t = reinterpret_cast<const char *>(sqlite3_value_text(valores[0]));
-    if (!t) {
-        sqlite3_result_null(contexto);
-        return;
-    }
-    const QByteArray dobrado = QString::fromUtf8(t, sqlite3_value_bytes(valores[0])).toCaseFolded().toUtf8();
-    sqlite3_result_text(contexto, dobrado.constData(), int(dobrado.size()), SQLITE_TRANSIENT);
+QDateTime data(const QString &texto) {
+    return QDateTime::fromString(texto, FormatoData);
 }
 
 // The WHERE clause of a search over the named columns, with its values in order.
@@ -111,15 +26,25 @@ struct Condicoes {
     }
 };
 
-// A searchable table: its code and name columns, and whether it records the user.
+// A searchable table: its code column, the case-folded copy of its name, and whether it records
+// the user.
 struct TabelaBusca {
     const char *nome;
     const char *colunaCodigo;
-    const char *colunaNome;
+    const char *colunaBusca;
     bool comUsuario;
 };
-const TabelaBusca TabelaScripts{"scripts", "codigo", "nome", false};
-const TabelaBusca TabelaLog{"log", "idscript", "arquivo", true};
+const TabelaBusca TabelaScripts{"scripts", "codigo", "nome_busca", false};
+const TabelaBusca TabelaLog{"log", "idscript", "arquivo_busca", true};
+
+// "Part of the name" as a LIKE pattern: the part's own % and _ match only themselves.
+QString contendo(const QString &parte) {
+    QString escapada = parte.toCaseFolded();
+    escapada.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    escapada.replace(QLatin1Char('%'), QLatin1String("\\%"));
+    escapada.replace(QLatin1Char('_'), QLatin1String("\\_"));
+    return QLatin1Char('%') + escapada + QLatin1Char('%');
+}
 
 Condicoes condicoes(const FiltroArmazenamento &f, const TabelaBusca &tabela) {
     Condicoes c;
@@ -134,104 +59,73 @@ Condicoes condicoes(const FiltroArmazenamento &f, const TabelaBusca &tabela) {
     if (f.fim.isValid())
         c.adicionar(QStringLiteral("substr(data, 1, 10) <= ?"), f.fim.toString(Qt::ISODate));
     if (!f.arquivo.isEmpty())
-        c.adicionar(QStringLiteral("instr(brisel_dobra(%1), ?) > 0").arg(QLatin1String(tabela.colunaNome)),
-                    f.arquivo.toCaseFolded());
+        c.adicionar(QStringLiteral("%1 LIKE ? ESCAPE '\\'").arg(QLatin1String(tabela.colunaBusca)),
+                    contendo(f.arquivo));
     return c;
 }
 
-int contar(sqlite3 *banco, const TabelaBusca &tabela, const FiltroArmazenamento &filtro, int maximo) {
+// Counting stops at `maximo`: a search capped at 500 never walks a whole large table.
+int contar(ConexaoBanco &conexao, const TabelaBusca &tabela, const FiltroArmazenamento &filtro, int maximo) {
     const Condicoes c = condicoes(filtro, tabela);
-    Consulta q(banco, QStringLiteral("SELECT count(*) FROM %1%2").arg(QLatin1String(tabela.nome), c.sql()));
-    q.ligarTodos(c.valores);
-    q.proxima();
-    return int(qMin<qint64>(q.inteiro(0), qMax(maximo, 0)));
+    return conexao
+        .valor(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1%2 LIMIT ?) AS limitada")
+                   .arg(QLatin1String(tabela.nome), c.sql()),
+               c.valores + QVariantList{qint64(qMax(maximo, 0))})
+        .toInt();
 }
 
-// Hands `porLinha` each row of the page at `lidos`: at most `tamanho` rows, none beyond `maximo`.
-void paginar(sqlite3 *banco, std::mutex &mutex, const TabelaBusca &tabela, const QString &colunas,
-             const QString &ordem, const FiltroArmazenamento &filtro, int maximo, int lidos, int tamanho,
-             const std::function<void(Consulta &)> &porLinha) {
+// The rows of the page at `lidos`: at most `tamanho`, none beyond `maximo`.
+ConexaoBanco::Linhas pagina(ConexaoBanco &conexao, const TabelaBusca &tabela, const QString &colunas,
+                            const QString &ordem, const FiltroArmazenamento &filtro, int maximo, int lidos,
+                            int tamanho) {
     const int limite = qMax(0, qMin(tamanho, maximo - lidos));
     if (limite == 0 || lidos < 0)
-        return;
-    std::lock_guard trava(mutex);
+        return {};
     const Condicoes c = condicoes(filtro, tabela);
-    Consulta q(banco, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ? OFFSET ?")
-                          .arg(colunas, QLatin1String(tabela.nome), c.sql(), ordem));
-    q.ligarTodos(c.valores + QVariantList{qint64(limite), qint64(lidos)});
-    while (q.proxima())
-        porLinha(q);
+    return conexao.executar(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY %4 LIMIT ? OFFSET ?")
+                                .arg(colunas, QLatin1String(tabela.nome), c.sql(), ordem),
+                            c.valores + QVariantList{qint64(limite), qint64(lidos)});
 }
 
 } // namespace
 
-Armazenamento::Armazenamento(const QString &arquivo, qint64 validadeSessao, Relogio relogio)
-    : FValidadeSessao(validadeSessao) {
+Armazenamento::Armazenamento(qint64 validadeSessao, Relogio relogio) : FValidadeSessao(validadeSessao) {
     definirRelogio(std::move(relogio));
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
-    if (sqlite3_open_v2(arquivo.toUtf8().constData(), &FBanco, flags, nullptr) != SQLITE_OK) {
-        const Exception erro = erroBanco(FBanco);
-        sqlite3_close(FBanco);
-        throw erro;
-    }
-    sqlite3_busy_timeout(FBanco, 5000);
-    sqlite3_create_function(FBanco, "brisel_dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, dobrar,
-                            nullptr, nullptr);
-    try {
-        executar("PRAGMA journal_mode=WAL");
-        executar("CREATE TABLE IF NOT EXISTS usuarios (nome TEXT PRIMARY KEY, senha TEXT NOT NULL)");
-        // Keys from before the time of use was kept cannot be shown to be valid: they go.
-        if (sqlite3_exec(FBanco, "SELECT ultimo_uso FROM sessoes LIMIT 0", nullptr, nullptr, nullptr) !=
-            SQLITE_OK)
-            executar("DROP TABLE IF EXISTS sessoes");
-        executar("CREATE TABLE IF NOT EXISTS sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL,"
-                 " ultimo_uso INTEGER NOT NULL)");
-        executar("CREATE TABLE IF NOT EXISTS scripts (codigo INTEGER PRIMARY KEY AUTOINCREMENT, data TEXT "
-                 "NOT NULL,"
-                 " nome TEXT NOT NULL, sistema TEXT NOT NULL, script TEXT NOT NULL)");
-        executar(
-            "CREATE TABLE IF NOT EXISTS log (id INTEGER PRIMARY KEY AUTOINCREMENT, idscript INTEGER NOT NULL,"
-            " data TEXT NOT NULL, arquivo TEXT NOT NULL, sistema TEXT NOT NULL, script_atual TEXT NOT NULL,"
-            " script_anterior TEXT NOT NULL, descricao TEXT NOT NULL, usuario TEXT NOT NULL)");
-        removerSessoesVencidas();
-    } catch (...) {
-        sqlite3_close(FBanco);
-        throw;
-    }
 }
 
-Armazenamento::~Armazenamento() {
-    sqlite3_close(FBanco);
-}
-
-void Armazenamento::executar(const char *sql) {
-    if (sqlite3_exec(FBanco, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw erroBanco(FBanco);
-}
+Armazenamento::~Armazenamento() = default;
 
 void Armazenamento::definirRelogio(Relogio relogio) {
-    std::lock_guard trava(FMutex);
+    std::lock_guard trava(FMutexRelogio);
     FRelogio = relogio ? std::move(relogio) : [] { return QDateTime::currentDateTime(); };
 }
 
-void Armazenamento::removerSessoesVencidas() {
-    Consulta q(FBanco, QStringLiteral("DELETE FROM sessoes WHERE ultimo_uso < ?"));
-    q.ligarTodos({FRelogio().toSecsSinceEpoch() - FValidadeSessao});
-    q.proxima();
+QDateTime Armazenamento::agora() {
+    std::lock_guard trava(FMutexRelogio);
+    return FRelogio();
+}
+
+void Armazenamento::removerSessoesVencidas(ConexaoBanco &conexao) {
+    conexao.executar(QStringLiteral("DELETE FROM sessoes WHERE ultimo_uso < ?"),
+                     {agora().toSecsSinceEpoch() - FValidadeSessao});
 }
 
 void Armazenamento::definirUsuario(const QString &nome, const QString &senhaMd5) {
-    std::lock_guard trava(FMutex);
-    Consulta q(FBanco, QStringLiteral("INSERT OR REPLACE INTO usuarios (nome, senha) VALUES (?, ?)"));
-    q.ligarTodos({nome.toUpper(), senhaMd5.toLower()});
-    q.proxima();
+    usar(false, [&](ConexaoBanco &c) {
+        c.executar(QStringLiteral("INSERT INTO usuarios (nome, senha) VALUES (?, ?)"
+                                  " ON CONFLICT (nome) DO UPDATE SET senha = excluded.senha"),
+                   {nome.toUpper(), senhaMd5.toLower()});
+    });
 }
 
 bool Armazenamento::confereSenha(const QString &nome, const QString &senhaMd5) {
-    std::lock_guard trava(FMutex);
-    Consulta q(FBanco, QStringLiteral("SELECT 1 FROM usuarios WHERE nome = ? AND senha = ?"));
-    q.ligarTodos({nome.toUpper(), senhaMd5.toLower()});
-    return q.proxima();
+    bool confere = false;
+    usar(false, [&](ConexaoBanco &c) {
+        confere = !c.executar(QStringLiteral("SELECT 1 FROM usuarios WHERE nome = ? AND senha = ?"),
+                              {nome.toUpper(), senhaMd5.toLower()})
+                       .isEmpty();
+    });
+    return confere;
 }
 
 QString Armazenamento::abrirSessao(const QString &usuario) {
@@ -239,77 +133,114 @@ QString Armazenamento::abrirSessao(const QString &usuario) {
     QRandomGenerator::system()->fillRange(aleatorio);
     const QString chave =
         QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(aleatorio), sizeof aleatorio).toHex());
-    std::lock_guard trava(FMutex);
-    removerSessoesVencidas();
-    Consulta q(FBanco, QStringLiteral("INSERT INTO sessoes (chave, usuario, ultimo_uso) VALUES (?, ?, ?)"));
-    q.ligarTodos({chave, usuario.toUpper(), FRelogio().toSecsSinceEpoch()});
-    q.proxima();
+    usar(true, [&](ConexaoBanco &c) {
+        removerSessoesVencidas(c);
+        c.executar(QStringLiteral("INSERT INTO sessoes (chave, usuario, ultimo_uso) VALUES (?, ?, ?)"),
+                   {chave, usuario.toUpper(), agora().toSecsSinceEpoch()});
+    });
     return chave;
 }
 
 QString Armazenamento::usuarioDaSessao(const QString &chave) {
-    std::lock_guard trava(FMutex);
-    const qint64 agora = FRelogio().toSecsSinceEpoch();
-    Consulta q(FBanco, QStringLiteral("SELECT usuario, ultimo_uso FROM sessoes WHERE chave = ?"));
-    q.ligarTodos({chave});
-    if (!q.proxima())
-        return QString();
-    const QString usuario = q.texto(0);
-    const qint64 usada = q.inteiro(1);
-    const auto mudar = [&](const QString &sql, const QVariantList &valores) {
-        Consulta c(FBanco, sql);
-        c.ligarTodos(valores);
-        c.proxima();
-    };
-    if (usada < agora - FValidadeSessao) {
-        mudar(QStringLiteral("DELETE FROM sessoes WHERE chave = ?"), {chave});
-        return QString();
-    }
-    // Renewed at most once a minute, so a run of requests does not write on every one.
-    if (agora - usada >= 60)
-        mudar(QStringLiteral("UPDATE sessoes SET ultimo_uso = ? WHERE chave = ?"), {agora, chave});
+    const qint64 instante = agora().toSecsSinceEpoch();
+    QString usuario;
+    usar(false, [&](ConexaoBanco &c) {
+        const ConexaoBanco::Linhas linhas =
+            c.executar(QStringLiteral("SELECT usuario, ultimo_uso FROM sessoes WHERE chave = ?"), {chave});
+        if (linhas.isEmpty())
+            return;
+        const qint64 usada = linhas[0][1].toLongLong();
+        if (usada < instante - FValidadeSessao) {
+            c.executar(QStringLiteral("DELETE FROM sessoes WHERE chave = ?"), {chave});
+            return;
+        }
+        usuario = linhas[0][0];
+        // Renewed at most once a minute, so a run of requests does not write on every one.
+        if (instante - usada >= 60)
+            c.executar(QStringLiteral("UPDATE sessoes SET ultimo_uso = ? WHERE chave = ?"),
+                       {instante, chave});
+    });
     return usuario;
 }
 
-void Armazenamento::registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema,
-                                 const QString &atual, const QString &anterior, const QString &descricao,
-                                 const QString &usuario) {
-    Consulta q(FBanco,
-               QStringLiteral("INSERT INTO log (idscript, data, arquivo, sistema, script_atual,"
-                              " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    q.ligarTodos({idscript, FRelogio().toString(FormatoData), arquivo, sistema, atual, anterior, descricao,
-                  usuario.toUpper()});
-    q.proxima();
+qint64 Armazenamento::liberacaoLogin(const QString &usuario) {
+    qint64 liberado = 0;
+    usar(false, [&](ConexaoBanco &c) {
+        liberado = c.valor(QStringLiteral("SELECT liberado FROM tentativas_login WHERE usuario = ?"),
+                           {usuario.toUpper()})
+                       .toLongLong();
+    });
+    return liberado;
+}
+
+void Armazenamento::registrarFalhaLogin(const QString &usuario, qint64 instante, qint64 esquecerAntes,
+                                        const std::function<qint64(int falhas)> &liberacao) {
+    const QString nome = usuario.toUpper();
+    usar(true, [&](ConexaoBanco &c) {
+        // One statement counts, so two processes' failures of one name are both counted.
+        const int falhas =
+            c.valor(QStringLiteral("INSERT INTO tentativas_login (usuario, falhas, ultima, liberado)"
+                                   " VALUES (?, 1, ?, 0) ON CONFLICT (usuario) DO UPDATE SET"
+                                   " falhas = CASE WHEN tentativas_login.ultima < ? THEN 1"
+                                   " ELSE tentativas_login.falhas + 1 END, ultima = excluded.ultima"
+                                   " RETURNING falhas"),
+                    {nome, instante, esquecerAntes})
+                .toInt();
+        if (const qint64 liberado = liberacao(falhas); liberado > 0)
+            c.executar(QStringLiteral("UPDATE tentativas_login SET liberado = ? WHERE usuario = ?"),
+                       {liberado, nome});
+    });
+    // Names that failed long ago and wait no more are forgotten, so guessed names do not pile up.
+    usar(false, [&](ConexaoBanco &c) {
+        c.executar(QStringLiteral("DELETE FROM tentativas_login WHERE ultima < ? AND liberado < ?"),
+                   {esquecerAntes, instante});
+    });
+}
+
+void Armazenamento::esquecerFalhasLogin(const QString &usuario) {
+    usar(false, [&](ConexaoBanco &c) {
+        c.executar(QStringLiteral("DELETE FROM tentativas_login WHERE usuario = ?"), {usuario.toUpper()});
+    });
+}
+
+void Armazenamento::registrarLog(ConexaoBanco &conexao, qint64 idscript, const QString &arquivo,
+                                 const QString &sistema, const QString &atual, const QString &anterior,
+                                 const QString &descricao, const QString &usuario) {
+    conexao.executar(
+        QStringLiteral("INSERT INTO log (idscript, data, arquivo, arquivo_busca, sistema, script_atual,"
+                       " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {idscript, agora().toString(FormatoData), arquivo, arquivo.toCaseFolded(), sistema, atual, anterior,
+         descricao, usuario.toUpper()});
 }
 
 qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const QString &sistema,
                               const QString &scriptHex, const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    Transacao t(FBanco);
-    Consulta q(FBanco,
-               QStringLiteral("INSERT INTO scripts (data, nome, sistema, script) VALUES (?, ?, ?, ?)"));
-    q.ligarTodos({data.toString(FormatoData), nome, sistema, scriptHex});
-    q.proxima();
-    const qint64 codigo = sqlite3_last_insert_rowid(FBanco);
-    registrarLog(codigo, nome, sistema, scriptHex, QString(), QStringLiteral("Inclusão"), usuario);
-    t.confirmar();
+    qint64 codigo = 0;
+    usar(true, [&](ConexaoBanco &c) {
+        codigo = c.valor(QStringLiteral("INSERT INTO scripts (data, nome, nome_busca, sistema, script)"
+                                        " VALUES (?, ?, ?, ?, ?) RETURNING codigo"),
+                         {data.toString(FormatoData), nome, nome.toCaseFolded(), sistema, scriptHex})
+                     .toLongLong();
+        registrarLog(c, codigo, nome, sistema, scriptHex, QString(), QStringLiteral("Inclusão"), usuario);
+    });
     return codigo;
 }
 
 bool Armazenamento::alterar(qint64 codigo, const QString &sql, const QVariantList &valores,
                             const QString &novoScript, const QString &descricao, const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    Transacao t(FBanco);
-    Consulta atual(FBanco, QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?"));
-    atual.ligarTodos({codigo});
-    if (!atual.proxima())
-        return false;
-    Consulta q(FBanco, sql);
-    q.ligarTodos(valores);
-    q.proxima();
-    registrarLog(codigo, atual.texto(0), atual.texto(1), novoScript, atual.texto(2), descricao, usuario);
-    t.confirmar();
-    return true;
+    bool encontrado = false;
+    usar(true, [&](ConexaoBanco &c) {
+        // Locked as read, so the log's text before the change is the one this change replaced.
+        const ConexaoBanco::Linhas atual = c.executar(
+            QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?") + c.bloqueioLinhas(),
+            {codigo});
+        if (atual.isEmpty())
+            return;
+        c.executar(sql, valores);
+        registrarLog(c, codigo, atual[0][0], atual[0][1], novoScript, atual[0][2], descricao, usuario);
+        encontrado = true;
+    });
+    return encontrado;
 }
 
 bool Armazenamento::atualizar(qint64 codigo, const QString &scriptHex, const QString &usuario) {
@@ -323,33 +254,38 @@ bool Armazenamento::excluir(qint64 codigo, const QString &usuario) {
 }
 
 int Armazenamento::contarScripts(const FiltroArmazenamento &filtro, int maximo) {
-    std::lock_guard trava(FMutex);
-    return contar(FBanco, TabelaScripts, filtro, maximo);
+    int n = 0;
+    usar(false, [&](ConexaoBanco &c) { n = contar(c, TabelaScripts, filtro, maximo); });
+    return n;
 }
 
 QList<ScriptArmazenado> Armazenamento::pesquisarScripts(const FiltroArmazenamento &filtro, int maximo,
                                                         int lidos, int tamanho) {
-    QList<ScriptArmazenado> pagina;
-    paginar(FBanco, FMutex, TabelaScripts, QStringLiteral("codigo, data, nome, sistema, script"),
-            QStringLiteral("codigo"), filtro, maximo, lidos, tamanho, [&](Consulta &q) {
-                pagina.append({q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4)});
-            });
-    return pagina;
+    QList<ScriptArmazenado> scripts;
+    usar(false, [&](ConexaoBanco &c) {
+        for (const ConexaoBanco::Linha &l :
+             pagina(c, TabelaScripts, QStringLiteral("codigo, data, nome, sistema, script"),
+                    QStringLiteral("codigo"), filtro, maximo, lidos, tamanho))
+            scripts.append({l[0].toLongLong(), data(l[1]), l[2], l[3], l[4]});
+    });
+    return scripts;
 }
 
 int Armazenamento::contarLog(const FiltroArmazenamento &filtro, int maximo) {
-    std::lock_guard trava(FMutex);
-    return contar(FBanco, TabelaLog, filtro, maximo);
+    int n = 0;
+    usar(false, [&](ConexaoBanco &c) { n = contar(c, TabelaLog, filtro, maximo); });
+    return n;
 }
 
 QList<EntradaLog> Armazenamento::pesquisarLog(const FiltroArmazenamento &filtro, int maximo, int lidos,
                                               int tamanho) {
-    QList<EntradaLog> pagina;
-    paginar(FBanco, FMutex, TabelaLog,
-            QStringLiteral("idscript, data, arquivo, script_atual, script_anterior, descricao, usuario"),
-            QStringLiteral("id DESC"), filtro, maximo, lidos, tamanho, [&](Consulta &q) {
-                pagina.append(
-                    {q.inteiro(0), q.data(1), q.texto(2), q.texto(3), q.texto(4), q.texto(5), q.texto(6)});
-            });
-    return pagina;
+    QList<EntradaLog> entradas;
+    usar(false, [&](ConexaoBanco &c) {
+        for (const ConexaoBanco::Linha &l : pagina(
+                 c, TabelaLog,
+                 QStringLiteral("idscript, data, arquivo, script_atual, script_anterior, descricao, usuario"),
+                 QStringLiteral("id DESC"), filtro, maximo, lidos, tamanho))
+            entradas.append({l[0].toLongLong(), data(l[1]), l[2], l[3], l[4], l[5], l[6]});
+    });
+    return entradas;
 }

@@ -10,14 +10,14 @@
 #include <mutex>
 #include <optional>
 
-struct sqlite3;
-
 struct ScriptArmazenado {
     qint64 codigo = 0;
     QDateTime data; // the time-stamp sent with "/inserir"
     QString nome;
     QString sistema;
     QString scriptHex; // upper-case hexadecimal, no "0x"
+
+    friend bool operator==(const ScriptArmazenado &, const ScriptArmazenado &) = default;
 };
 
 struct EntradaLog {
@@ -28,6 +28,8 @@ struct EntradaLog {
     QString scriptAnterior; // hexadecimal before it
     QString descricao;
     QString usuario;
+
+    friend bool operator==(const EntradaLog &, const EntradaLog &) = default;
 };
 
 // Every filter a search may carry; unset members do not filter.
@@ -40,20 +42,22 @@ struct FiltroArmazenamento {
     QString arquivo; // case-insensitive part of the name
 };
 
-// Users, sessions, scripts and the change log in one SQLite database (a file in WAL mode, or
-// ":memory:"). Every call takes the mutex, so the HTTP threads may share one object. Every
-// change of a script and its log entry are written in one transaction. A session key lapses
+class ConexaoBanco;
+
+// Users, sessions, login failures, scripts and the change log, in a database that several
+// service processes may share: everything they must agree on lives in it. The engines differ only
+// in how a connection and a transaction are had (ArmazenamentoSqlite, ArmazenamentoPostgres);
+// the HTTP threads may share one object. Every change of a script and its log entry are written
+// in one transaction, and codes come from the database, never repeated. A session key lapses
 // after `validadeSessao` seconds without use; lapsed keys are removed when met, at every log-in
-// and on opening. Throws Exception on a database failure.
+// and on opening. Throws Exception on a database failure, BancoIndisponivel when the database
+// cannot be reached.
 class Armazenamento {
 public:
     using Relogio = std::function<QDateTime()>;
     static constexpr qint64 ValidadeSessaoPadrao = 12 * 3600;
 
-    // `relogio` is what "now" is for session times and log entries (the system clock unless given).
-    explicit Armazenamento(const QString &arquivo, qint64 validadeSessao = ValidadeSessaoPadrao,
-                           Relogio relogio = {});
-    ~Armazenamento();
+    virtual ~Armazenamento();
     Armazenamento(const Armazenamento &) = delete;
     Armazenamento &operator=(const Armazenamento &) = delete;
 
@@ -65,6 +69,14 @@ public:
     QString abrirSessao(const QString &usuario);
     // The user of a session key, whose use renews it; empty when the key is unknown or lapsed.
     QString usuarioDaSessao(const QString &chave);
+
+    // Failed log-ins per upper-case user name; times in milliseconds since the epoch. A failure at
+    // `instante` counts from 1 again when the name's last one was before `esquecerAntes`;
+    // `liberacao` turns the count into the time the name may try again (0: at once).
+    qint64 liberacaoLogin(const QString &usuario);
+    void registrarFalhaLogin(const QString &usuario, qint64 instante, qint64 esquecerAntes,
+                             const std::function<qint64(int falhas)> &liberacao);
+    void esquecerFalhasLogin(const QString &usuario);
 
     qint64 inserir(const QDateTime &data, const QString &nome, const QString &sistema,
                    const QString &scriptHex, const QString &usuario);
@@ -79,19 +91,27 @@ public:
     int contarLog(const FiltroArmazenamento &filtro, int maximo);
     QList<EntradaLog> pesquisarLog(const FiltroArmazenamento &filtro, int maximo, int lidos, int tamanho);
 
+protected:
+    // `relogio` is what "now" is for session times and log entries (the system clock unless given).
+    Armazenamento(qint64 validadeSessao, Relogio relogio);
+
+    // Runs `trabalho` on a connection of its own; with `transacao`, inside one write transaction
+    // that commits when it returns.
+    virtual void usar(bool transacao, const std::function<void(ConexaoBanco &)> &trabalho) = 0;
+    // Removes the keys unused for longer than the validity (the engines call it on opening).
+    void removerSessoesVencidas(ConexaoBanco &conexao);
+
 private:
-    void executar(const char *sql);
-    // Removes the keys unused for longer than the validity.
-    void removerSessoesVencidas();
+    QDateTime agora();
     // Runs `sql` on the script `codigo` and logs the change, in one transaction; false when no
     // script has that code.
     bool alterar(qint64 codigo, const QString &sql, const QVariantList &valores, const QString &novoScript,
                  const QString &descricao, const QString &usuario);
-    void registrarLog(qint64 idscript, const QString &arquivo, const QString &sistema, const QString &atual,
-                      const QString &anterior, const QString &descricao, const QString &usuario);
+    void registrarLog(ConexaoBanco &conexao, qint64 idscript, const QString &arquivo, const QString &sistema,
+                      const QString &atual, const QString &anterior, const QString &descricao,
+                      const QString &usuario);
 
-    sqlite3 *FBanco = nullptr;
     qint64 FValidadeSessao;
     Relogio FRelogio;
-    std::mutex FMutex;
+    std::mutex FMutexRelogio;
 };

@@ -7,8 +7,12 @@
 
 // What every request handler may use.
 struct ContextoServidor {
+    ContextoServidor(Armazenamento &armazenamento, QString versao, int tamanhoPagina = 50)
+        : armazenamento(armazenamento), versao(std::move(versao)), tamanhoPagina(tamanhoPagina),
+          tentativasLogin(armazenamento) {}
+
     Armazenamento &armazenamento;
-    QString versao;         // answered by the version request
-    int tamanhoPagina = 50; // records per search page
-    TentativasLogin tentativasLogin{};
+    QString versao;    // answered by the version request
+    int tamanhoPagina; // records per search page
+    TentativasLogin tentativasLogin;
 };

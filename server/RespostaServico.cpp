@@ -1,5 +1,6 @@
 #include "server/RespostaServico.h"
 
+#include "server/BancoIndisponivel.h"
 #include "server/ErroEntrada.h"
 
 #include <QJsonDocument>
@@ -23,6 +24,8 @@ RespostaServico RespostaServico::protegido(const std::function<RespostaServico()
         return corpo();
     } catch (const ErroEntrada &e) {
         return falha(e.message());
+    } catch (const BancoIndisponivel &e) {
+        return falha(e.message(), 503);
     } catch (const Exception &e) {
         return falha(e.message(), 500);
     }

@@ -18,6 +18,7 @@ struct RespostaServico {
     // {"success": false, "message": mensagem}
     static RespostaServico falha(const QString &mensagem, int status = 200);
     static RespostaServico pagina(const QJsonArray &registros);
-    // Runs a handler body: bad input (ErroEntrada) becomes a refusal, a storage failure a status 500.
+    // Runs a handler body: bad input (ErroEntrada) becomes a refusal, a storage failure a status 500,
+    // an unreachable database a status 503; every one of them with its envelope.
     static RespostaServico protegido(const std::function<RespostaServico()> &corpo);
 };

@@ -1,48 +1,38 @@
 #include "server/TentativasLogin.h"
 
+#include "server/Armazenamento.h"
+
 #include <algorithm>
 
 namespace {
 
 constexpr int FalhasLivres = 4;
-constexpr std::chrono::seconds EsperaMaxima(300);
-// Failures an hour old are forgotten; past this many names, so are the names themselves, so that
-// guessing names cannot fill memory.
-constexpr std::chrono::hours Esquecer(1);
-constexpr qsizetype NomesGuardados = 10000;
+constexpr qint64 EsperaMaxima = 300'000;
+constexpr qint64 Esquecer = 3'600'000; // failures an hour old are not part of this run of them
 
 } // namespace
 
-TentativasLogin::TentativasLogin(Relogio relogio) : FRelogio(std::move(relogio)) {}
+TentativasLogin::TentativasLogin(Armazenamento &armazenamento, Relogio relogio)
+    : FArmazenamento(armazenamento), FRelogio(std::move(relogio)) {}
+
+qint64 TentativasLogin::agora() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(FRelogio().time_since_epoch()).count();
+}
 
 qint64 TentativasLogin::espera(const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    const auto e = FEstados.constFind(usuario.toUpper());
-    if (e == FEstados.cend())
-        return 0;
-    const auto resta = std::chrono::ceil<std::chrono::seconds>(e->liberado - FRelogio());
-    return std::max<qint64>(0, resta.count());
+    const qint64 resta = FArmazenamento.liberacaoLogin(usuario) - agora();
+    return resta <= 0 ? 0 : (resta + 999) / 1000;
 }
 
 void TentativasLogin::falhou(const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    const auto agora = FRelogio();
-    if (FEstados.size() >= NomesGuardados)
-        FEstados.removeIf([&](const auto &par) {
-            return par.value().ultima + Esquecer < agora && par.value().liberado < agora;
-        });
-    Estado &e = FEstados[usuario.toUpper()];
-    if (e.ultima + Esquecer < agora)
-        e.falhas = 0; // a mistake long ago is not part of this run of them
-    ++e.falhas;
-    e.ultima = agora;
-    if (e.falhas > FalhasLivres)
-        e.liberado =
-            agora + std::min<std::chrono::seconds>(
-                        EsperaMaxima, std::chrono::seconds(1LL << std::min(e.falhas - FalhasLivres - 1, 20)));
+    const qint64 instante = agora();
+    FArmazenamento.registrarFalhaLogin(usuario, instante, instante - Esquecer, [&](int falhas) -> qint64 {
+        if (falhas <= FalhasLivres)
+            return 0;
+        return instante + std::min<qint64>(EsperaMaxima, 1000LL << std::min(falhas - FalhasLivres - 1, 20));
+    });
 }
 
 void TentativasLogin::acertou(const QString &usuario) {
-    std::lock_guard trava(FMutex);
-    FEstados.remove(usuario.toUpper());
+    FArmazenamento.esquecerFalhasLogin(usuario);
 }

@@ -1,21 +1,22 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
 #include <chrono>
 #include <functional>
-#include <mutex>
+
+class Armazenamento;
 
 // Wrong passwords per user name. From the fifth failure in a row the name waits before its next
 // password is checked, a wait that doubles with each further failure (1 s, 2 s, 4 s... up to
 // 5 minutes); a right password, or an hour without failures, clears it. Names are counted whether
-// or not they exist, and one name's failures never hold up another.
+// or not they exist, and one name's failures never hold up another. The counts live in the
+// storage, so every service process on one database holds a name to the same wait.
 class TentativasLogin {
 public:
-    using Relogio = std::function<std::chrono::steady_clock::time_point()>;
+    using Relogio = std::function<std::chrono::system_clock::time_point()>;
 
-    explicit TentativasLogin(Relogio relogio = std::chrono::steady_clock::now);
+    explicit TentativasLogin(Armazenamento &armazenamento, Relogio relogio = std::chrono::system_clock::now);
 
     // Whole seconds `usuario` must still wait; 0 when a password may be checked now.
     qint64 espera(const QString &usuario);
@@ -23,13 +24,8 @@ public:
     void acertou(const QString &usuario);
 
 private:
-    struct Estado {
-        int falhas = 0;
-        std::chrono::steady_clock::time_point ultima; // the last failure
-        std::chrono::steady_clock::time_point liberado;
-    };
+    qint64 agora() const; // milliseconds since the epoch
 
+    Armazenamento &FArmazenamento;
     Relogio FRelogio;
-    std::mutex FMutex;
-    QHash<QString, Estado> FEstados; // by upper-case name
 };

@@ -1,8 +1,10 @@
 // brisel-scripts-server: the reference web service that the program, its tests and `make run`
 // talk to.
 #include "base/Exception.h"
-#include "server/Armazenamento.h"
+#include "server/ArmazenamentoPostgres.h"
 #include "server/DadosDemo.h"
+#include "server/FabricaArmazenamento.h"
+#include "server/OrigemSqlite.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
 
@@ -55,6 +57,21 @@ void ampliarDescritores() {
     }
 }
 
+// --import: the source is checked before the target is touched.
+int importar(const QString &arquivo, const QString &db, qint64 validade) {
+    try {
+        OrigemSqlite origem(arquivo);
+        ArmazenamentoPostgres destino(db, validade);
+        const ResumoImportacao copiado = destino.importar(origem);
+        std::printf("brisel-scripts-server: imported %lld users, %lld scripts and %lld log entries from %s\n",
+                    copiado.usuarios, copiado.scripts, copiado.entradasLog, qPrintable(arquivo));
+        return 0;
+    } catch (const Exception &e) {
+        std::fprintf(stderr, "brisel-scripts-server: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -63,7 +80,8 @@ int main(int argc, char *argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Reference web service of BriselScripts: keeps users, sessions, SQL change scripts and their\n"
-        "change log in one SQLite database and answers the program and brisel-scripts-cli over HTTP.\n"
+        "change log in a SQLite file or a PostgreSQL database (which several service processes may\n"
+        "share) and answers the program and brisel-scripts-cli over HTTP.\n"
         "Prints \"brisel-scripts-server listening on http://ADDRESS:PORT\" once it accepts requests\n"
         "and one line per request on standard error."));
     parser.addHelpOption();
@@ -74,8 +92,15 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("port"), QStringLiteral("Port (default 8080; 0 picks a free one and prints it)."),
          QStringLiteral("PORT"), QStringLiteral("8080")},
         {QStringLiteral("db"),
-         QStringLiteral("SQLite database file, or :memory: (default brisel-scripts.db)."),
-         QStringLiteral("FILE"), QStringLiteral("brisel-scripts.db")},
+         QStringLiteral("SQLite database file, or :memory:, or a PostgreSQL database as a libpq URI "
+                        "(postgresql://USER@HOST:PORT/DBNAME) or \"key=value\" string (default "
+                        "brisel-scripts.db). Start-up creates the schema or upgrades an older one."),
+         QStringLiteral("FILE|URI"), QStringLiteral("brisel-scripts.db")},
+        {QStringLiteral("import"),
+         QStringLiteral("Copy the users, scripts (codes kept) and change log of the SQLite service "
+                        "database FILE into the empty PostgreSQL database named by --db, in one "
+                        "transaction, print what was copied and exit."),
+         QStringLiteral("FILE")},
         {QStringLiteral("user"),
          QStringLiteral("A user NAME:PASSWORD, added or given that password (repeatable; names are "
                         "upper case)."),
@@ -132,9 +157,20 @@ int main(int argc, char *argv[]) {
     if (!erro.isEmpty())
         return falhar(erro);
 
+    const QString db = parser.value(QStringLiteral("db"));
+    const qint64 validade = qint64(*horas) * 3600;
+    if (parser.isSet(QStringLiteral("import"))) {
+        if (!FabricaArmazenamento::postgres(db))
+            return falhar(QStringLiteral("--import needs a PostgreSQL --db (postgresql://...)"));
+        if (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("demo")))
+            return falhar(QStringLiteral("--import takes neither --user nor --demo"));
+        return importar(parser.value(QStringLiteral("import")), db, validade);
+    }
+
     ampliarDescritores();
     try {
-        Armazenamento armazenamento(parser.value(QStringLiteral("db")), qint64(*horas) * 3600);
+        const std::unique_ptr<Armazenamento> aberto = FabricaArmazenamento::abrir(db, validade);
+        Armazenamento &armazenamento = *aberto;
         for (const QString &usuario : parser.values(QStringLiteral("user"))) {
             const qsizetype doisPontos = usuario.indexOf(QLatin1Char(':'));
             if (doisPontos <= 0)

@@ -1,12 +1,23 @@
 #include "server/DadosDemo.h"
 #include "server/Armazenamento.h"
+#include "tests/server/BancoTeste.h"
 
 #include <QSet>
 
 #include <gtest/gtest.h>
 
-TEST(DadosDemo, EverySystemHasScriptsFromTodayAndOlderAndTheLogHasEditsByTwoUsers) {
-    Armazenamento a(QStringLiteral(":memory:"));
+namespace {
+
+class DadosDemoNoBanco : public testing::TestWithParam<Motor> {};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Motores, DadosDemoNoBanco, Motores(), NomeMotorParametro);
+
+TEST_P(DadosDemoNoBanco, EverySystemHasScriptsFromTodayAndOlderAndTheLogHasEditsByTwoUsers) {
+    const BancoTeste banco(GetParam());
+    const std::unique_ptr<Armazenamento> armazenamento = banco.abrir();
+    Armazenamento &a = *armazenamento;
     ASSERT_TRUE(DadosDemo::criar(a));
 
     FiltroArmazenamento hoje;

@@ -1,3 +1,5 @@
+#include "server/ArmazenamentoSqlite.h"
+#include "tests/server/BancoTeste.h"
 #include "tests/server/ClienteBruto.h"
 #include "tests/support/ExecucaoCli.h"
 #include "tests/support/TestServer.h"
@@ -71,7 +73,7 @@ TEST(ProgramaServidor, HelpAndVersionGoToStandardOutputAndExitZero) {
     EXPECT_TRUE(ajuda.out.startsWith("Usage: brisel-scripts-server [options]\n")) << ajuda.out.constData();
     for (const char *opcao : {"--bind", "--port", "--db", "--user", "--demo", "--program-version",
                               "--page-size", "--session-hours", "--read-timeout", "--request-timeout",
-                              "--max-connections", "--version", "--help"})
+                              "--max-connections", "--import", "--version", "--help"})
         EXPECT_TRUE(ajuda.out.contains(opcao)) << opcao;
 
     const Saida errada = rodar({QStringLiteral("--session-hours"), QStringLiteral("0")});
@@ -173,4 +175,50 @@ TEST(ProgramaServidor, LargeScriptsRoundTripThroughTheCommandLineClient) {
         EXPECT_EQ(lido.size(), script.size()) << megabytes;
         EXPECT_TRUE(lido == script) << megabytes << " MB script differs";
     }
+}
+
+TEST(ProgramaServidor, ANewerSchemaStopsTheStartWithAMessage) {
+    const BancoTeste banco(Motor::Sqlite);
+    ArmazenamentoSqlite(banco.db()).definirUsuario(QStringLiteral("DEV"), QStringLiteral("x"));
+    banco.conexao()->executar(QStringLiteral("UPDATE versao_esquema SET versao = 7"));
+    const Saida s =
+        rodar({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"), banco.db()});
+    EXPECT_EQ(s.codigo, 1);
+    EXPECT_TRUE(QString::fromUtf8(s.err).contains(QStringLiteral("versão 7"))) << s.err.constData();
+}
+
+TEST(ProgramaServidor, ImportCopiesIntoAnEmptyPostgresDatabaseOnceAndSaysWhat) {
+    const BancoTeste origem(Motor::Sqlite);
+    {
+        ArmazenamentoSqlite a(origem.db());
+        a.definirUsuario(QStringLiteral("DEV"), QStringLiteral("x"));
+        a.inserir(QDateTime::currentDateTime(), QStringLiteral("a.sql"), QStringLiteral("KOR"),
+                  QStringLiteral("41"), QStringLiteral("DEV"));
+    }
+    const BancoTeste destino(Motor::Postgres);
+    const QStringList importar{QStringLiteral("--db"), destino.db(), QStringLiteral("--import"), origem.db()};
+    const Saida primeira = rodar(importar);
+    EXPECT_EQ(primeira.codigo, 0) << primeira.err.constData();
+    EXPECT_EQ(primeira.out, "brisel-scripts-server: imported 1 users, 1 scripts and 1 log entries from " +
+                                origem.db().toUtf8() + "\n");
+    const Saida segunda = rodar(importar);
+    EXPECT_EQ(segunda.codigo, 1);
+    EXPECT_TRUE(QString::fromUtf8(segunda.err).contains(QStringLiteral("nada foi copiado")))
+        << segunda.err.constData();
+    EXPECT_EQ(destino.conexao()->valor(QStringLiteral("SELECT count(*) FROM scripts")), QStringLiteral("1"));
+
+    struct Recusa {
+        QStringList argumentos;
+        const char *mensagem;
+    };
+    for (const Recusa &r :
+         {Recusa{{QStringLiteral("--db"), origem.db() + QStringLiteral(".novo"), QStringLiteral("--import"),
+                  origem.db()},
+                 "--import needs a PostgreSQL --db"},
+          Recusa{importar + QStringList{QStringLiteral("--demo")}, "--import takes neither"}}) {
+        const Saida s = rodar(r.argumentos);
+        EXPECT_EQ(s.codigo, 2);
+        EXPECT_TRUE(s.err.contains(r.mensagem)) << s.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(origem.db() + QStringLiteral(".novo")));
 }

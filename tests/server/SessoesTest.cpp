@@ -1,9 +1,9 @@
 #include "server/Tratadores.h"
 #include "service/Md5Senha.h"
+#include "tests/server/BancoTeste.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -11,25 +11,18 @@
 
 namespace {
 
-// A database file whose clock the test moves.
-class Sessoes : public testing::Test {
+// A database whose clock the test moves.
+class ComSessoes : public testing::Test {
 protected:
+    explicit ComSessoes(Motor motor) : banco(motor) {}
+
     std::unique_ptr<Armazenamento> abrir(qint64 validade = 3600) {
-        auto a = std::make_unique<Armazenamento>(arquivo, validade, [this] { return agora; });
+        auto a = banco.abrir(validade, [this] { return agora; });
         a->definirUsuario(QStringLiteral("DEV"), Md5Senha(QStringLiteral("senha")));
         return a;
     }
     // Rows of the session table, read beside the service's own connection.
-    int linhas() {
-        sqlite3 *banco = nullptr;
-        sqlite3_open(arquivo.toUtf8().constData(), &banco);
-        sqlite3_stmt *q = nullptr;
-        sqlite3_prepare_v2(banco, "SELECT count(*) FROM sessoes", -1, &q, nullptr);
-        const int n = sqlite3_step(q) == SQLITE_ROW ? sqlite3_column_int(q, 0) : -1;
-        sqlite3_finalize(q);
-        sqlite3_close(banco);
-        return n;
-    }
+    int linhas() { return banco.conexao()->valor(QStringLiteral("SELECT count(*) FROM sessoes")).toInt(); }
     static QJsonObject pesquisar(ContextoServidor &contexto, const QString &chave) {
         Formulario f;
         f.definir(QStringLiteral("chave"), chave);
@@ -38,14 +31,26 @@ protected:
         return QJsonDocument::fromJson(TratarPesquisar(contexto, f).corpo).object();
     }
 
-    QTemporaryDir dir;
-    QString arquivo = dir.filePath(QStringLiteral("servico.db"));
+    BancoTeste banco;
     QDateTime agora = QDateTime(QDate(2024, 3, 1), QTime(8, 0));
+};
+
+class Sessoes : public ComSessoes, public testing::WithParamInterface<Motor> {
+protected:
+    Sessoes() : ComSessoes(GetParam()) {}
+};
+
+// Files from before the schema carried a version.
+class SessoesSqlite : public ComSessoes {
+protected:
+    SessoesSqlite() : ComSessoes(Motor::Sqlite) {}
 };
 
 } // namespace
 
-TEST_F(Sessoes, AKeyLapsesAfterItsValidityWithoutUseAndUseRenewsIt) {
+INSTANTIATE_TEST_SUITE_P(Motores, Sessoes, Motores(), NomeMotorParametro);
+
+TEST_P(Sessoes, AKeyLapsesAfterItsValidityWithoutUseAndUseRenewsIt) {
     auto a = abrir();
     const QString chave = a->abrirSessao(QStringLiteral("dev"));
     // Used every 50 minutes for five hours: still valid.
@@ -60,7 +65,7 @@ TEST_F(Sessoes, AKeyLapsesAfterItsValidityWithoutUseAndUseRenewsIt) {
     EXPECT_EQ(a->usuarioDaSessao(chave), QString()) << "a removed key stays refused";
 }
 
-TEST_F(Sessoes, ALapsedKeyGetsTheSameRefusalAsAWrongOne) {
+TEST_P(Sessoes, ALapsedKeyGetsTheSameRefusalAsAWrongOne) {
     auto a = abrir();
     ContextoServidor contexto{*a, QStringLiteral("1.0"), 50};
     const QString chave = a->abrirSessao(QStringLiteral("DEV"));
@@ -71,7 +76,7 @@ TEST_F(Sessoes, ALapsedKeyGetsTheSameRefusalAsAWrongOne) {
     EXPECT_EQ(vencida, pesquisar(contexto, QStringLiteral("0123456789abcdef")));
 }
 
-TEST_F(Sessoes, LogInsAndRestartsRemoveLapsedKeysAndKeepValidOnes) {
+TEST_P(Sessoes, LogInsAndRestartsRemoveLapsedKeysAndKeepValidOnes) {
     QString velha, recente;
     {
         auto a = abrir();
@@ -89,14 +94,14 @@ TEST_F(Sessoes, LogInsAndRestartsRemoveLapsedKeysAndKeepValidOnes) {
     EXPECT_EQ(a->usuarioDaSessao(velha), QString());
 }
 
-TEST_F(Sessoes, KeysFromADatabaseThatKeptNoTimeOfUseAreDropped) {
-    sqlite3 *banco = nullptr;
-    sqlite3_open(arquivo.toUtf8().constData(), &banco);
-    sqlite3_exec(banco,
+TEST_F(SessoesSqlite, KeysFromADatabaseThatKeptNoTimeOfUseAreDropped) {
+    sqlite3 *antigo = nullptr;
+    sqlite3_open(banco.db().toUtf8().constData(), &antigo);
+    sqlite3_exec(antigo,
                  "CREATE TABLE sessoes (chave TEXT PRIMARY KEY, usuario TEXT NOT NULL);"
                  "INSERT INTO sessoes VALUES ('antiga', 'DEV')",
                  nullptr, nullptr, nullptr);
-    sqlite3_close(banco);
+    sqlite3_close(antigo);
     auto a = abrir();
     EXPECT_EQ(a->usuarioDaSessao(QStringLiteral("antiga")), QString());
     EXPECT_EQ(linhas(), 0);

@@ -1,6 +1,7 @@
 #include "server/TentativasLogin.h"
 #include "server/Tratadores.h"
 #include "service/Md5Senha.h"
+#include "tests/server/BancoTeste.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,9 +10,21 @@
 
 using namespace std::chrono_literals;
 
-TEST(TentativasLogin, TheWaitStartsAtTheFifthFailureDoublesAndEndsWithARightPassword) {
-    std::chrono::steady_clock::time_point agora{};
-    TentativasLogin t([&] { return agora; });
+namespace {
+
+class TentativasLoginNoBanco : public testing::TestWithParam<Motor> {
+protected:
+    BancoTeste banco{GetParam()};
+    std::unique_ptr<Armazenamento> armazenamento = banco.abrir();
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Motores, TentativasLoginNoBanco, Motores(), NomeMotorParametro);
+
+TEST_P(TentativasLoginNoBanco, TheWaitStartsAtTheFifthFailureDoublesAndEndsWithARightPassword) {
+    std::chrono::system_clock::time_point agora = std::chrono::system_clock::from_time_t(1'700'000'000);
+    TentativasLogin t(*armazenamento, [&] { return agora; });
     for (int i = 0; i < 4; ++i) {
         t.falhou(QStringLiteral("dev"));
         EXPECT_EQ(t.espera(QStringLiteral("DEV")), 0) << i;
@@ -42,11 +55,10 @@ TEST(TentativasLogin, TheWaitStartsAtTheFifthFailureDoublesAndEndsWithARightPass
     EXPECT_EQ(t.espera(QStringLiteral("DEV")), 0);
 }
 
-TEST(TentativasLogin, AfterFiveWrongPasswordsEvenTheRightOneWaitsButOtherUsersLogIn) {
-    Armazenamento armazenamento(QStringLiteral(":memory:"));
-    armazenamento.definirUsuario(QStringLiteral("DEV"), Md5Senha(QStringLiteral("senha")));
-    armazenamento.definirUsuario(QStringLiteral("ANA"), Md5Senha(QStringLiteral("outra")));
-    ContextoServidor contexto{armazenamento, QStringLiteral("1.0"), 50};
+TEST_P(TentativasLoginNoBanco, AfterFiveWrongPasswordsEvenTheRightOneWaitsButOtherUsersLogIn) {
+    armazenamento->definirUsuario(QStringLiteral("DEV"), Md5Senha(QStringLiteral("senha")));
+    armazenamento->definirUsuario(QStringLiteral("ANA"), Md5Senha(QStringLiteral("outra")));
+    ContextoServidor contexto{*armazenamento, QStringLiteral("1.0"), 50};
     const auto entrar = [&](const char *usuario, const char *senha) {
         Formulario f;
         f.definir(QStringLiteral("usuario"), QString::fromLatin1(usuario));

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class ConexaoBanco;
+
+// The versions of the service's schema, kept in the one-row table versao_esquema. Version 0 is
+// the schema of the SQLite files written before versions were kept: no version table, the tables
+// usuarios, sessoes, scripts and log without the case-folded name columns, and no login failures.
+class EsquemaServico {
+public:
+    static constexpr int Atual = 1;
+
+    // The version of the schema on `conexao`; nullopt when it holds none of the service's tables.
+    static std::optional<int> versao(ConexaoBanco &conexao);
+    // Throws when `versao` is newer than this service knows.
+    static void conferir(int versao);
+    // Records the current version.
+    static void gravar(ConexaoBanco &conexao);
+    // `onde` is not a database of this service.
+    static QString mensagemEstranho(const QString &onde);
+};
