@@ -3,18 +3,13 @@
 #include "server/ArmazenamentoPostgres.h"
 #include "server/ArmazenamentoSqlite.h"
 
-#include <libpq-fe.h>
+#include <QRegularExpression>
 
 bool FabricaArmazenamento::postgres(const QString &db) {
-    if (db.startsWith(QLatin1String("postgresql://")) || db.startsWith(QLatin1String("postgres://")))
-        return true;
-    if (!db.contains(QLatin1Char('=')))
-        return false;
-    char *erro = nullptr;
-    PQconninfoOption *opcoes = PQconninfoParse(db.toUtf8().constData(), &erro);
-    PQfreemem(erro);
-    PQconninfoFree(opcoes);
-    return opcoes != nullptr;
+    // A misspelt key still means PostgreSQL (libpq then names it) rather than a new SQLite file.
+    static const QRegularExpression chaveValor(QStringLiteral("^\\s*[A-Za-z_]+\\s*="));
+    return db.startsWith(QLatin1String("postgresql://")) || db.startsWith(QLatin1String("postgres://")) ||
+           chaveValor.match(db).hasMatch();
 }
 
 std::unique_ptr<Armazenamento> FabricaArmazenamento::abrir(const QString &db, qint64 validadeSessao,

@@ -8,8 +8,8 @@
 //   postgresql://... or postgres://...  a libpq URI      -> ArmazenamentoPostgres
 //   host=... dbname=... (libpq "key=value" words)        -> ArmazenamentoPostgres
 //   anything else: a file path, or :memory:              -> ArmazenamentoSqlite
-// A "key=value" text counts as PostgreSQL only when libpq accepts every key, so a file name
-// holding "=" stays a file.
+// A text that starts with a word and "=" is a "key=value" string; a file whose name starts so is
+// given with its folder ("./a=b.db").
 class FabricaArmazenamento {
 public:
     static bool postgres(const QString &db);

@@ -2,6 +2,7 @@
 #include "server/ArmazenamentoPostgres.h"
 #include "server/ArmazenamentoSqlite.h"
 #include "server/ConexaoSqlite.h"
+#include "server/FabricaArmazenamento.h"
 #include "service/Md5Senha.h"
 #include "tests/server/BancoTeste.h"
 
@@ -143,4 +144,23 @@ TEST(EsquemaPostgres, ProcessesOpeningAnEmptyDatabaseTogetherCreateTheSchemaOnce
     EXPECT_EQ(falhas, 0);
     EXPECT_EQ(banco.conexao()->valor(QStringLiteral("SELECT count(*) FROM versao_esquema")),
               QStringLiteral("1"));
+}
+
+TEST(FabricaArmazenamento, TheDbTextNamesTheEngine) {
+    const struct {
+        const char *db;
+        bool postgres;
+    } casos[] = {
+        {"postgresql://brisel@127.0.0.1:5432/brisel", true},
+        {"postgres://brisel@db/brisel?sslmode=require", true},
+        {"host=127.0.0.1 port=5432 dbname=brisel", true},
+        {" dbname = brisel", true},
+        {"hots=127.0.0.1 dbname=brisel", true}, // libpq names the misspelt key
+        {"brisel-scripts.db", false},
+        {":memory:", false},
+        {"/var/lib/brisel/a=b.db", false},
+        {"./a=b.db", false},
+    };
+    for (const auto &caso : casos)
+        EXPECT_EQ(FabricaArmazenamento::postgres(QString::fromLatin1(caso.db)), caso.postgres) << caso.db;
 }
