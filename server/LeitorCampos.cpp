@@ -4,8 +4,15 @@
 
 #include <limits>
 
-QString LeitorCampos::texto(const QString &nome) const {
+QString LeitorCampos::opcional(const QString &nome) const {
     const QString valor = FFormulario.valor(nome);
+    if (valor.contains(QChar(0)))
+        throw ErroEntrada(QStringLiteral("O campo %1 contém um caractere nulo.").arg(nome));
+    return valor;
+}
+
+QString LeitorCampos::texto(const QString &nome) const {
+    const QString valor = opcional(nome);
     if (valor.isEmpty())
         throw ErroEntrada(QStringLiteral("Campo obrigatório não informado: %1.").arg(nome));
     return valor;
@@ -33,7 +40,7 @@ QDateTime LeitorCampos::dataHora(const QString &nome) const {
 }
 
 QDate LeitorCampos::data(const QString &nome) const {
-    const QString valor = FFormulario.valor(nome);
+    const QString valor = opcional(nome);
     if (valor.isEmpty())
         return QDate();
     const QDate lida = QDate::fromString(valor, QStringLiteral("yyyy-MM-dd"));
@@ -43,7 +50,7 @@ QDate LeitorCampos::data(const QString &nome) const {
 }
 
 QString LeitorCampos::scriptHex(const QString &nome) const {
-    const QString valor = FFormulario.valor(nome);
+    const QString valor = opcional(nome);
     const qsizetype inicio = valor.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? 2 : 0;
     const auto invalido = [&] {
         return ErroEntrada(QStringLiteral("O campo %1 não contém um texto hexadecimal válido.").arg(nome));
@@ -66,7 +73,7 @@ QString LeitorCampos::scriptHex(const QString &nome) const {
 }
 
 QString LeitorCampos::sistema(const QString &nome) const {
-    const QString valor = FFormulario.valor(nome);
+    const QString valor = opcional(nome);
     static const QStringList conhecidos{QStringLiteral("KOR"), QStringLiteral("KOR_LIVROS"),
                                         QStringLiteral("TALAO")};
     if (!valor.isEmpty() && !conhecidos.contains(valor))
@@ -75,7 +82,7 @@ QString LeitorCampos::sistema(const QString &nome) const {
 }
 
 QString LeitorCampos::usuario(Armazenamento &armazenamento) const {
-    const QString chave = FFormulario.valor(QStringLiteral("chave"));
+    const QString chave = opcional(QStringLiteral("chave"));
     const QString usuario = chave.isEmpty() ? QString() : armazenamento.usuarioDaSessao(chave);
     if (usuario.isEmpty())
         throw ErroEntrada(QStringLiteral("Chave de acesso inválida. Efetue o login novamente."));

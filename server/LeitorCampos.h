@@ -8,14 +8,15 @@
 #include <QString>
 
 // Reads and checks the fields of one request; every bad field throws ErroEntrada with a message
-// that names it.
+// that names it. No field may hold a NUL character: no name or text of the service has one, and
+// PostgreSQL could not store it.
 class LeitorCampos {
 public:
     explicit LeitorCampos(const Formulario &formulario) : FFormulario(formulario) {}
 
-    QString texto(const QString &nome) const; // required, not empty
-    QString opcional(const QString &nome) const { return FFormulario.valor(nome); }
-    bool presente(const QString &nome) const { return !FFormulario.valor(nome).isEmpty(); }
+    QString texto(const QString &nome) const;    // required, not empty
+    QString opcional(const QString &nome) const; // empty when absent
+    bool presente(const QString &nome) const { return !opcional(nome).isEmpty(); }
     qint64 inteiro(const QString &nome) const;     // required, a whole number >= 0
     int quantidade(const QString &nome) const;     // the same, capped to the int range
     QDateTime dataHora(const QString &nome) const; // required, "yyyy-mm-dd hh:mm:ss"
