@@ -22,6 +22,9 @@ public:
     // Yes, No and Cancel (Yes the default), for a choice between two ways to go on where
     // going on at all may be a mistake: true on Yes, false on No, nothing on Cancel.
     virtual std::optional<bool> questionOrCancel(const QString &text) = 0;
+    // Closes the question on screen as if No (or Cancel) had been chosen: for a question whose
+    // moment has passed while it waited. Nothing when no question is open.
+    virtual void closeQuestion() {}
 
     // The general error report: titled "BriselScripts", error icon. The caller passes the
     // error's own message; the full stop is added by the implementation.

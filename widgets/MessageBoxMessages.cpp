@@ -21,20 +21,33 @@ void MessageBoxMessages::information(const QString &text) {
     QMessageBox::information(QApplication::activeWindow(), titulo, text);
 }
 
+QMessageBox::StandardButton MessageBoxMessages::ask(const QString &text, QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(QMessageBox::Question, titulo, text, buttons, QApplication::activeWindow());
+    box.setDefaultButton(defaultButton);
+    m_questions.append(&box);
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    m_questions.removeAll(&box);
+    return answer;
+}
+
 bool MessageBoxMessages::question(const QString &text) {
-    return QMessageBox::question(QApplication::activeWindow(), titulo, text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    return ask(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 bool MessageBoxMessages::questionDefaultNo(const QString &text) {
-    return QMessageBox::question(QApplication::activeWindow(), titulo, text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    return ask(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void MessageBoxMessages::closeQuestion() {
+    if (m_questions.isEmpty())
+        return;
+    QMessageBox *box = m_questions.constLast();
+    box->done(box->standardButtons() & QMessageBox::Cancel ? QMessageBox::Cancel : QMessageBox::No);
 }
 
 std::optional<bool> MessageBoxMessages::questionOrCancel(const QString &text) {
-    switch (QMessageBox::question(QApplication::activeWindow(), titulo, text,
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                  QMessageBox::Yes)) {
+    switch (ask(text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
     case QMessageBox::Yes:
         return true;
     case QMessageBox::No:

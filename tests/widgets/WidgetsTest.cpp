@@ -1,22 +1,28 @@
 #include "base/Cancelamento.h"
 #include "widgets/Centralizar.h"
 #include "widgets/ImageList.h"
+#include "widgets/MessageBoxMessages.h"
 #include "widgets/ModoEspera.h"
 #include "widgets/TBRBackgroundPanel.h"
 #include "widgets/TBRImageButton.h"
 #include "widgets/TfrmProgresso.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -307,6 +313,32 @@ private slots:
         QVERIFY(!espera.ativo());
         QVERIFY(janela.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(janela.findChildren<TBRBackgroundPanel *>().isEmpty());
+    }
+
+    // A question whose moment has passed is closed on screen and answers No, or Cancel where it
+    // has one; the question under it stays.
+    void aQuestionOnScreenCanBeClosed() {
+        MessageBoxMessages messages;
+        std::optional<bool> escolha = true;
+        bool resposta = true;
+        bool primeiraFicou = false, segundaVista = false;
+        QTimer::singleShot(0, [&] {
+            const bool primeiraVista =
+                QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; });
+            QWidget *primeira = QApplication::activeModalWidget();
+            QTimer::singleShot(0, [&] {
+                segundaVista = QTest::qWaitFor([&] { return QApplication::activeModalWidget() != primeira; });
+                messages.closeQuestion();
+            });
+            resposta = messages.questionDefaultNo(QStringLiteral("segunda"));
+            primeiraFicou = primeiraVista && qobject_cast<QMessageBox *>(primeira) && primeira->isVisible();
+            messages.closeQuestion();
+        });
+        escolha = messages.questionOrCancel(QStringLiteral("primeira"));
+        QVERIFY(primeiraFicou && segundaVista);
+        QCOMPARE(resposta, false);
+        QCOMPARE(escolha, std::nullopt);
+        messages.closeQuestion(); // none on screen: nothing happens
     }
 };
 
