@@ -194,6 +194,11 @@ void ScriptsPage::FimExclusao(int codigo, const QPersistentModelIndex &linha,
             std::rethrow_exception(erro);
         } catch (const ErroTransporte &e) {
             mensagem += QLatin1Char(' ') + ErroGeral::comPontoFinal(e.message());
+            // The service had the whole request and gave no answer: it may have deleted it.
+            if (e.pedidoEnviado()) {
+                m_releitura.Pedir(codigo);
+                mensagem += QStringLiteral(" O serviço pode tê-la feito.");
+            }
         } catch (...) {
         }
         m_messages.error(mensagem);

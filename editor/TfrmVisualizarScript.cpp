@@ -348,8 +348,14 @@ void TfrmVisualizarScript::FimSalvarServidor(const Protocolo::Resposta &resposta
                     QStringLiteral("O salvamento foi cancelado, mas o serviço pode tê-lo gravado."));
             }
         } catch (const ErroTransporte &e) {
-            m_messages.error(QStringLiteral("Falha ao atualizar o script. ") +
-                             ErroGeral::comPontoFinal(e.message()));
+            QString mensagem =
+                QStringLiteral("Falha ao atualizar o script. ") + ErroGeral::comPontoFinal(e.message());
+            // The service had the whole request and gave no answer: it may have stored it.
+            if (e.pedidoEnviado()) {
+                emit salvamentoIncerto(FCodigo.toInt());
+                mensagem += QStringLiteral(" O serviço pode tê-lo gravado.");
+            }
+            m_messages.error(mensagem);
         } catch (...) {
             m_messages.error(QStringLiteral("Falha ao atualizar o script."));
         }

@@ -5,6 +5,7 @@
 #include "tests/catalog/RecordingEspera.h"
 #include "tests/catalog/ServicoDeTeste.h"
 #include "tests/catalog/ServicoMudo.h"
+#include "tests/catalog/ServicoSemResposta.h"
 #include "tests/catalog/ServidorApontado.h"
 #include "tests/support/Controle.h"
 #include "tests/support/RecordingMessages.h"
@@ -660,6 +661,29 @@ private slots:
         QCOMPARE(scriptDaLinha(codigo), QByteArray("<no row>"));
         QCOMPARE(total(), QStringLiteral("1"));
         QCOMPARE(servico->ScriptGuardado(codigo), QByteArray());
+    }
+
+    // Excluir whose request the service took and left unanswered: the failure says it may have
+    // been done, and the read-back takes the row out once the service turns out to have done it.
+    void aDeleteLeftUnansweredIsReadBack() {
+        abrir(50, {"a.sql", "b.sql"});
+        procurar();
+        const int codigo = pagina->cdsPesquisa().Linha(0).codigo;
+        {
+            const ServicoSemResposta semResposta;
+            excluir();
+            QVERIFY(semResposta.conexoes >= 1); // a read-back may have come too
+        }
+        QCOMPARE(messages.boxes.size(), 2);
+        QCOMPARE(messages.boxes[1].kind, RecordingMessages::Error);
+        QVERIFY2(messages.boxes[1].text.startsWith(QStringLiteral("Falha ao excluir o script. ")) &&
+                     messages.boxes[1].text.endsWith(QStringLiteral(". O serviço pode tê-la feito.")),
+                 qPrintable(messages.boxes[1].text));
+        QCOMPARE(pagina->cdsPesquisa().rowCount(), 2);
+        // The service did it after all.
+        QVERIFY(Protocolo::Excluir(servico->sessao, codigo).success);
+        QTRY_COMPARE_WITH_TIMEOUT(pagina->cdsPesquisa().rowCount(), 1, 20000);
+        QCOMPARE(scriptDaLinha(codigo), QByteArray("<no row>"));
     }
 
     // Closing an editor during its save asks first (Não keeps the window and the save); Sim closes

@@ -6,6 +6,7 @@
 #include "service/Protocolo.h"
 #include "service/TextFile.h"
 #include "tests/catalog/ServicoDeTeste.h"
+#include "tests/catalog/ServicoSemResposta.h"
 #include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 
@@ -674,6 +675,24 @@ private slots:
         QVERIFY(messages.boxes.isEmpty());
         QCOMPARE(outra.data(outra.index(0, 0)).toByteArray(), QByteArray("xy"));
         QCOMPARE(servidor.requests().size(), 2);
+    }
+
+    // A service that took the whole request and closed without answering may have stored it: the
+    // failure says so, and the page is asked to read the script back.
+    void aServerSaveLeftUnansweredMayBeStored() {
+        const ServicoSemResposta servico;
+        auto janela = abrir(QStringLiteral("server"), QStringLiteral("7"), QStringLiteral("x"));
+        QSignalSpy incertos(janela.get(), &TfrmVisualizarScript::salvamentoIncerto);
+        Digitar(janela.get(), QStringLiteral("y"));
+        QVERIFY(SalvarEEsperar(janela.get()));
+        QCOMPARE(servico.conexoes, 1);
+        QCOMPARE(messages.boxes.size(), 1);
+        QCOMPARE(messages.boxes[0].kind, RecordingMessages::Error);
+        QVERIFY2(messages.boxes[0].text.startsWith(QStringLiteral("Falha ao atualizar o script. ")) &&
+                     messages.boxes[0].text.endsWith(QStringLiteral(". O serviço pode tê-lo gravado.")),
+                 qPrintable(messages.boxes[0].text));
+        QCOMPARE(incertos.count(), 1);
+        QVERIFY(Salvar(janela.get())->isEnabled());
     }
 
     // Cancelled while another request holds the connection, the save never left: nothing to read
