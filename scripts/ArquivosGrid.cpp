@@ -26,8 +26,11 @@ ArquivosGrid::ArquivosGrid(FilaArquivosModel &fila, QWidget *parent) : QTableVie
     setColumnHidden(FilaArquivosModel::ORDEM, true);
     setColumnWidth(FilaArquivosModel::NOMEARQ, 593);
     setColumnWidth(FilaArquivosModel::SITUACAO, 150);
-    // Beside the date, so that what an upload did shows without scrolling past the long paths.
+    setColumnWidth(FilaArquivosModel::NOSERVICO, 150);
+    // Beside the date, so that what an upload did and what the service holds show without
+    // scrolling past the long paths.
     horizontalHeader()->moveSection(horizontalHeader()->visualIndex(FilaArquivosModel::SITUACAO), 1);
+    horizontalHeader()->moveSection(horizontalHeader()->visualIndex(FilaArquivosModel::NOSERVICO), 2);
     ajustarColunas();
     verticalHeader()->setMinimumSectionSize(17);
     verticalHeader()->setDefaultSectionSize(17);

@@ -10,7 +10,9 @@
 #include "scripts/ArquivosGrid.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
+#include "scripts/ProgressoVerificacao.h"
 #include "scripts/ThreadEnvio.h"
+#include "scripts/VerificacaoServico.h"
 #include "service/TextFile.h"
 #include "validation/TfrmValidarScript.h"
 #include "widgets/DateEdit.h"
@@ -30,6 +32,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 using namespace ElementosPagina;
 
 namespace {
@@ -40,6 +46,31 @@ QString listar(const QStringList &itens, qsizetype maximo = 15) {
     if (itens.size() > maximo)
         linhas << QStringLiteral("… e mais %1.").arg(itens.size() - maximo);
     return linhas.join(u'\n');
+}
+
+// Whether to send only the rows not sent yet, worded in the singular where a count is 1.
+QString perguntaSoPendentes(qsizetype enviados, qsizetype total) {
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+    const qsizetype pendentes = total - enviados;
+    return (enviados == 1 ? QStringLiteral("1 de %1 scripts já foi enviado.").arg(brasil.toString(total))
+                          : QStringLiteral("%1 de %2 scripts já foram enviados.")
+                                .arg(brasil.toString(enviados), brasil.toString(total))) +
+           (pendentes == 1 ? QStringLiteral(" Enviar somente o 1 que ainda não foi enviado?")
+                           : QStringLiteral(" Enviar somente os %1 que ainda não foram enviados?")
+                                 .arg(brasil.toString(pendentes)));
+}
+
+// Whether to send only the rows the service does not hold with the same text.
+QString perguntaSoNovos(qsizetype iguais, qsizetype total) {
+    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+    const qsizetype novos = total - iguais;
+    return (iguais == 1 ? QStringLiteral("1 dos %1 scripts já está no serviço com o mesmo texto.")
+                              .arg(brasil.toString(total))
+                        : QStringLiteral("%1 dos %2 scripts já estão no serviço com o mesmo texto.")
+                              .arg(brasil.toString(iguais), brasil.toString(total))) +
+           (novos == 1
+                ? QStringLiteral(" Enviar somente o 1 novo ou alterado?")
+                : QStringLiteral(" Enviar somente os %1 novos ou alterados?").arg(brasil.toString(novos)));
 }
 
 } // namespace
@@ -89,6 +120,9 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
                      QStringLiteral("Enviar os scripts para o servidor."), 50, ToolBar1);
     ToolBar1->addSeparator();
     btValidar = Botao(QStringLiteral("btValidar"), QStringLiteral("Validar"), 15, QString(), 50, ToolBar1);
+    btComparar =
+        Botao(QStringLiteral("btComparar"), QStringLiteral("Comparar"), 13,
+              QStringLiteral("Comparar o script guardado no serviço com o arquivo alterado."), 50, ToolBar1);
     pilha->addWidget(ToolBar1);
 
     Splitter1 = new QSplitter(Qt::Vertical, Panel1);
@@ -107,6 +141,11 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
 
     pilha->addWidget(BarraTotal(QStringLiteral("Panel6"), QStringLiteral("Label20"),
                                 QStringLiteral("lblEnviarTotalRegistros"), lblEnviarTotalRegistros, Panel1));
+    // What the service holds for each row, looked up in the background; its progress sits in the
+    // count bar, right of the count.
+    m_verificacao = new VerificacaoServico(m_sessao, *m_cdsArqs, this);
+    auto *progresso = new ProgressoVerificacao(*m_verificacao, lblEnviarTotalRegistros->parentWidget());
+    progresso->setGeometry(220, 1, 700, 19);
 
     OrdemTab({m_deData, m_edTipoArq, m_deDir, cbSistema});
 
@@ -117,6 +156,22 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     connect(ToolButton1, &QToolButton::clicked, this, &EnvioPage::ToolButton1Click);
     connect(btEnviar, &QToolButton::clicked, this, &EnvioPage::btEnviarClick);
     connect(btValidar, &QToolButton::clicked, this, &EnvioPage::btValidarClick);
+    connect(btComparar, &QToolButton::clicked, this, &EnvioPage::btCompararClick);
+    connect(dbgArquivos, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &celula) {
+        if (celula.column() == FilaArquivosModel::NOSERVICO)
+            btCompararClick();
+    });
+    connect(cbSistema, &QComboBox::currentTextChanged, this, [this](const QString &sistema) {
+        m_enviarAposVerificar = false; // the question would be about another system than the one pressed for
+        m_verificacao->setSistema(sistema);
+    });
+    connect(m_verificacao, &VerificacaoServico::terminada, this, [this](bool completa, const QString &erro) {
+        if (!std::exchange(m_enviarAposVerificar, false))
+            return;
+        // Without the service's answer the question falls back on what this program sent.
+        if (completa || !erro.isEmpty())
+            enviar(!completa);
+    });
 
     // The memo follows the current row, and a local save from an editor window.
     connect(dbgArquivos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -214,6 +269,7 @@ void EnvioPage::btProcurarClick() {
             return;
         SetPesquisando(false);
         atualizarTotal();
+        m_verificacao->Verificar();
         m_messages.error(e.message());
         return;
     }
@@ -222,6 +278,7 @@ void EnvioPage::btProcurarClick() {
     SetPesquisando(false);
     atualizarTotal();
     dbgArquivos->viewport()->update();
+    m_verificacao->Verificar();
 }
 
 void EnvioPage::atualizarTotal() {
@@ -256,11 +313,11 @@ void EnvioPage::btLimparClick() {
     atualizarTotal();
 }
 
-bool EnvioPage::verificarArquivos(const QList<int> &rows) {
-    QString ausente;
+bool EnvioPage::verificarArquivos(const QList<int> &rows, bool retirarAusentes) {
+    QList<int> ausentes;
     QStringList relidos;
     try {
-        relidos = m_cdsArqs->AtualizarAlterados(rows, ausente);
+        relidos = m_cdsArqs->AtualizarAlterados(rows, ausentes);
     } catch (const Exception &e) {
         m_messages.error(e.message());
         return false;
@@ -270,16 +327,38 @@ bool EnvioPage::verificarArquivos(const QList<int> &rows) {
             QStringLiteral(
                 "Os arquivos abaixo foram alterados fora do programa e foram lidos novamente:\n\n") +
             listar(relidos));
-    if (!ausente.isEmpty()) {
-        m_messages.error(QStringLiteral("O arquivo \"%1\" não existe mais.").arg(ausente));
+    if (ausentes.isEmpty())
+        return true;
+    if (!retirarAusentes) {
+        m_messages.error(
+            QStringLiteral("O arquivo \"%1\" não existe mais.").arg(m_cdsArqs->nomeArq(ausentes[0])));
         return false;
     }
+    QStringList nomes;
+    for (int row : ausentes)
+        nomes << m_cdsArqs->nomeArq(row);
+    const QString pergunta =
+        ausentes.size() == 1
+            ? QStringLiteral("O arquivo \"%1\" não existe mais.\n\nRetirar essa linha da fila e continuar?")
+                  .arg(nomes[0])
+            : QStringLiteral(
+                  "Os arquivos abaixo não existem mais:\n\n%1\n\nRetirar essas %2 linhas da fila e "
+                  "continuar?")
+                  .arg(listar(nomes))
+                  .arg(ausentes.size());
+    if (!m_messages.question(pergunta))
+        return false;
+    // From the last row up, so that the rows still to go keep their numbers.
+    std::sort(ausentes.begin(), ausentes.end(), std::greater<>());
+    for (int row : ausentes)
+        m_cdsArqs->removeRows(row, 1);
+    atualizarTotal();
     return true;
 }
 
 void EnvioPage::ToolButton1Click() {
     const int row = dbgArquivos->currentIndex().row();
-    if (m_cdsArqs->rowCount() == 0 || row < 0 || !verificarArquivos({row}))
+    if (m_cdsArqs->rowCount() == 0 || row < 0 || !verificarArquivos({row}, false))
         return;
     const QString caminho = m_cdsArqs->nomeArq(row);
     // The editor shows the file's own text, characters outside Windows-1252 included, so that
@@ -303,22 +382,38 @@ void EnvioPage::ToolButton1Click() {
 }
 
 QList<int> EnvioPage::linhasAEnviar() {
+    const QString sistema = cbSistema->currentText();
+    const bool conhecidos =
+        m_cdsArqs->sistemaNoServico() == sistema && m_cdsArqs->linhasSemEstado().isEmpty();
     QList<int> todas, pendentes;
     for (int i = 0; i < m_cdsArqs->rowCount(); ++i) {
         todas << i;
-        if (m_cdsArqs->linha(i).envio != FilaArquivosModel::Envio::Enviado)
+        const FilaArquivosModel::Linha &l = m_cdsArqs->linha(i);
+        if (conhecidos ? l.noServico->tipo != EstadoNoServico::Tipo::Igual
+                       : l.envio != FilaArquivosModel::Envio::Enviado || l.sistemaEnviado != sistema)
             pendentes << i;
+    }
+    if (conhecidos && pendentes.isEmpty()) {
+        const bool novamente = m_messages.questionDefaultNo(
+            QStringLiteral("Os %1 scripts já estão no serviço com o mesmo texto. Enviar todos novamente?")
+                .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(todas.size())));
+        return novamente ? todas : QList<int>();
     }
     if (pendentes.isEmpty() || pendentes.size() == todas.size())
         return todas;
-    const QLocale brasil(QLocale::Portuguese, QLocale::Brazil);
+    if (conhecidos) {
+        // Sim sends the new and changed rows only; Não the whole queue, as without the service's
+        // answer; Cancelar nothing.
+        const std::optional<bool> soNovos =
+            m_messages.questionOrCancel(perguntaSoNovos(todas.size() - pendentes.size(), todas.size()));
+        if (!soNovos)
+            return {};
+        return *soNovos ? pendentes : todas;
+    }
     // No sends the rows already stored a second time: Cancel lets a user who read No as "do
     // not send" back out.
-    const std::optional<bool> soPendentes = m_messages.questionOrCancel(
-        QStringLiteral(
-            "%1 de %2 scripts já foram enviados. Enviar somente os %3 que ainda não foram enviados?")
-            .arg(brasil.toString(todas.size() - pendentes.size()), brasil.toString(todas.size()),
-                 brasil.toString(pendentes.size())));
+    const std::optional<bool> soPendentes =
+        m_messages.questionOrCancel(perguntaSoPendentes(todas.size() - pendentes.size(), todas.size()));
     if (!soPendentes)
         return {};
     return *soPendentes ? pendentes : todas;
@@ -343,6 +438,11 @@ bool EnvioPage::aceitarNaoSuportados(const QList<int> &rows) {
 }
 
 void EnvioPage::btEnviarClick() {
+    m_enviarAposVerificar = false;
+    enviar(false);
+}
+
+void EnvioPage::enviar(bool semEstado) {
     if (cbSistema->currentIndex() < 0) {
         m_messages.error(QStringLiteral("Informe o sistema para upload dos scripts."));
         return;
@@ -356,8 +456,21 @@ void EnvioPage::btEnviarClick() {
     QList<int> todas;
     for (int i = 0; i < m_cdsArqs->rowCount(); ++i)
         todas << i;
-    if (!verificarArquivos(todas))
+    if (!verificarArquivos(todas, true))
         return;
+    if (m_cdsArqs->rowCount() == 0) { // every file had vanished
+        m_messages.error(QStringLiteral("Não existem scripts a serem enviados."));
+        return;
+    }
+    // The question needs what the service holds for every row: rows not known yet (a lookup
+    // cancelled, failed or still going) are looked up first, and "Enviar" goes on after it.
+    if (!semEstado && (m_verificacao->ativa() || !m_cdsArqs->linhasSemEstado().isEmpty())) {
+        if (!m_enviarAposVerificar) {
+            m_enviarAposVerificar = true;
+            m_verificacao->Verificar();
+        }
+        return;
+    }
     const QList<int> rows = linhasAEnviar();
     if (rows.isEmpty() || !aceitarNaoSuportados(rows))
         return;
@@ -391,8 +504,12 @@ void EnvioPage::FimEnvio(int enviados, const QString &erro) {
     m_espera.FinalizarEspera();
     const bool falhou = !erro.isEmpty();
     m_cdsArqs->RegistrarEnvio(linhas.mid(0, enviados),
-                              falhou ? linhas.at(enviados) : FilaArquivosModel::Linha(), erro);
+                              falhou ? linhas.at(enviados) : FilaArquivosModel::Linha(), erro,
+                              m_threadEnvio->sistema());
     m_enviando = false;
+    if (!m_envioSilencioso)
+        m_verificacao->Verificar(); // the rows sent are now on the service, with their codes
+    emit envioConcluido();
     // Once this handler has returned and released the worker.
     QMetaObject::invokeMethod(this, &EnvioPage::envioTerminado, Qt::QueuedConnection);
     if (m_envioSilencioso)
@@ -415,17 +532,40 @@ void EnvioPage::FimEnvio(int enviados, const QString &erro) {
         m_messages.information(QStringLiteral("Os scripts foram enviados com sucesso."));
 }
 
+bool EnvioPage::consultandoServico() const {
+    return m_verificacao->ativa();
+}
+
+void EnvioPage::btCompararClick() {
+    const int row = dbgArquivos->currentIndex().row();
+    const FilaArquivosModel::Linha *l = row >= 0 ? &m_cdsArqs->linha(row) : nullptr;
+    if (!l || !l->noServico || l->noServico->tipo != EstadoNoServico::Tipo::Alterado) {
+        m_messages.information(
+            QStringLiteral("Somente um arquivo \"Alterado\" na coluna \"No serviço\" pode ser comparado."));
+        return;
+    }
+    // The stored text on the left, the file's on the right, as a change is read.
+    auto *janela = new TfrmVisualizarScript(m_sessao, m_messages, this);
+    janela->setCodigo(QString::number(l->noServico->codigo));
+    janela->setScriptAnterior(Windows1252::toUnicode(l->noServico->scriptNoServico));
+    janela->setScript(Windows1252::toUnicode(l->script));
+    janela->setComparar(true);
+    janela->Exibir();
+}
+
 void EnvioPage::btValidarClick() {
     const int row = dbgArquivos->currentIndex().row();
     const bool comArquivo = m_cdsArqs->rowCount() > 0 && row >= 0;
-    if (comArquivo && !verificarArquivos({row}))
+    const QString caminho = comArquivo ? m_cdsArqs->nomeArq(row) : QString();
+    // A vanished file taken out of the queue leaves the editor empty.
+    if (comArquivo && !verificarArquivos({row}, true))
         return;
     // Destroyed with the main window; a closed one is freed at once instead of piling up hidden.
     auto *janela = new TfrmValidarScript(m_iniPath, window());
     janela->setAttribute(Qt::WA_DeleteOnClose);
     janela->show();
     if (comArquivo)
-        janela->LoadFile(m_cdsArqs->nomeArq(row));
+        janela->LoadFile(caminho);
 }
 
 void EnvioPage::mostrarScriptAtual() {

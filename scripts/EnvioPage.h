@@ -24,12 +24,14 @@ class QToolBar;
 class QToolButton;
 class Sessao;
 class ThreadEnvio;
+class VerificacaoServico;
 
 // Page "Envio": the folder search that fills the upload queue, the queue itself with its grid
 // and memo, and the upload run. "Procurar" and "Enviar" never run together: "Enviar" is
 // disabled while a search runs, and busy mode covers the page while an upload runs.
 // Before "Editar", "Validar" and "Enviar" the files concerned are compared with what their rows
-// hold: a changed file is read again (the user is told which), a vanished one stops the action.
+// hold: a changed file is read again (the user is told which); vanished ones stop "Editar", and
+// "Validar" and "Enviar" offer to take their rows out of the queue and go on.
 class EnvioPage : public QWidget {
     Q_OBJECT
 public:
@@ -54,6 +56,11 @@ public:
     void ToolButton1Click();
     void btEnviarClick();
     void btValidarClick();
+    // Opens the comparison of the current row's file with the newest stored script of its name,
+    // when column "No serviço" says "Alterado".
+    void btCompararClick();
+    // True while the status lookup of column "No serviço" runs.
+    bool consultandoServico() const;
 
     bool enviando() const { return m_enviando; }
     // Stops the upload run after its request in progress, without the end-of-run message:
@@ -61,15 +68,22 @@ public:
     void InterromperEnvio();
 
 signals:
+    // The run has ended; its report follows.
+    void envioConcluido();
     void envioTerminado();
 
 private:
     void criarFiltros(QWidget *panelFiltros);
+    // "Enviar"; also where it goes on after the status lookup, `semEstado` when the lookup
+    // failed and the rows not known are to be sent without it.
+    void enviar(bool semEstado);
     void FimEnvio(int enviados, const QString &erro);
     void mostrarScriptAtual();
     void atualizarTotal();
     // Reads changed files of `rows` again and tells the user; false when the action must stop.
-    bool verificarArquivos(const QList<int> &rows);
+    // With `retirarAusentes` the user may take the rows of vanished files out of the queue and
+    // go on (`rows` then no longer match the queue); without it a vanished file stops the action.
+    bool verificarArquivos(const QList<int> &rows, bool retirarAusentes);
     // The rows "Enviar" sends: after a run that did not send everything, the user may choose
     // the rows not sent yet, the whole queue again, or nothing (an empty list).
     QList<int> linhasAEnviar();
@@ -86,9 +100,11 @@ private:
     FilaArquivosModel *m_cdsArqs;
     QPointer<ThreadEnvio> m_threadEnvio;
     std::shared_ptr<Cancelamento> m_pararEnvio; // the running upload's stop request
-    bool m_envioSilencioso = false; // stopped for closing: no end-of-run message
-    bool m_enviando = false;        // from the start of a run to its end-of-run call
-    QByteArray m_scriptMostrado;    // what the memo shows
+    bool m_envioSilencioso = false;             // stopped for closing: no end-of-run message
+    bool m_enviando = false;                    // from the start of a run to its end-of-run call
+    QByteArray m_scriptMostrado;                // what the memo shows
+    VerificacaoServico *m_verificacao;
+    bool m_enviarAposVerificar = false; // "Enviar" waits for the status lookup
 
     FolderEdit *m_deDir;
     QComboBox *cbSistema;
@@ -102,6 +118,7 @@ private:
     QToolButton *ToolButton1;
     QToolButton *btEnviar;
     QToolButton *btValidar;
+    QToolButton *btComparar;
     QSplitter *Splitter1;
     ArquivosGrid *dbgArquivos;
     QPlainTextEdit *DBMemo1;

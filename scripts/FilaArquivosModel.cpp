@@ -23,7 +23,7 @@ QString FilaArquivosModel::textoData(const QDateTime &data) {
 QString FilaArquivosModel::textoSituacao(const Linha &linha) {
     switch (linha.envio) {
     case Envio::Enviado:
-        return QStringLiteral("Enviado");
+        return QStringLiteral("Enviado para ") + linha.sistemaEnviado;
     case Envio::Erro:
         return QStringLiteral("Erro: ") + linha.erro;
     case Envio::Pendente:
@@ -48,6 +48,8 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return l.ordem;
         case SITUACAO:
             return textoSituacao(l);
+        case NOSERVICO:
+            return l.noServico ? l.noServico->texto() : QString();
         }
     } else if (role == Qt::ToolTipRole && index.column() == SITUACAO && l.envio == Envio::Erro) {
         return textoSituacao(l); // a long reason does not fit the column
@@ -63,6 +65,8 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return l.ordem;
         case SITUACAO:
             return textoSituacao(l);
+        case NOSERVICO:
+            return l.noServico ? l.noServico->texto() : QString();
         }
     }
     return {};
@@ -84,6 +88,8 @@ QVariant FilaArquivosModel::headerData(int section, Qt::Orientation orientation,
         return QStringLiteral("ORDEM");
     case SITUACAO:
         return QStringLiteral("Situação");
+    case NOSERVICO:
+        return QStringLiteral("No serviço");
     }
     return {};
 }
@@ -104,6 +110,7 @@ bool FilaArquivosModel::setData(const QModelIndex &index, const QVariant &value,
                                 : Windows1252::caracteresNaoSuportados(value.toString());
         l.envio = Envio::Pendente;
         l.erro.clear();
+        l.noServico.reset();
         linhaAlterada(index.row());
     }
     return true;
@@ -140,10 +147,11 @@ void FilaArquivosModel::Recarregar(int row) {
     l.naoSuportados = std::move(lido.naoSuportados);
     l.envio = Envio::Pendente;
     l.erro.clear();
+    l.noServico.reset();
     linhaAlterada(row);
 }
 
-QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QString &ausente) {
+QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QList<int> &ausentes) {
     QStringList relidos;
     for (int row : rows) {
         // A row never read from its file has no stamp: any file there counts as changed.
@@ -152,8 +160,8 @@ QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QStrin
         case TextFile::Situacao::Igual:
             break;
         case TextFile::Situacao::Ausente:
-            ausente = l.nomeArq;
-            return relidos;
+            ausentes << row;
+            break;
         case TextFile::Situacao::Alterado:
             Recarregar(row);
             // Changed outside the program: sent with its new time, as a new search would find it.
@@ -166,27 +174,70 @@ QStringList FilaArquivosModel::AtualizarAlterados(const QList<int> &rows, QStrin
     return relidos;
 }
 
-void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha,
-                                       const QString &erro) {
+QHash<quint64, int> FilaArquivosModel::indicesPorId() const {
     QHash<quint64, int> porId;
     porId.reserve(FLinhas.size());
     for (int i = 0; i < FLinhas.size(); ++i)
         porId.insert(FLinhas.at(i).id, i);
+    return porId;
+}
+
+void FilaArquivosModel::colunaAlterada(Coluna coluna) {
+    // One notice for the whole column: thousands of rows may have changed.
+    if (!FLinhas.isEmpty())
+        emit dataChanged(index(0, coluna), index(int(FLinhas.size()) - 1, coluna));
+}
+
+void FilaArquivosModel::RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro,
+                                       const QString &sistema) {
+    const QHash<quint64, int> porId = indicesPorId();
     for (const Linha &e : enviadas) {
         const int row = porId.value(e.id, -1);
         // A local save during the run changed the text: what the file now holds was not sent.
         if (row < 0 || FLinhas.at(row).script != e.script)
             continue;
-        FLinhas[row].envio = Envio::Enviado;
-        FLinhas[row].erro.clear();
+        Linha &l = FLinhas[row];
+        l.envio = Envio::Enviado;
+        l.erro.clear();
+        l.sistemaEnviado = sistema;
+        l.noServico.reset();
     }
     if (const int row = falha.id ? porId.value(falha.id, -1) : -1; row >= 0) {
         FLinhas[row].envio = Envio::Erro;
         FLinhas[row].erro = erro;
+        FLinhas[row].noServico.reset(); // a request that got no answer may have been stored
     }
-    // One notice for the whole column: thousands of rows may have changed.
-    if (!FLinhas.isEmpty())
-        emit dataChanged(index(0, SITUACAO), index(int(FLinhas.size()) - 1, SITUACAO));
+    colunaAlterada(SITUACAO);
+    colunaAlterada(NOSERVICO);
+}
+
+void FilaArquivosModel::setSistemaNoServico(const QString &sistema) {
+    if (sistema == FSistemaNoServico)
+        return;
+    FSistemaNoServico = sistema;
+    for (Linha &l : FLinhas)
+        l.noServico.reset();
+    colunaAlterada(NOSERVICO);
+}
+
+void FilaArquivosModel::RegistrarNoServico(const QString &sistema, const QList<EstadoConsultado> &estados) {
+    if (sistema != FSistemaNoServico || estados.isEmpty())
+        return;
+    const QHash<quint64, int> porId = indicesPorId();
+    for (const EstadoConsultado &e : estados) {
+        const int row = porId.value(e.id, -1);
+        if (row >= 0 && FLinhas.at(row).script == e.script)
+            FLinhas[row].noServico = e.estado;
+    }
+    colunaAlterada(NOSERVICO);
+}
+
+QList<int> FilaArquivosModel::linhasSemEstado() const {
+    QList<int> rows;
+    for (int i = 0; i < FLinhas.size(); ++i)
+        if (!FLinhas.at(i).noServico)
+            rows << i;
+    return rows;
 }
 
 void FilaArquivosModel::linhaAlterada(int row) {

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "base/Windows1252.h"
+#include "scripts/EstadoNoServico.h"
 #include "service/TextFile.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The upload queue cdsArqs: one row per script file, in upload order. Rows are only appended
 // at the end with a key above every key present, so the list order and the ORDEM order agree
@@ -16,7 +20,8 @@
 class FilaArquivosModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, SITUACAO, NumeroColunas };
+    // New columns go before NumeroColunas; the grid places and sizes the ones it shows.
+    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, SITUACAO, NOSERVICO, NumeroColunas };
     // What the last upload runs did with a row; a row whose text changes is pending again.
     enum class Envio { Pendente, Enviado, Erro };
 
@@ -31,7 +36,10 @@ public:
         TextFile::Carimbo carimbo{};
         QList<Windows1252::CaractereNaoSuportado> naoSuportados{}; // sent as "?"
         Envio envio = Envio::Pendente;
-        QString erro{}; // the failure's message when envio is Erro
+        QString erro{};           // the failure's message when envio is Erro
+        QString sistemaEnviado{}; // where the last run that sent the row sent it
+        // What the service holds for the row under sistemaNoServico(); none while not known.
+        std::optional<EstadoNoServico> noServico{};
         quint64 id = 0; // unique in the queue's life, set when the row is added
     };
 
@@ -59,14 +67,32 @@ public:
     void Recarregar(int row);
 
     // Compares the files of `rows` with what their rows hold and reads each changed one again,
-    // in the order given. Returns the paths read again. Stops at the first file that no longer
-    // exists, putting its path in `ausente`. Throws like Recarregar.
-    QStringList AtualizarAlterados(const QList<int> &rows, QString &ausente);
+    // in the order given. Returns the paths read again; the rows whose files no longer exist go
+    // to `ausentes`, in the order given. Throws like Recarregar.
+    QStringList AtualizarAlterados(const QList<int> &rows, QList<int> &ausentes);
 
-    // The outcome of an upload run: each row of `enviadas` still holding the text that was sent
-    // becomes Enviado, and `falha`, when its id is not 0, becomes Erro with `erro`. Rows are
-    // found by id, so rows removed meanwhile are skipped.
-    void RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro);
+    // The outcome of an upload run to `sistema`: each row of `enviadas` still holding the text
+    // that was sent becomes Enviado, and `falha`, when its id is not 0, becomes Erro with `erro`.
+    // What the service holds for all of them is no longer known. Rows are found by id, so rows
+    // removed meanwhile are skipped.
+    void RegistrarEnvio(const QList<Linha> &enviadas, const Linha &falha, const QString &erro,
+                        const QString &sistema);
+
+    // The system whose stored scripts column NOSERVICO compares the rows with; a change forgets
+    // every row's state.
+    const QString &sistemaNoServico() const { return FSistemaNoServico; }
+    void setSistemaNoServico(const QString &sistema);
+    // A state looked up for the row `id` holding `script` at the time.
+    struct EstadoConsultado {
+        quint64 id = 0;
+        QByteArray script;
+        EstadoNoServico estado;
+    };
+    // Takes the states looked up under `sistema`; one whose row is gone, has another text by now
+    // or belongs to another system than sistemaNoServico() is dropped.
+    void RegistrarNoServico(const QString &sistema, const QList<EstadoConsultado> &estados);
+    // The rows whose state is not known, in queue order.
+    QList<int> linhasSemEstado() const;
 
     // The drop of a drag: row `origem` gets the key of row `destino` minus 0.5 when the target
     // is above it, plus 0.5 when below, and the keys are renumbered 0, 1, 2, ... Both rows are
@@ -92,6 +118,11 @@ private:
     void renumerar();
     void linhaAlterada(int row);
 
+    // Finds rows by id, for results that come back after the queue may have changed.
+    QHash<quint64, int> indicesPorId() const;
+    void colunaAlterada(Coluna coluna);
+
     QList<Linha> FLinhas;
     quint64 FProximoId = 1;
+    QString FSistemaNoServico;
 };

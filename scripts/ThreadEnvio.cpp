@@ -5,6 +5,7 @@
 #include "scripts/EnvioScripts.h"
 #include "service/Conexao.h"
 #include "service/ErroCancelado.h"
+#include "service/ErroTransporte.h"
 
 #include <QTimer>
 
@@ -40,9 +41,15 @@ void ThreadEnvio::run() {
             emit progresso(n);
             return !isInterruptionRequested() && !FParar->cancelado();
         });
-    } catch (const ErroCancelado &) {
-        FAbortado = true;
-        erro = QStringLiteral("Envio cancelado sem resposta do serviço; o script pode ter sido gravado.");
+    } catch (const ErroCancelado &e) {
+        // Aborted before the request left whole: that row was not sent, the run just stopped.
+        FAbortado = e.pedidoEnviado();
+        if (FAbortado)
+            erro = QStringLiteral("Envio cancelado sem resposta do serviço; o script pode ter sido gravado.");
+    } catch (const ErroTransporte &e) {
+        erro = e.message();
+        if (e.pedidoEnviado())
+            erro += QStringLiteral(" O script pode ter sido gravado.");
     } catch (const Exception &e) {
         erro = e.message();
     } catch (const std::exception &e) {

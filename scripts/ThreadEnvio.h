@@ -18,8 +18,9 @@ class Sessao;
 // A stop request (the Cancelamento, or requestInterruption) ends the run after the request in
 // progress: aborting an "/inserir" on its way would leave unknown whether the service stored it.
 // A service that does not answer within EsperaRespostaMs of the stop request has that request
-// aborted too: the run then ends at once and `abortado` tells that the row in progress may or may
-// not have been stored.
+// aborted too: the run then ends at once, and `abortado` tells that the row in progress had been
+// sent whole and may or may not have been stored (an abort before it left is a plain stop).
+// A transport failure after the request had left says so in its message.
 // It reaches the interface only through its signals: connect `fimEnvio` blocking-queued, so
 // the worker waits for the end-of-run handler before it ends.
 class ThreadEnvio : public QThread {
@@ -33,6 +34,7 @@ public:
                 std::shared_ptr<const Cancelamento> parar, QObject *parent = nullptr);
 
     const QList<FilaArquivosModel::Linha> &linhas() const { return FLinhas; }
+    const QString &sistema() const { return FSistema; }
     bool abortado() const { return FAbortado; }
 
 signals:

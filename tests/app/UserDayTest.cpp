@@ -547,7 +547,8 @@ void UserDayTest::envioRereadsAFileChangedOutsideAndKeepsUtf8Files() {
              QByteArray("-- cat\xE1logo\r\nupdate t set s = 'a\xE7\xE3o';\r\n"));
     QCOMPARE(guardados.value(QStringLiteral("e.sql")), QByteArray("select 2;\r\n"));
     for (int i = 0; i < 2; ++i)
-        QCOMPARE(fila().index(i, FilaArquivosModel::SITUACAO).data().toString(), QStringLiteral("Enviado"));
+        QCOMPARE(fila().index(i, FilaArquivosModel::SITUACAO).data().toString(),
+                 QStringLiteral("Enviado para TALAO"));
 
     // Editing it keeps the file UTF-8 with its LF line ends.
     clicar("ToolButton1");

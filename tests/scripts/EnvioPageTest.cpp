@@ -3,8 +3,10 @@
 #include "scripts/EnvioPage.h"
 #include "base/Cancelamento.h"
 #include "base/Espera.h"
+#include "base/Exception.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "scripts/ArquivosGrid.h"
+#include "scripts/EnvioScripts.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/IndicadorLinhaAtual.h"
 #include "service/Conexao.h"
@@ -13,6 +15,7 @@
 #include "tests/support/RecordingHttpServer.h"
 #include "tests/support/RecordingMessages.h"
 #include "tests/support/TestServer.h"
+#include "tests/validation/ChaveiroDeTeste.h"
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "validation/ScriptRunner.h"
 #include "validation/TfrmValidarScript.h"
@@ -26,6 +29,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -36,9 +40,11 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <atomic>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -115,6 +121,7 @@ class EnvioPageTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY2(m_chaveiro.isValid(), qPrintable(m_chaveiro.erro())); }
     void init();
     void cleanup();
 
@@ -147,12 +154,15 @@ private slots:
     void aChangedFileIsReadAgainBeforeTheUpload();
     void aChangedFileIsReadAgainBeforeEditarAndValidar_data();
     void aChangedFileIsReadAgainBeforeEditarAndValidar();
-    void aVanishedFileStopsTheAction_data();
-    void aVanishedFileStopsTheAction();
+    void aVanishedFileStopsEditar();
+    void vanishedFilesAreNamedOnceAndTheirRowsMayGo_data();
+    void vanishedFilesAreNamedOnceAndTheirRowsMayGo();
     void aLocalSaveAsksBeforeReplacingAFileChangedOutside();
     void aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8();
     void uploadStatesAndSendingOnlyTheRowsNotSent_data();
     void uploadStatesAndSendingOnlyTheRowsNotSent();
+    void theQuestionForTheRowsNotSentIsWordedForOne();
+    void charactersOutsideTheCodePageArriveAsTheWarningListsThem();
     void cancelarStopsAfterTheRequestInProgress();
     void cancelarAbortsARequestTheServiceDoesNotAnswer();
     void ctrlUpAndDownMoveTheSelectedRows();
@@ -160,6 +170,12 @@ private slots:
     void aDragShowsWhereTheRowLandsAndTheDropScrollsToIt();
     void holdingARowOfASelectionDragsItAlone();
     void aSweepBeforeTheHoldTimeSelectsARange();
+
+    void enviarAsksFromWhatTheServiceHolds_data();
+    void enviarAsksFromWhatTheServiceHolds();
+    void compararShowsTheStoredTextBesideTheFile();
+    void aStopBeforeTheRequestLeftIsAPlainStop();
+    void aServiceKilledAfterTheRequestLeftMayHaveStoredIt();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -188,6 +204,8 @@ private:
     void loginNoServico();
     TfrmValidarScript *validar();
 
+    // The validation window's password, remembered in a keyring of the test's own.
+    ChaveiroDeTeste m_chaveiro;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Conexao> m_conexao;
     std::unique_ptr<Sessao> m_sessao;
@@ -196,6 +214,7 @@ private:
     EnvioPage *m_page = nullptr;
     std::unique_ptr<TestServer> m_servidor;
     std::unique_ptr<RecordingHttpServer> m_gravador;
+    QByteArray m_respostaContagem; // what the recording service counts for the status lookup
 };
 
 void EnvioPageTest::init() {
@@ -203,6 +222,9 @@ void EnvioPageTest::init() {
     m_conexao = std::make_unique<Conexao>();
     m_sessao = std::make_unique<Sessao>(*m_conexao);
     m_messages = RecordingMessages();
+    m_respostaContagem = R"({"success":true,"registros":0})";
+    // The service writes dates in the Brazilian form, which the program reads by its locale.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     m_espera = std::make_unique<EsperaGravada>();
     m_page =
         new EnvioPage(*m_sessao, m_messages, *m_espera, m_dir->filePath(QStringLiteral("parametros.ini")));
@@ -246,10 +268,14 @@ void EnvioPageTest::procurar(const QStringList &nomes) {
 }
 
 void EnvioPageTest::gravador(std::function<QByteArray(const QString &nome)> resposta) {
-    m_gravador = std::make_unique<RecordingHttpServer>([resposta](const RecordingHttpServer::Request &r) {
-        const QByteArray propria = resposta ? resposta(campo(r.body, "nome")) : QByteArray();
-        return propria.isEmpty() ? QByteArray(R"({"success":true,"message":"","codigo":1})") : propria;
-    });
+    m_gravador =
+        std::make_unique<RecordingHttpServer>([this, resposta](const RecordingHttpServer::Request &r) {
+            // The status lookup of column "No serviço": nothing stored, unless the test says otherwise.
+            if (r.head.contains("/pesquisar "))
+                return campo(r.body, "contar").isEmpty() ? QByteArray("[]") : m_respostaContagem;
+            const QByteArray propria = resposta ? resposta(campo(r.body, "nome")) : QByteArray();
+            return propria.isEmpty() ? QByteArray(R"({"success":true,"message":"","codigo":1})") : propria;
+        });
     qputenv("BRISEL_SERVICE_URL", m_gravador->rootUrl());
     m_sessao->setChave(QStringLiteral("K"));
     controle<QComboBox>("cbSistema")->setCurrentIndex(0);
@@ -258,7 +284,9 @@ void EnvioPageTest::gravador(std::function<QByteArray(const QString &nome)> resp
 QList<QPair<QString, QByteArray>> EnvioPageTest::recebidos() const {
     QList<QPair<QString, QByteArray>> lista;
     for (const auto &r : m_gravador->requests())
-        lista.append({campo(r.body, "nome"), QByteArray::fromHex(campo(r.body, "script").mid(2).toLatin1())});
+        if (r.head.contains("/inserir "))
+            lista.append(
+                {campo(r.body, "nome"), QByteArray::fromHex(campo(r.body, "script").mid(2).toLatin1())});
     return lista;
 }
 
@@ -269,10 +297,11 @@ TfrmVisualizarScript *EnvioPageTest::editorAberto() {
     return nullptr;
 }
 
-// "Enviar", and the end of the run it started.
+// "Enviar", and the end of the run it started (after the status lookup it may wait for).
 void EnvioPageTest::enviar() {
     const int antes = m_espera->finalizadas;
     m_page->btEnviarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
     if (m_espera->iniciadas > antes)
         QTRY_COMPARE_WITH_TIMEOUT(m_espera->finalizadas, antes + 1, 10000);
 }
@@ -567,7 +596,7 @@ void EnvioPageTest::validarWithAnEmptyQueueOffersTheLastSuccessfulRunsDatabase()
     QVERIFY(segunda);
     QCOMPARE(editor(segunda)->text(), QString());
     QCOMPARE(campo(segunda, "edtBanco")->text(), banco.name());
-    QCOMPARE(campo(segunda, "edtSenha")->text(), QStringLiteral("masterkey"));
+    QTRY_COMPARE_WITH_TIMEOUT(campo(segunda, "edtSenha")->text(), QStringLiteral("masterkey"), 20000);
     segunda->close();
 }
 
@@ -613,7 +642,7 @@ void EnvioPageTest::enviarSendsTheQueueUnderBusyMode() {
     QCOMPARE(ordem(fila()), QStringLiteral("1.sql2.sql3.sql"));
     QCOMPARE(grid()->currentIndex().row(), 1);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(situacao(i), QStringLiteral("Enviado"));
+        QCOMPARE(situacao(i), QStringLiteral("Enviado para TALAO"));
 
     Protocolo::FiltroPesquisa filtro;
     filtro.sistema = QStringLiteral("TALAO");
@@ -642,7 +671,7 @@ void EnvioPageTest::enviarStopsWhenTheServiceGoesAway() {
              qPrintable(m_messages.boxes[0].text));
     QVERIFY(m_messages.boxes[0].text.endsWith(QStringLiteral("\n1 de 3 scripts enviados.")));
     QCOMPARE(ordem(fila()), QStringLiteral("1.sql2.sql3.sql"));
-    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado para KOR"));
     QVERIFY(situacao(1).startsWith(QStringLiteral("Erro: ")));
     QCOMPARE(situacao(2), QString());
 }
@@ -670,6 +699,7 @@ void EnvioPageTest::closingThePageWhileTheRunAwaitsItsEndDoesNotHang() {
     loginNoServico();
     procurar({"1.sql", "2.sql"});
     controle<QComboBox>("cbSistema")->setCurrentIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
 
     m_page->btEnviarClick();
     // No event loop runs here, so once both rows are sent the worker sits waiting for its
@@ -818,33 +848,77 @@ void EnvioPageTest::aChangedFileIsReadAgainBeforeEditarAndValidar() {
     QCOMPARE(controle<QPlainTextEdit>("DBMemo1")->toPlainText(), QStringLiteral("select 'novo';\n"));
 }
 
-void EnvioPageTest::aVanishedFileStopsTheAction_data() {
-    QTest::addColumn<QString>("acao");
-    QTest::newRow("Editar") << QStringLiteral("Editar");
-    QTest::newRow("Validar") << QStringLiteral("Validar");
-    QTest::newRow("Enviar") << QStringLiteral("Enviar");
-}
-
-void EnvioPageTest::aVanishedFileStopsTheAction() {
-    QFETCH(QString, acao);
-    gravador();
+void EnvioPageTest::aVanishedFileStopsEditar() {
     procurar({"a.sql", "b.sql"});
     const QString sumiu = m_dir->filePath(QStringLiteral("b.sql"));
     QVERIFY(QFile::remove(sumiu));
     selecionar(1);
-
-    if (acao == QLatin1String("Editar"))
-        m_page->ToolButton1Click();
-    else if (acao == QLatin1String("Validar"))
-        QVERIFY(!validar());
-    else
-        enviar();
+    m_page->ToolButton1Click();
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
     QCOMPARE(m_messages.boxes[0].text, QStringLiteral("O arquivo \"%1\" não existe mais.").arg(sumiu));
     QVERIFY(!editorAberto());
-    QCOMPARE(m_espera->iniciadas, 0);
-    QVERIFY(m_gravador->requests().isEmpty());
+    QCOMPARE(fila().rowCount(), 2);
+}
+
+void EnvioPageTest::vanishedFilesAreNamedOnceAndTheirRowsMayGo_data() {
+    QTest::addColumn<QString>("acao");
+    QTest::addColumn<bool>("retirar");
+    QTest::newRow("Validar, Sim") << QStringLiteral("Validar") << true;
+    QTest::newRow("Validar, Não") << QStringLiteral("Validar") << false;
+    QTest::newRow("Enviar, Sim") << QStringLiteral("Enviar") << true;
+    QTest::newRow("Enviar, Não") << QStringLiteral("Enviar") << false;
+}
+
+// "Validar" checks the current row's file, "Enviar" every row's: the vanished ones are named in
+// one question; Sim takes their rows out of the queue and goes on, Não stops with the queue as it was.
+void EnvioPageTest::vanishedFilesAreNamedOnceAndTheirRowsMayGo() {
+    QFETCH(QString, acao);
+    QFETCH(bool, retirar);
+    gravador();
+    procurar({"a.sql", "b.sql", "c.sql"});
+    const QString b = m_dir->filePath(QStringLiteral("b.sql"));
+    const QString c = m_dir->filePath(QStringLiteral("c.sql"));
+    QVERIFY(QFile::remove(b));
+    QVERIFY(QFile::remove(c));
+    selecionar(1);
+    m_messages.answers = {retirar};
+
+    TfrmValidarScript *janela = nullptr;
+    if (acao == QLatin1String("Validar"))
+        janela = validar();
+    else
+        enviar();
+    QVERIFY(m_messages.boxes.size() >= 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
+    QCOMPARE(
+        m_messages.boxes[0].text,
+        acao == QLatin1String("Validar")
+            ? QStringLiteral("O arquivo \"%1\" não existe mais.\n\nRetirar essa linha da fila e continuar?")
+                  .arg(b)
+            : QStringLiteral(
+                  "Os arquivos abaixo não existem mais:\n\n%1\n%2\n\nRetirar essas 2 linhas da fila e "
+                  "continuar?")
+                  .arg(b, c));
+    if (!retirar) {
+        QCOMPARE(m_messages.boxes.size(), 1);
+        QCOMPARE(ordem(fila()), QStringLiteral("a.sqlb.sqlc.sql"));
+        QVERIFY(!janela);
+        QCOMPARE(m_espera->iniciadas, 0);
+        QVERIFY(recebidos().isEmpty());
+        return;
+    }
+    QCOMPARE(controle<QLabel>("lblEnviarTotalRegistros")->text(), QString::number(fila().rowCount()));
+    if (acao == QLatin1String("Validar")) {
+        QCOMPARE(ordem(fila()), QStringLiteral("a.sqlc.sql"));
+        QVERIFY(janela);
+        QCOMPARE(janela->findChild<QsciScintilla *>(QStringLiteral("edtScript"))->text(), QString());
+        janela->close();
+        return;
+    }
+    QCOMPARE(ordem(fila()), QStringLiteral("a.sql"));
+    QCOMPARE(recebidos(), (QList<QPair<QString, QByteArray>>{{QStringLiteral("a.sql"), "a.sql\r\n"}}));
+    QCOMPARE(m_messages.boxes.constLast().text, QStringLiteral("Os scripts foram enviados com sucesso."));
 }
 
 void EnvioPageTest::aLocalSaveAsksBeforeReplacingAFileChangedOutside() {
@@ -905,7 +979,7 @@ void EnvioPageTest::aUtf8FileIsSentAsWindows1252AndSavedBackAsUtf8() {
                  pergunta.contains(QStringLiteral("linha 1, coluna 13")),
              qPrintable(pergunta));
     QCOMPARE(m_espera->iniciadas, 0);
-    QVERIFY(m_gravador->requests().isEmpty());
+    QVERIFY(recebidos().isEmpty());
 
     m_messages.answers = {true};
     enviar();
@@ -940,6 +1014,8 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent_data() {
 void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     QFETCH(std::optional<bool>, soPendentes);
     QFETCH(QStringList, enviados);
+    // A service that cannot say what it holds: the question falls back on what this program sent.
+    m_respostaContagem = R"({"success":false,"message":"Pesquisa indisponível."})";
     auto recusas = std::make_shared<std::atomic<int>>(1);
     gravador([recusas](const QString &nome) {
         return nome == QLatin1String("b.sql") && recusas->fetch_sub(1) > 0
@@ -951,7 +1027,7 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     QCOMPARE(situacao(0), QString());
 
     enviar();
-    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado para KOR"));
     QCOMPARE(situacao(1), QStringLiteral("Erro: Recusado."));
     QCOMPARE(situacao(2), QString());
 
@@ -960,9 +1036,9 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     enviar();
     QCOMPARE(m_messages.boxes.size(), soPendentes ? 2 : 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Question);
-    QCOMPARE(m_messages.boxes[0].text,
-             QStringLiteral(
-                 "1 de 3 scripts já foram enviados. Enviar somente os 2 que ainda não foram enviados?"));
+    QCOMPARE(
+        m_messages.boxes[0].text,
+        QStringLiteral("1 de 3 scripts já foi enviado. Enviar somente os 2 que ainda não foram enviados?"));
     QStringList nomes;
     for (const auto &r : recebidos())
         nomes << r.first;
@@ -974,11 +1050,45 @@ void EnvioPageTest::uploadStatesAndSendingOnlyTheRowsNotSent() {
     }
     QCOMPARE(m_messages.boxes[1].text, QStringLiteral("Os scripts foram enviados com sucesso."));
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(situacao(i), QStringLiteral("Enviado"));
+        QCOMPARE(situacao(i), QStringLiteral("Enviado para KOR"));
 
     // A new search starts afresh.
     m_page->btProcurarClick();
     QCOMPARE(situacao(0), QString());
+}
+
+void EnvioPageTest::theQuestionForTheRowsNotSentIsWordedForOne() {
+    m_respostaContagem = R"({"success":false,"message":"Pesquisa indisponível."})";
+    gravador([](const QString &nome) {
+        return nome == QLatin1String("c.sql") ? QByteArray(R"({"success":false,"message":"Recusado."})")
+                                              : QByteArray();
+    });
+    procurar({"a.sql", "b.sql", "c.sql"});
+    enviar();
+    m_messages.boxes.clear();
+    m_messages.choices = {std::nullopt};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(
+        m_messages.boxes[0].text,
+        QStringLiteral("2 de 3 scripts já foram enviados. Enviar somente o 1 que ainda não foi enviado?"));
+}
+
+// An emoji, a CJK character and a combining accent each arrive as the one "?" the warning lists.
+void EnvioPageTest::charactersOutsideTheCodePageArriveAsTheWarningListsThem() {
+    gravador();
+    arquivo(QStringLiteral("u.sql"), "-- \xF0\x9F\x98\x80 \xE4\xB8\xAD e\xCC\x81 \xC3\xA9\n");
+    m_page->btProcurarClick();
+    m_messages.answers = {true};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    const QString aviso = m_messages.boxes[0].text;
+    const QStringList listados = aviso.split(u'\n').filter(QStringLiteral("linha 1, coluna"));
+    QCOMPARE(listados, (QStringList{QString::fromUtf8("linha 1, coluna 4: “\xF0\x9F\x98\x80” (U+1F600)"),
+                                    QString::fromUtf8("linha 1, coluna 6: “\xE4\xB8\xAD” (U+4E2D)"),
+                                    QString::fromUtf8("linha 1, coluna 9: “\xCC\x81” (U+0301)")}));
+    QCOMPARE(recebidos(),
+             (QList<QPair<QString, QByteArray>>{{QStringLiteral("u.sql"), "-- ? ? e? \xE9\r\n"}}));
 }
 
 void EnvioPageTest::cancelarStopsAfterTheRequestInProgress() {
@@ -996,10 +1106,10 @@ void EnvioPageTest::cancelarStopsAfterTheRequestInProgress() {
 
     enviar();
     QVERIFY(m_espera->cancelamento);
-    QCOMPARE(m_gravador->requests().size(), 2);
+    QCOMPARE(recebidos().size(), 2);
     QCOMPARE(m_espera->valores(), (QList<int>{1, 2}));
-    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
-    QCOMPARE(situacao(1), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado para KOR"));
+    QCOMPARE(situacao(1), QStringLiteral("Enviado para KOR"));
     QCOMPARE(situacao(2), QString());
     QCOMPARE(m_messages.boxes.size(), 1);
     QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Information);
@@ -1030,7 +1140,7 @@ void EnvioPageTest::cancelarAbortsARequestTheServiceDoesNotAnswer() {
     QCOMPARE(m_espera->finalizadas, 1);
     // Ended by the abort, well before the connection's own 60-second time-out.
     QVERIFY(tempo.elapsed() < 20000);
-    QCOMPARE(situacao(0), QStringLiteral("Enviado"));
+    QCOMPARE(situacao(0), QStringLiteral("Enviado para KOR"));
     QVERIFY(situacao(1).startsWith(QStringLiteral("Erro: Envio cancelado sem resposta do serviço")));
     QCOMPARE(situacao(2), QString());
     QCOMPARE(m_messages.boxes.size(), 1);
@@ -1172,6 +1282,216 @@ void EnvioPageTest::aSweepBeforeTheHoldTimeSelectsARange() {
         selecionadas << i.row();
     std::sort(selecionadas.begin(), selecionadas.end());
     QCOMPARE(selecionadas, (QList<int>{1, 2, 3}));
+}
+
+namespace {
+
+// The reference service started by this test (its only child of that name), stopped and resumed
+// as a frozen or killed process would be.
+void sinalizarServico(int sinal) {
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QByteArray stat = lerArquivo(QStringLiteral("/proc/%1/stat").arg(pid));
+        const qsizetype fim = stat.lastIndexOf(')');
+        if (stat.contains("(brisel-scripts-") && fim > 0 &&
+            stat.mid(fim + 2).split(' ').value(1).toLongLong() == QCoreApplication::applicationPid())
+            ::kill(pid_t(pid.toLongLong()), sinal);
+    }
+}
+
+// How many scripts the service holds for the system, asked on a connection of its own.
+int armazenados(const QString &sistema, const QString &chave) {
+    Conexao conexao;
+    Sessao sessao(conexao);
+    sessao.setChave(chave);
+    Protocolo::FiltroPesquisa filtro;
+    filtro.sistema = sistema;
+    filtro.maximo = 100;
+    return Protocolo::ContarScripts(sessao, filtro).registros;
+}
+
+enum class CasoServico { TrocaDeSistema, SegundoEnvio, TalvezGravado };
+
+} // namespace
+
+// The measured faults: each leaves the queue in a state where the old memory of what was sent
+// asked the wrong question, and the service's own answer must decide instead.
+void EnvioPageTest::enviarAsksFromWhatTheServiceHolds_data() {
+    QTest::addColumn<int>("caso_");
+    QTest::addColumn<QString>("pergunta");
+    QTest::addColumn<QString>("sistema");
+    QTest::addColumn<int>("noTalao");
+    QTest::addColumn<int>("noKorLivros");
+    // Stopped after two rows to TALAO, then sent to KOR_LIVROS: nothing is there yet, so no
+    // question claims otherwise, and all three go.
+    QTest::newRow("system switch after a partial run")
+        << int(CasoServico::TrocaDeSistema) << QString() << QStringLiteral("KOR_LIVROS") << 2 << 3;
+    QTest::newRow("a second Enviar after a complete run")
+        << int(CasoServico::SegundoEnvio)
+        << QStringLiteral("Os 3 scripts já estão no serviço com o mesmo texto. Enviar todos novamente?")
+        << QStringLiteral("TALAO") << 3 << 0;
+    // The service stored b.sql but its answer never came: b.sql counts as already there.
+    QTest::newRow("a possibly stored row")
+        << int(CasoServico::TalvezGravado)
+        << QStringLiteral("2 dos 3 scripts já estão no serviço com o mesmo texto. Enviar somente o 1 novo ou "
+                          "alterado?")
+        << QStringLiteral("TALAO") << 3 << 0;
+}
+
+void EnvioPageTest::enviarAsksFromWhatTheServiceHolds() {
+    QFETCH(int, caso_);
+    const auto caso = CasoServico(caso_);
+    QFETCH(QString, pergunta);
+    QFETCH(QString, sistema);
+    QFETCH(int, noTalao);
+    QFETCH(int, noKorLivros);
+    loginNoServico();
+    procurar({"a.sql", "b.sql", "c.sql"});
+    auto *cbSistema = controle<QComboBox>("cbSistema");
+    cbSistema->setCurrentText(QStringLiteral("TALAO"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    QCOMPARE(fila().index(0, FilaArquivosModel::NOSERVICO).data().toString(), QStringLiteral("Novo"));
+
+    m_espera->aoAvancar = [this, caso](int valor) {
+        if (caso == CasoServico::TrocaDeSistema && valor == 2)
+            m_espera->cancelamento.load()->cancelar();
+        if (caso == CasoServico::TalvezGravado && valor == 1) {
+            sinalizarServico(SIGSTOP); // b.sql goes out and waits for an answer that does not come
+            std::thread([parar = m_espera->cancelamento.load()] {
+                QThread::msleep(300);
+                parar->cancelar();
+            }).detach();
+        }
+    };
+    enviar();
+    m_espera->aoAvancar = nullptr;
+    if (caso == CasoServico::TalvezGravado) {
+        QVERIFY2(situacao(1).endsWith(QStringLiteral("pode ter sido gravado.")), qPrintable(situacao(1)));
+        // The lookup after the run waits for the frozen service; stopped, b.sql stays unknown.
+        controle<QToolButton>("btCancelarConsulta")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+        QCOMPARE(fila().index(1, FilaArquivosModel::NOSERVICO).data().toString(), QString());
+        sinalizarServico(SIGCONT);
+        QTRY_COMPARE_WITH_TIMEOUT(armazenados(QStringLiteral("TALAO"), m_sessao->chave()), 2, 10000);
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+        QCOMPARE(fila().index(0, FilaArquivosModel::NOSERVICO).data().toString(),
+                 QStringLiteral("Igual (código 1)"));
+    }
+    if (caso == CasoServico::TrocaDeSistema) {
+        // To the same system the question counts the rows stored there.
+        m_messages.boxes.clear();
+        m_messages.choices = {std::nullopt};
+        enviar();
+        QCOMPARE(m_messages.boxes.value(0).text,
+                 QStringLiteral("2 dos 3 scripts já estão no serviço com o mesmo texto. Enviar somente o 1 "
+                                "novo ou alterado?"));
+    }
+
+    cbSistema->setCurrentText(sistema);
+    m_messages.boxes.clear();
+    m_messages.answers = {false}; // Não to "send them all again"
+    m_messages.choices = {true};  // Sim to "only the new or changed"
+    enviar();
+    QCOMPARE(m_messages.boxes.value(0).text,
+             pergunta.isEmpty() ? QStringLiteral("Os scripts foram enviados com sucesso.") : pergunta);
+    QCOMPARE(armazenados(QStringLiteral("TALAO"), m_sessao->chave()), noTalao);
+    QCOMPARE(armazenados(QStringLiteral("KOR_LIVROS"), m_sessao->chave()), noKorLivros);
+    if (caso == CasoServico::TrocaDeSistema)
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(situacao(i), QStringLiteral("Enviado para KOR_LIVROS"));
+}
+
+void EnvioPageTest::compararShowsTheStoredTextBesideTheFile() {
+    loginNoServico();
+    EnvioScripts(*m_sessao, QStringLiteral("KOR"))
+        .Enviar(
+            {QDateTime::currentDateTime(), QStringLiteral("a.sql"), QByteArray("select 'guardado';\r\n")});
+    arquivo(QStringLiteral("a.sql"), "select 'editado';\n");
+    arquivo(QStringLiteral("b.sql"), "select 'novo';\n");
+    controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("KOR"));
+    m_page->btProcurarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    QCOMPARE(fila().index(0, FilaArquivosModel::NOSERVICO).data().toString(),
+             QStringLiteral("Alterado (código 1)"));
+    QCOMPARE(fila().index(1, FilaArquivosModel::NOSERVICO).data().toString(), QStringLiteral("Novo"));
+
+    selecionar(1);
+    m_page->btCompararClick();
+    QVERIFY(!editorAberto());
+    QCOMPARE(m_messages.boxes.value(0).kind, RecordingMessages::Information);
+
+    // A double click on the cell, as on the tool bar button.
+    const QPoint celula = grid()->visualRect(fila().index(0, FilaArquivosModel::NOSERVICO)).center();
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, celula);
+    TfrmVisualizarScript *janela = editorAberto();
+    QVERIFY(janela);
+    QVERIFY(janela->Comparar());
+    QCOMPARE(janela->ScriptAnterior(), QStringLiteral("select 'guardado';\r\n"));
+    QCOMPARE(janela->Script(), QStringLiteral("select 'editado';\r\n"));
+}
+
+// Another window's request holds the connection: the stopped run's request never leaves, so
+// nothing may have been stored and the run simply stopped.
+void EnvioPageTest::aStopBeforeTheRequestLeftIsAPlainStop() {
+    auto liberar = std::make_shared<std::atomic<bool>>(false);
+    gravador();
+    procurar({"a.sql", "b.sql"});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    m_gravador.reset(); // a service that takes requests and answers none
+    RecordingHttpServer mudo([liberar](const RecordingHttpServer::Request &) {
+        QDeadlineTimer limite(30000);
+        while (!*liberar && !limite.hasExpired())
+            QThread::msleep(20);
+        return QByteArray(R"({"success":true})");
+    });
+    qputenv("BRISEL_SERVICE_URL", mudo.rootUrl());
+    std::thread outraJanela([this] {
+        CamposRequisicao campos;
+        campos.set(QStringLiteral("codigo"), QStringLiteral("1"));
+        try {
+            m_conexao->Post(QString::fromLatin1(qgetenv("BRISEL_SERVICE_URL")) + QStringLiteral("/atualizar"),
+                            campos);
+        } catch (const Exception &) {
+        }
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(mudo.requests().size(), 1, 10000);
+
+    m_page->btEnviarClick();
+    QCOMPARE(m_espera->iniciadas, 1);
+    m_espera->cancelamento.load()->cancelar();
+    QTRY_COMPARE_WITH_TIMEOUT(m_espera->finalizadas, 1, 10000);
+    *liberar = true;
+    outraJanela.join();
+    QCOMPARE(m_messages.boxes.value(0).text, QStringLiteral("Envio interrompido. 0 de 2 scripts enviados."));
+    QCOMPARE(situacao(0), QString());
+    QCOMPARE(mudo.requests().size(), 1);
+}
+
+// The service dies with the request in hand: the row says it may have been stored.
+void EnvioPageTest::aServiceKilledAfterTheRequestLeftMayHaveStoredIt() {
+    loginNoServico();
+    procurar({"a.sql", "b.sql", "c.sql"});
+    controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("TALAO"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    m_espera->aoAvancar = [](int valor) {
+        if (valor == 1) {
+            sinalizarServico(SIGSTOP);
+            std::thread([] {
+                QThread::msleep(500); // b.sql is out by then
+                sinalizarServico(SIGKILL);
+            }).detach();
+        }
+    };
+    enviar();
+    m_espera->aoAvancar = nullptr;
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].kind, RecordingMessages::Error);
+    QVERIFY2(m_messages.boxes[0].text.contains(QStringLiteral("O script pode ter sido gravado.")),
+             qPrintable(m_messages.boxes[0].text));
+    QVERIFY2(situacao(1).startsWith(QStringLiteral("Erro: ")) &&
+                 situacao(1).endsWith(QStringLiteral("O script pode ter sido gravado.")),
+             qPrintable(situacao(1)));
+    QCOMPARE(situacao(2), QString());
 }
 
 QTEST_MAIN(EnvioPageTest)

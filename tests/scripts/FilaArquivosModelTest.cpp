@@ -179,9 +179,9 @@ struct FilaDeArquivos {
     FilaArquivosModel fila;
 };
 
-TEST(FilaArquivos, changedFilesAreReadAgainAndAVanishedOneStopsTheCheck) {
+TEST(FilaArquivos, changedFilesAreReadAgainAndVanishedOnesAreNamed) {
     FilaDeArquivos f;
-    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString());
+    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString(), QStringLiteral("KOR"));
     gravar(f.caminho(0), "novo a\n\xC3\xA7\n");
     QFile::remove(f.caminho(1));
     gravar(f.caminho(2), "novo c\n");
@@ -193,21 +193,20 @@ TEST(FilaArquivos, changedFilesAreReadAgainAndAVanishedOneStopsTheCheck) {
         ASSERT_TRUE(arquivo.setFileTime(novaData, QFileDevice::FileModificationTime));
     }
 
-    QString ausente;
-    EXPECT_EQ(f.fila.AtualizarAlterados({0, 1, 2}, ausente), QStringList{f.caminho(0)});
-    EXPECT_EQ(ausente, f.caminho(1));
+    QList<int> ausentes;
+    EXPECT_EQ(f.fila.AtualizarAlterados({0, 1, 2}, ausentes), (QStringList{f.caminho(0), f.caminho(2)}));
+    EXPECT_EQ(ausentes, QList<int>{1});
     EXPECT_EQ(f.fila.script(0), QByteArray("novo a\r\n\xE7\r\n"));
     EXPECT_EQ(f.fila.linha(0).data, novaData); // sent with the time of its new text
     EXPECT_EQ(f.fila.linha(0).formato.codificacao, TextFile::Codificacao::Utf8);
-    // The new text has not been sent; the rows after the vanished file were not looked at.
+    // The new texts have not been sent; the rows after the vanished file are looked at too.
     EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);
-    EXPECT_EQ(f.fila.script(2), QByteArray("c.sql\r\n"));
-    EXPECT_EQ(f.fila.linha(2).envio, FilaArquivosModel::Envio::Enviado);
+    EXPECT_EQ(f.fila.script(2), QByteArray("novo c\r\n"));
+    EXPECT_EQ(f.fila.linha(2).envio, FilaArquivosModel::Envio::Pendente);
 
-    ausente.clear();
-    EXPECT_EQ(f.fila.AtualizarAlterados({0, 2}, ausente), QStringList{f.caminho(2)});
-    EXPECT_TRUE(ausente.isEmpty());
-    EXPECT_EQ(f.fila.AtualizarAlterados({0, 2}, ausente), QStringList());
+    ausentes.clear();
+    EXPECT_EQ(f.fila.AtualizarAlterados({0, 2}, ausentes), QStringList());
+    EXPECT_TRUE(ausentes.isEmpty());
 }
 
 TEST(FilaArquivos, uploadOutcomeIsShownPerRowAndFollowsItsRow) {
@@ -219,32 +218,67 @@ TEST(FilaArquivos, uploadOutcomeIsShownPerRowAndFollowsItsRow) {
     f.fila.Mover(0, 2);
 
     QSignalSpy mudou(&f.fila, &QAbstractItemModel::dataChanged);
-    f.fila.RegistrarEnvio(enviadas.mid(0, 2), enviadas.at(2), QStringLiteral("Tempo esgotado."));
-    // One notice for the column, not one per row: a run may mark thousands.
-    ASSERT_EQ(mudou.count(), 1);
+    f.fila.RegistrarEnvio(enviadas.mid(0, 2), enviadas.at(2), QStringLiteral("Tempo esgotado."),
+                          QStringLiteral("TALAO"));
+    // One notice per column, not one per row: a run may mark thousands.
+    ASSERT_EQ(mudou.count(), 2);
     EXPECT_EQ(mudou[0][0].toModelIndex(), f.fila.index(0, FilaArquivosModel::SITUACAO));
     EXPECT_EQ(mudou[0][1].toModelIndex(), f.fila.index(2, FilaArquivosModel::SITUACAO));
+    EXPECT_EQ(mudou[1][0].toModelIndex(), f.fila.index(0, FilaArquivosModel::NOSERVICO));
     auto situacao = [&](int row) {
         return f.fila.data(f.fila.index(row, FilaArquivosModel::SITUACAO)).toString();
     };
     EXPECT_EQ(f.fila.nomeArq(2), f.caminho(2)); // a.sql, moved last
-    EXPECT_EQ(situacao(2), QStringLiteral("Enviado"));
+    EXPECT_EQ(situacao(2), QStringLiteral("Enviado para TALAO"));
     EXPECT_EQ(situacao(0), QString()); // b.sql: its new text was not sent
     EXPECT_EQ(situacao(1), QStringLiteral("Erro: Tempo esgotado."));
     EXPECT_EQ(f.fila.headerData(FilaArquivosModel::SITUACAO, Qt::Horizontal).toString(),
               QStringLiteral("Situação"));
 }
 
+// States looked up on a worker come back after the queue may have changed: only those that
+// still describe their row's text under the system shown are taken.
+TEST(FilaArquivos, aServiceStateIsKeptOnlyForTheTextAndSystemItWasLookedUpFor) {
+    FilaDeArquivos f;
+    f.fila.setSistemaNoServico(QStringLiteral("KOR"));
+    const QList<FilaArquivosModel::Linha> consultadas = f.fila.linhas();
+    auto estado = [&](int i, EstadoNoServico::Tipo tipo) {
+        return FilaArquivosModel::EstadoConsultado{
+            consultadas.at(i).id, consultadas.at(i).script, {tipo, 7, {}}};
+    };
+    auto noServico = [&](int row) {
+        return f.fila.data(f.fila.index(row, FilaArquivosModel::NOSERVICO)).toString();
+    };
+    gravar(f.caminho(1), "outro\n");
+    f.fila.Recarregar(1);
+    f.fila.removeRows(2, 1);
+
+    f.fila.RegistrarNoServico(QStringLiteral("TALAO"), {estado(0, EstadoNoServico::Tipo::Igual)});
+    EXPECT_EQ(noServico(0), QString()); // another system's answer
+    f.fila.RegistrarNoServico(QStringLiteral("KOR"),
+                              {estado(0, EstadoNoServico::Tipo::Igual), estado(1, EstadoNoServico::Tipo::Igual),
+                               estado(2, EstadoNoServico::Tipo::Novo)});
+    EXPECT_EQ(noServico(0), QStringLiteral("Igual (código 7)"));
+    EXPECT_EQ(noServico(1), QString()); // read again meanwhile: its new text was not looked up
+    EXPECT_EQ(f.fila.linhasSemEstado(), QList<int>{1});
+    EXPECT_EQ(f.fila.headerData(FilaArquivosModel::NOSERVICO, Qt::Horizontal).toString(),
+              QStringLiteral("No serviço"));
+
+    f.fila.setSistemaNoServico(QStringLiteral("TALAO"));
+    EXPECT_EQ(noServico(0), QString());
+    EXPECT_EQ(f.fila.linhasSemEstado(), (QList<int>{0, 1}));
+}
+
 TEST(FilaArquivos, aLocalSaveGivesTheRowTheFilesNewTextAndStamp) {
     FilaDeArquivos f;
-    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString());
+    f.fila.RegistrarEnvio(f.fila.linhas(), FilaArquivosModel::Linha(), QString(), QStringLiteral("KOR"));
     gravar(f.caminho(0), "x \xE2\x86\x92\n");
     ASSERT_TRUE(f.fila.setData(f.fila.index(0, FilaArquivosModel::SCRIPT), QByteArray("x ?\r\n")));
     EXPECT_EQ(f.fila.script(0), QByteArray("x ?\r\n"));
     EXPECT_EQ(f.fila.linha(0).naoSuportados.size(), 1);
     EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);
-    QString ausente;
-    EXPECT_TRUE(f.fila.AtualizarAlterados({0}, ausente).isEmpty()) << "the saved file counts as read";
+    QList<int> ausentes;
+    EXPECT_TRUE(f.fila.AtualizarAlterados({0}, ausentes).isEmpty()) << "the saved file counts as read";
 }
 
 } // namespace
