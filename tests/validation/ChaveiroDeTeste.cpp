@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QThread>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 ChaveiroDeTeste::ChaveiroDeTeste() {
     if (!m_pasta.isValid()) {
         m_erro = QStringLiteral("no temporary folder");
@@ -27,6 +30,9 @@ ChaveiroDeTeste::ChaveiroDeTeste() {
     ambiente.insert(QStringLiteral("XDG_RUNTIME_DIR"), execucao);
     ambiente.remove(QStringLiteral("DISPLAY"));
 
+    // A test that dies without its destructor takes both daemons with it.
+    for (QProcess *processo : {&m_barramento, &m_chaveiro})
+        processo->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_barramento.setProcessEnvironment(ambiente);
     m_barramento.start(
         QStringLiteral("dbus-daemon"),
