@@ -1,8 +1,11 @@
 // Page "Envio" speeds, each as a ratio against a peer measured in the same run:
 //  - the folder search (reading every matching file) against find(1) + cat(1) over the same tree;
 //  - a row move in a 10,000-row queue with 100 KB scripts against the same with 1 KB scripts;
-//  - the upload run against bare posts of the same bodies over the same connection.
+//  - the upload run against bare posts of the same bodies over the same connection;
+//  - the status of 2,000 queued files ("No serviço") against uploading the same files, on a
+//    service whose database is a file: automatic, one search per name, and the whole system.
 #include "bench/RatioReporter.h"
+#include "scripts/ConsultaEstadoServico.h"
 #include "scripts/EnvioScripts.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
@@ -16,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -148,6 +152,58 @@ void EnvioPostsCrus(benchmark::State &state) {
         benchmark::Counter(double(state.iterations()) * 1000, benchmark::Counter::kIsRate);
 }
 
+// 2,000 files of about 2 KB, uploaded to a service that keeps its scripts in a file.
+struct ServicoEmArquivo {
+    ServicoEmArquivo()
+        : servidor({QStringLiteral("DEV:senha")},
+                   {QStringLiteral("--db"), pasta.filePath(QStringLiteral("b.db"))}) {
+        qputenv("BRISEL_SERVICE_URL", servidor.rootUrl().toUtf8());
+        sessao.setChave(Protocolo::Login(conexao, QStringLiteral("DEV"), QStringLiteral("senha")).chave);
+        const QByteArray corpo =
+            QByteArray("update tabela set campo = campo + 1 where id = 2;\r\n").repeated(40);
+        for (int i = 0; i < 2000; ++i) {
+            const QString nome = QStringLiteral("script_%1.sql").arg(i, 4, 10, QLatin1Char('0'));
+            const QByteArray script = "-- " + nome.toLatin1() + "\r\n" + corpo;
+            linhas << FilaArquivosModel::Linha{limite, QStringLiteral("/base/") + nome, script, float(i)};
+            arquivos << ConsultaEstadoServico::Arquivo{nome, script};
+        }
+    }
+    QTemporaryDir pasta;
+    TestServer servidor;
+    Conexao conexao;
+    Sessao sessao{conexao};
+    QList<FilaArquivosModel::Linha> linhas;
+    QList<ConsultaEstadoServico::Arquivo> arquivos;
+};
+
+ServicoEmArquivo &servicoEmArquivo() {
+    static ServicoEmArquivo s;
+    return s;
+}
+
+// Runs first: the status benchmarks then look at a service holding every file (twice).
+void EnvioDoisMil(benchmark::State &state) {
+    ServicoEmArquivo &s = servicoEmArquivo();
+    qputenv("BRISEL_SERVICE_URL", s.servidor.rootUrl().toUtf8());
+    for (auto _ : state)
+        EnvioScripts(s.sessao, QStringLiteral("TALAO")).Executar(s.linhas, [](int) { return true; });
+}
+
+void EstadoDoisMil(benchmark::State &state) {
+    ServicoEmArquivo &s = servicoEmArquivo();
+    qputenv("BRISEL_SERVICE_URL", s.servidor.rootUrl().toUtf8());
+    ConsultaEstadoServico consulta(s.sessao, QStringLiteral("TALAO"));
+    consulta.setEstrategia(ConsultaEstadoServico::Estrategia(state.range(0)));
+    int iguais = 0;
+    for (auto _ : state) {
+        iguais = 0;
+        for (const EstadoNoServico &e : consulta.Consultar(s.arquivos))
+            iguais += e.tipo == EstadoNoServico::Tipo::Igual;
+    }
+    if (iguais != s.arquivos.size())
+        state.SkipWithError("not every file was found on the service");
+}
+
 } // namespace
 
 BENCHMARK(PesquisaBrisel)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime();
@@ -155,9 +211,19 @@ BENCHMARK(PesquisaFind)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime(
 BENCHMARK(Mover)->Arg(1024)->Arg(100 * 1024)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EnvioBrisel)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(EnvioPostsCrus)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(EnvioDoisMil)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(EstadoDoisMil)
+    ->Arg(int(ConsultaEstadoServico::Estrategia::Automatica))
+    ->Arg(int(ConsultaEstadoServico::Estrategia::PorNome))
+    ->Arg(int(ConsultaEstadoServico::Estrategia::Sistema))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    // The service's dates are read in the program's own locale, as at start-up.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     if (qEnvironmentVariableIsEmpty("BRISEL_BUILD_DIR"))
         qputenv("BRISEL_BUILD_DIR", BRISEL_BUILD_DIR_PADRAO);
     benchmark::Initialize(&argc, argv);
@@ -166,7 +232,10 @@ int main(int argc, char **argv) {
     RatioReporter reporter(
         {{"PesquisaBrisel/min_time:2.000/real_time", "PesquisaFind/min_time:2.000/real_time"},
          {"Mover/102400", "Mover/1024"},
-         {"EnvioBrisel/iterations:3/real_time", "EnvioPostsCrus/iterations:3/real_time"}});
+         {"EnvioBrisel/iterations:3/real_time", "EnvioPostsCrus/iterations:3/real_time"},
+         {"EstadoDoisMil/0/iterations:2/real_time", "EnvioDoisMil/iterations:2/real_time"},
+         {"EstadoDoisMil/1/iterations:2/real_time", "EnvioDoisMil/iterations:2/real_time"},
+         {"EstadoDoisMil/2/iterations:2/real_time", "EnvioDoisMil/iterations:2/real_time"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
     benchmark::Shutdown();
