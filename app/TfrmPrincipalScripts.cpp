@@ -79,6 +79,12 @@ TfrmPrincipalScripts::TfrmPrincipalScripts(TdmPrincipal &dm, Messages &messages,
     m_paginas->addWidget(m_envio);
     m_paginas->addWidget(m_scripts);
     m_paginas->addWidget(m_log);
+    // The question whether to stop the upload has no subject once the run has ended: it goes
+    // before the run's report, instead of staying on screen under it.
+    connect(m_envio, &EnvioPage::envioConcluido, this, [this] {
+        if (m_perguntandoEnvio)
+            m_messages.closeQuestion();
+    });
     connect(m_envio, &EnvioPage::envioTerminado, this, [this] {
         if (m_fecharAposEnvio)
             close();
@@ -211,10 +217,14 @@ void TfrmPrincipalScripts::ExibirLogin() {
 }
 
 bool TfrmPrincipalScripts::PodeFechar() {
-    if (m_envio->enviando() &&
-        !m_messages.questionDefaultNo(QStringLiteral(
-            "O envio dos scripts está em andamento. Interromper o envio e fechar o programa?")))
-        return false;
+    if (m_envio->enviando()) {
+        m_perguntandoEnvio = true;
+        const bool interromper = m_messages.questionDefaultNo(QStringLiteral(
+            "O envio dos scripts está em andamento. Interromper o envio e fechar o programa?"));
+        m_perguntandoEnvio = false;
+        if (!interromper)
+            return false;
+    }
     QList<TfrmVisualizarScript *> alteradas;
     for (TfrmVisualizarScript *janela : findChildren<TfrmVisualizarScript *>())
         if (janela->isVisible() && janela->TemAlteracoes())

@@ -96,5 +96,6 @@ private:
     LogPage *m_log = nullptr;
     ModoEspera m_espera;
     QPointer<TfrmLoginScripts> m_login;
-    bool m_fecharAposEnvio = false; // the upload stops after its request; then the window closes
+    bool m_fecharAposEnvio = false;  // the upload stops after its request; then the window closes
+    bool m_perguntandoEnvio = false; // asking whether to stop the upload and close
 };
