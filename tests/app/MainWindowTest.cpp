@@ -69,6 +69,11 @@ struct JanelaEnviando {
         janela.findChild<QComboBox *>(QStringLiteral("cbSistema"))->setCurrentIndex(0);
     }
     ~JanelaEnviando() { qunsetenv("BRISEL_SERVICE_URL"); }
+    // "Enviar", and the run under way (after the lookup of column "No serviço").
+    void enviar() {
+        envio.btEnviarClick();
+        QTRY_VERIFY_WITH_TIMEOUT(envio.enviando(), 10000);
+    }
 
     QTemporaryDir dir;
     RecordingHttpServer servico{[](const auto &) { return QByteArray(R"({"success":true,"codigo":1})"); },
@@ -292,8 +297,7 @@ private slots:
         EnvioPage &envio = f.envio;
         RecordingMessages &messages = f.messages;
         TfrmPrincipalScripts &janela = f.janela;
-        envio.btEnviarClick();
-        QTRY_VERIFY_WITH_TIMEOUT(envio.enviando(), 10000);
+        f.enviar();
         messages.answers = {true}; // Sim, had the question still been there
         messages.whileAsking = [&] { QTRY_VERIFY_WITH_TIMEOUT(!envio.enviando(), 10000); };
         QVERIFY(!janela.close());
@@ -310,8 +314,7 @@ private slots:
         EnvioPage &envio = f.envio;
         RecordingMessages &messages = f.messages;
         TfrmPrincipalScripts &janela = f.janela;
-        envio.btEnviarClick();
-        QTRY_VERIFY_WITH_TIMEOUT(envio.enviando(), 10000); // after the lookup of column "No serviço"
+        f.enviar();
         messages.answers = {false};
         QVERIFY(!janela.close());
         QCOMPARE(messages.boxes.size(), 1);
