@@ -165,6 +165,10 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
         m_enviarAposVerificar = false; // the question would be about another system than the one pressed for
         m_verificacao->setSistema(sistema);
     });
+    // A waiting "Enviar" was pressed for the rows then in the queue: a new search, Limpar or
+    // Remover asks for a new press.
+    connect(m_cdsArqs, &QAbstractItemModel::modelReset, this, [this] { m_enviarAposVerificar = false; });
+    connect(m_cdsArqs, &QAbstractItemModel::rowsRemoved, this, [this] { m_enviarAposVerificar = false; });
     connect(m_verificacao, &VerificacaoServico::terminada, this, [this](bool completa, const QString &erro) {
         if (!std::exchange(m_enviarAposVerificar, false))
             return;

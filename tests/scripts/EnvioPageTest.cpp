@@ -176,6 +176,7 @@ private slots:
     void compararShowsTheStoredTextBesideTheFile();
     void aStopBeforeTheRequestLeftIsAPlainStop();
     void aServiceKilledAfterTheRequestLeftMayHaveStoredIt();
+    void aWaitingEnviarIsDroppedWhenTheQueueChanges();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -1492,6 +1493,32 @@ void EnvioPageTest::aServiceKilledAfterTheRequestLeftMayHaveStoredIt() {
                  situacao(1).endsWith(QStringLiteral("O script pode ter sido gravado.")),
              qPrintable(situacao(1)));
     QCOMPARE(situacao(2), QString());
+}
+
+// "Enviar" waits for the status lookup; Limpar meanwhile must not let it send a queue that
+// a new search fills afterwards.
+void EnvioPageTest::aWaitingEnviarIsDroppedWhenTheQueueChanges() {
+    gravador();
+    procurar({"a.sql"});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    m_gravador.reset();
+    RecordingHttpServer lento([](const RecordingHttpServer::Request &r) {
+        if (r.head.contains("/pesquisar "))
+            QThread::msleep(300);
+        return QByteArray(r.head.contains("/pesquisar ") ? R"({"success":true,"registros":0})" : "{}");
+    });
+    qputenv("BRISEL_SERVICE_URL", lento.rootUrl());
+    controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("TALAO"));
+    QVERIFY(m_page->consultandoServico());
+
+    m_page->btEnviarClick();
+    m_page->btLimparClick();
+    m_page->btProcurarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    QCOMPARE(fila().rowCount(), 1);
+    QCOMPARE(m_espera->iniciadas, 0);
+    for (const auto &r : lento.requests())
+        QVERIFY(!r.head.contains("/inserir "));
 }
 
 QTEST_MAIN(EnvioPageTest)
