@@ -1,6 +1,8 @@
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/PrintQString.h"
 #include "tests/validation/SampleScripts.h"
+#include "json/TJSONArray.h"
+#include "json/TJSONObject.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +111,56 @@ TEST(ValidateCommand, ErrorsAtTheirScriptLine) {
     EXPECT_TRUE(failed.out.startsWith(u"Falha ao conectar com o banco de dados.\n"_qs))
         << failed.out.toStdString();
     EXPECT_TRUE(failed.out.contains(missing)) << failed.out.toStdString();
+}
+
+// --json: a record per failing statement with its line and the engine's message, or the envelope
+// when the run cannot take place.
+TEST(ValidateCommand, JsonListsTheFailingStatements) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"script.sql"_qs);
+    QFile script(file);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        "insert into t values (1);\ninsert into nowhere values (1);\n\ninsert into t values ('x');\n");
+    script.close();
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, u"CREATE TABLE T (A INTEGER);"_qs);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+
+    const CliResult run = runCli({u"validate"_qs, u"--json"_qs, u"--database"_qs, database.name(), file});
+    EXPECT_EQ(run.exitCode, 1);
+    const json::TJSONArray failures(run.out);
+    ASSERT_EQ(failures.length(), 2) << run.out.toStdString();
+    const int lines[] = {2, 4};
+    const char *messages[] = {"Table unknown\nNOWHERE", "conversion error from string \"x\""};
+    for (int i = 0; i < 2; ++i) {
+        const json::TJSONObject *failure = failures.getJSONObject(i);
+        EXPECT_EQ(failure->keys(), (QStringList{u"linha"_qs, u"mensagem"_qs}));
+        EXPECT_EQ(failure->getInt(u"linha"_qs), lines[i]);
+        EXPECT_TRUE(failure->getString(u"mensagem"_qs).contains(QString::fromUtf8(messages[i])))
+            << failure->getString(u"mensagem"_qs).toStdString();
+    }
+
+    const CliResult noFile =
+        runCli({u"validate"_qs, u"--json"_qs, u"--database"_qs, database.name(), file + u"x"_qs});
+    EXPECT_EQ(noFile.exitCode, 1);
+    EXPECT_FALSE(json::TJSONObject(noFile.out).getBoolean(u"success"_qs)) << noFile.out.toStdString();
+
+    const QString missing = dir.filePath(u"missing.fdb"_qs);
+    const CliResult failed = runCli({u"validate"_qs, u"--json"_qs, u"--database"_qs, missing, file});
+    EXPECT_EQ(failed.exitCode, 1);
+    const json::TJSONObject envelope(failed.out);
+    EXPECT_FALSE(envelope.getBoolean(u"success"_qs));
+    EXPECT_TRUE(envelope.getString(u"message"_qs).startsWith(u"Falha ao conectar com o banco de dados.\n"_qs))
+        << failed.out.toStdString();
+    EXPECT_TRUE(envelope.getString(u"message"_qs).contains(missing)) << failed.out.toStdString();
+
+    const CliResult dry = runCli({u"validate"_qs, u"--json"_qs, u"--dry-run"_qs, file});
+    EXPECT_EQ(dry.exitCode, 0);
+    const json::TJSONArray statements(dry.out);
+    ASSERT_EQ(statements.length(), 3) << dry.out.toStdString();
+    EXPECT_EQ(statements.getJSONObject(2)->getInt(u"linha"_qs), 4);
+    EXPECT_EQ(statements.getJSONObject(2)->getString(u"comando"_qs).trimmed(),
+              u"insert into t values ('x')"_qs);
 }
 
 TEST(ValidateCommand, UsageErrors) {
