@@ -3,11 +3,14 @@
 #include "base/Exception.h"
 #include "editor/SqlEditor.h"
 #include "service/TextFile.h"
+#include "validation/ScriptTrial.h"
+#include "validation/SenhaGuardada.h"
 #include "widgets/ImageList.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QFileDialog>
@@ -51,7 +54,8 @@ QToolButton *toolButton(const QString &caption, int icon, const QString &name, Q
 } // namespace
 
 TfrmValidarScript::TfrmValidarScript(const QString &iniPath, QWidget *parent)
-    : QWidget(parent, Qt::Window), Scripts(std::make_shared<ScriptRunner>()), m_settings(iniPath) {
+    : QWidget(parent, Qt::Window), Scripts(std::make_shared<ScriptRunner>()), m_settings(iniPath),
+      m_senhaGuardada(new SenhaGuardada(iniPath, this)) {
     setObjectName(QStringLiteral("frmValidarScript"));
     setWindowTitle(QStringLiteral("Validar script"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -134,6 +138,19 @@ void TfrmValidarScript::createControls() {
     edtSenha->setEchoMode(QLineEdit::Password);
     edtSenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*" per character
     edtSenha->setGeometry(448, 20 - top, 163, 21);
+    ckEnsaio =
+        new QCheckBox(QStringLiteral("Ensaiar numa cópia descartável (o banco não é alterado)"), fields);
+    ckEnsaio->setObjectName(QStringLiteral("ckEnsaio"));
+    ckEnsaio->move(620, 22 - top);
+    ckEnsaio->adjustSize();
+    ckEnsaio->setChecked(m_settings.readTrial());
+    connect(ckEnsaio, &QCheckBox::toggled, this, [this](bool ensaio) {
+        try {
+            m_settings.writeTrial(ensaio);
+        } catch (const Exception &error) {
+            memResultado->appendPlainText(error.message());
+        }
+    });
     auto *panel1Layout = new QVBoxLayout(Panel1);
     panel1Layout->setContentsMargins(0, 0, 0, 0);
     panel1Layout->setSpacing(0);
@@ -181,9 +198,25 @@ void TfrmValidarScript::createControls() {
 }
 
 void TfrmValidarScript::FormCreate() {
-    const ValidationSettings::Values values = m_settings.read();
-    edtBanco->setText(values.database);
-    edtSenha->setText(values.password);
+    edtBanco->setText(m_settings.read().database);
+    // The remembered password arrives from the keyring later; it fills the field unless the user
+    // has meanwhile typed one or chosen another database.
+    connect(m_senhaGuardada, &SenhaGuardada::lida, this, [this](const QString &banco, const QString &senha) {
+        if (!m_execucao && edtBanco->text() == banco && edtSenha->text().isEmpty())
+            edtSenha->setText(senha);
+    });
+    connect(m_senhaGuardada, &SenhaGuardada::aviso, this, &TfrmValidarScript::avisar);
+    m_senhaGuardada->lerUltima();
+}
+
+void TfrmValidarScript::avisar(const QString &texto) {
+    // Every window would say the same; the first one that has to tells the user.
+    static QStringList ditos;
+    if (ditos.contains(texto))
+        return;
+    ditos << texto;
+    memResultado->appendPlainText(texto);
+    ++m_linhasResultado;
 }
 
 void TfrmValidarScript::LoadFile(const QString &fileName) {
@@ -231,15 +264,24 @@ void TfrmValidarScript::btExecutarClick() {
     m_cancelamento = std::make_shared<Cancelamento>();
     ScriptRunner::Callbacks callbacks;
     callbacks.appendLine = [pendentes = m_pendentes](const QString &line) { pendentes->append(line); };
-    callbacks.storeSettings = [settings = m_settings](const QString &database, const QString &password) {
-        settings.write({database, password});
+    m_anexado = std::make_shared<std::optional<ValidationSettings::Values>>();
+    callbacks.storeSettings = [settings = m_settings, anexado = m_anexado](const QString &database,
+                                                                           const QString &password) {
+        settings.write({database, QString()});
+        *anexado = ValidationSettings::Values{database, password};
     };
     callbacks.statementFailed = [pendentes = m_pendentes](int scriptLine) {
         pendentes->markLocation(scriptLine);
     };
     callbacks.stop = m_cancelamento.get();
-    m_execucao.reset(QThread::create([runner = Scripts, stop = m_cancelamento, database, password, script,
-                                      callbacks] { runner->run(database, password, script, callbacks); }));
+    const bool ensaio = ckEnsaio->isChecked();
+    m_execucao.reset(QThread::create(
+        [runner = Scripts, stop = m_cancelamento, database, password, script, callbacks, ensaio] {
+            if (ensaio)
+                ScriptTrial().run(database, password, {{QString(), script}}, {callbacks});
+            else
+                runner->run(database, password, script, callbacks);
+        }));
     connect(m_execucao.get(), &QThread::finished, this, &TfrmValidarScript::fimExecucao);
     habilitarEdicao(false);
     m_entrega.start();
@@ -257,6 +299,7 @@ void TfrmValidarScript::habilitarEdicao(bool habilitar) {
     btCancelar->setEnabled(!habilitar);
     edtBanco->setReadOnly(!habilitar);
     edtSenha->setReadOnly(!habilitar);
+    ckEnsaio->setEnabled(habilitar);
     edtScript->setReadOnly(!habilitar);
 }
 
@@ -279,6 +322,8 @@ void TfrmValidarScript::fimExecucao() {
     m_execucao->wait();
     m_execucao.reset();
     entregarResultado();
+    if (*m_anexado)
+        m_senhaGuardada->gravar((*m_anexado)->database, (*m_anexado)->password);
     habilitarEdicao(true);
     emit execucaoConcluida();
 }

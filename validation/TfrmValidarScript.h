@@ -9,8 +9,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAction;
+class QCheckBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -20,6 +22,7 @@ class QThread;
 class QToolBar;
 class QToolButton;
 class QsciScintilla;
+class SenhaGuardada;
 
 // The validation window: a script editor, the database to run it against, and the result box.
 // Modeless; each window has its own connection, kept attached between runs. Closing it only
@@ -63,6 +66,8 @@ private:
     void fimExecucao();
     // Moves the editor to `linha` (from 1), selects it and points the margin at it.
     void irParaLinha(int linha);
+    // A line about the windows themselves (the keyring), each said once in the program's life.
+    void avisar(const QString &texto);
 
     QsciScintilla *edtScript = nullptr;
     QToolBar *ToolBar1 = nullptr;
@@ -76,6 +81,8 @@ private:
     QLineEdit *edtBanco = nullptr;
     QLabel *Label4 = nullptr;
     QLineEdit *edtSenha = nullptr;
+    // Runs on a disposable copy of the database instead (ScriptTrial).
+    QCheckBox *ckEnsaio = nullptr;
     QFrame *Panel2 = nullptr;
     QLabel *Label5 = nullptr;
     QPlainTextEdit *memResultado = nullptr;
@@ -87,6 +94,9 @@ private:
     std::shared_ptr<ScriptRunner> Scripts;
 
     ValidationSettings m_settings;
+    SenhaGuardada *m_senhaGuardada;
+    // What the run in progress attached with, remembered when the run ends.
+    std::shared_ptr<std::optional<ValidationSettings::Values>> m_anexado;
     // The run in progress, its stop flag and the lines it has not yet handed over.
     std::unique_ptr<QThread> m_execucao;
     std::shared_ptr<Cancelamento> m_cancelamento;

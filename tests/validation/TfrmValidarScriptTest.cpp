@@ -1,14 +1,20 @@
 #include "validation/TfrmValidarScript.h"
+#include "tests/validation/ChaveiroDeTeste.h"
 #include "tests/validation/FirebirdTestDatabase.h"
 #include "tests/validation/SampleScripts.h"
 #include "validation/ScriptRunner.h"
+#include "validation/ScriptTrial.h"
+#include "validation/SenhaGuardada.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QCompleter>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -22,6 +28,8 @@ class TfrmValidarScriptTest : public QObject {
     Q_OBJECT
 
 private:
+    // Before anything in the process uses the session bus.
+    ChaveiroDeTeste m_chaveiro;
     QTemporaryDir m_dir;
     QString m_ini;
     const QString m_otherSections = QStringLiteral("; kept by the main window\n[envio]\nbase=/scripts\n");
@@ -62,7 +70,17 @@ private:
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
+    // What the keyring remembers for `banco`, read by a program of its own.
+    QString lembrada(const QString &banco) {
+        SenhaGuardada senha(m_ini);
+        QSignalSpy lida(&senha, &SenhaGuardada::lida);
+        senha.ler(banco);
+        return lida.wait(20000) ? lida.at(0).at(1).toString() : QStringLiteral("(no answer)");
+    }
+
 private slots:
+    void initTestCase() { QVERIFY2(m_chaveiro.isValid(), qPrintable(m_chaveiro.erro())); }
+
     void init() {
         m_ini = m_dir.filePath(QStringLiteral("parametros.ini"));
         QFile file(m_ini);
@@ -90,10 +108,33 @@ private slots:
             QVERIFY(execute(w));
             QCOMPARE(result(w), ScriptRunner::connectedLine() + u'\n' + ScriptRunner::committedLine());
             QVERIFY(iniText().startsWith(m_otherSections));
+            QTRY_COMPARE_WITH_TIMEOUT(lembrada(database.name()), QStringLiteral("secret"), 20000);
         }
+        // The password is in the keyring, never in the file.
+        QVERIFY2(!iniText().contains(QStringLiteral("secret")), qPrintable(iniText()));
         TfrmValidarScript later(m_ini);
         QCOMPARE(field(later, "edtBanco"), database.name());
-        QCOMPARE(field(later, "edtSenha"), QStringLiteral("secret"));
+        QTRY_COMPARE_WITH_TIMEOUT(field(later, "edtSenha"), QStringLiteral("secret"), 20000);
+        QCOMPARE(result(later), QString());
+    }
+
+    // A password an older version kept in plain text moves to the keyring and leaves the file.
+    void aPasswordInTheSettingsFileMovesToTheKeyring() {
+        const QString banco = m_dir.filePath(QStringLiteral("antigo.fdb"));
+        QFile file(m_ini);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write(QStringLiteral("[validacao]\ndatabase=%1\npassword=antiga\n").arg(banco).toUtf8());
+        file.close();
+        {
+            TfrmValidarScript w(m_ini);
+            QCOMPARE(field(w, "edtBanco"), banco);
+            QTRY_COMPARE_WITH_TIMEOUT(field(w, "edtSenha"), QStringLiteral("antiga"), 20000);
+            QCOMPARE(iniText(), m_otherSections + QStringLiteral("[validacao]\ndatabase=%1\n").arg(banco));
+            QCOMPARE(result(w), QString());
+        }
+        QCOMPARE(lembrada(banco), QStringLiteral("antiga"));
+        TfrmValidarScript later(m_ini);
+        QTRY_COMPARE_WITH_TIMEOUT(field(later, "edtSenha"), QStringLiteral("antiga"), 20000);
     }
 
     void passwordShowsAStarPerCharacterAndEveryFileCanBeOpened() {
@@ -280,6 +321,47 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 30000);
         QCOMPARE(database.column(QStringLiteral("select count(*) from t")),
                  QStringList({QStringLiteral("0")}));
+    }
+
+    // The trial's box is remembered; its run leaves the database as it was, also when the window
+    // is closed in the middle of it.
+    void trialIsRememberedAndLeavesNothing() {
+        qputenv("XDG_STATE_HOME", m_dir.filePath(QStringLiteral("state")).toUtf8());
+        FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, m_table);
+        QVERIFY2(database.isValid(), qPrintable(database.error()));
+        const QDir folder = QFileInfo(database.name()).dir();
+        {
+            TfrmValidarScript w(m_ini);
+            auto *ensaio = w.findChild<QCheckBox *>(QStringLiteral("ckEnsaio"));
+            QVERIFY(ensaio && !ensaio->isChecked());
+            QCOMPARE(ensaio->text(),
+                     QStringLiteral("Ensaiar numa cópia descartável (o banco não é alterado)"));
+            ensaio->click();
+            QVERIFY(iniText().contains(QStringLiteral("[validacao]\nensaio=1")));
+            setField(w, "edtBanco", database.name());
+            editor(w)->setText(
+                QStringLiteral("insert into t (a) values (1);\ncommit;\ninsert into t (a) values (1);"));
+            QVERIFY(execute(w));
+            const QStringList lines = result(w).split(u'\n');
+            QCOMPARE(lines.mid(0, 3), QStringList({ScriptRunner::connectedLine(), ScriptTrial::copyMadeLine(),
+                                                   QStringLiteral("Linha 3: insert into t (a) values (1)")}));
+            QCOMPARE(lines.constLast(), ScriptTrial::trialLine());
+        }
+        QPointer<TfrmValidarScript> w = new TfrmValidarScript(m_ini);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("ckEnsaio"))->isChecked());
+        setField(*w, "edtBanco", database.name());
+        editor(*w)->setText(manyInserts());
+        button(*w, "btExecutar")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(result(*w).contains(ScriptTrial::copyMadeLine()), 30000);
+        button(*w, "ToolButton2")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isNull(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(folder.entryList(QDir::Files), QStringList({QStringLiteral("test.fdb")}),
+                                  30000);
+        QCOMPARE(database.column(QStringLiteral("select count(*) from t")),
+                 QStringList({QStringLiteral("0")}));
+        qunsetenv("XDG_STATE_HOME");
     }
 };
 
