@@ -28,21 +28,40 @@ void CliOutput::textLine(const QString &line) {
     FOut.flush();
 }
 
+namespace {
+
+// A record's value under its key; a list of maps is an array of objects (a file's failures).
+void put(json::TJSONObject &object, const QString &key, const QVariant &value) {
+    if (value.isNull()) {
+        object.put(key, json::Null::instance());
+    } else if (value.typeId() == QMetaType::Int) {
+        object.put(key, value.toInt());
+    } else if (value.typeId() == QMetaType::Bool) {
+        object.put(key, value.toBool());
+    } else if (value.typeId() == QMetaType::QVariantList) {
+        auto *array = new json::TJSONArray;
+        object.put(key, array);
+        for (const QVariant &item : value.toList()) {
+            auto *element = new json::TJSONObject;
+            array->put(element);
+            const QVariantMap fields = item.toMap();
+            for (auto field = fields.begin(); field != fields.end(); ++field)
+                put(*element, field.key(), field.value());
+        }
+    } else {
+        object.put(key, value.toString());
+    }
+}
+
+} // namespace
+
 void CliOutput::jsonRecord(const Fields &fields) {
     if (!FJson)
         return;
     auto *object = new json::TJSONObject;
     FRecords.put(object);
-    for (const Field &f : fields) {
-        if (f.value.isNull())
-            object->put(f.key, json::Null::instance());
-        else if (f.value.typeId() == QMetaType::Int)
-            object->put(f.key, f.value.toInt());
-        else if (f.value.typeId() == QMetaType::Bool)
-            object->put(f.key, f.value.toBool());
-        else
-            object->put(f.key, f.value.toString());
-    }
+    for (const Field &f : fields)
+        put(*object, f.key, f.value);
 }
 
 int CliOutput::finish(int code) {

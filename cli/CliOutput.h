@@ -14,7 +14,8 @@
 // `errors()`; with --json that text is also kept for the envelope's message.
 class CliOutput {
 public:
-    // One value of a record under its key: a null value is empty in the line and null in JSON.
+    // One value of a record under its key: a null value is empty in the line and null in JSON; a
+    // list of maps is an array of objects in JSON.
     struct Field {
         QString key;
         QVariant value;

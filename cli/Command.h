@@ -4,7 +4,8 @@
 #include <QTextStream>
 
 // One sub-command of brisel-scripts-cli. `run` gets the arguments after the command's name
-// and returns the exit code: 0 success, 1 failure, 2 usage error (3: see ExitPending).
+// and returns the exit code: 0 success, 1 failure, 2 usage error (3 and 4: see ExitPending and
+// ExitTrialFailed).
 struct Command {
     const char *name;
     const char *usage; // one or more lines, shown by the usage text
@@ -16,5 +17,6 @@ enum ExitCode {
     ExitSuccess = 0,
     ExitFailure = 1,
     ExitUsage = 2,
-    ExitPending = 3, // status: some file is not on the service as it is on disk
+    ExitPending = 3,     // status: some file is not on the service as it is on disk
+    ExitTrialFailed = 4, // upload: a script failed in the trial before sending; nothing was sent
 };

@@ -90,7 +90,13 @@ const std::map<std::string_view, Description> descriptions = {
       "skipped) whose name matches the mask and which was modified on or after the day\n"
       "given, as the program's page \"Envio\" does. Each file sent is printed as\n"
       "YYYY-MM-DD HH:MM:SS<TAB>PATH, and the progress as n/m on standard error. A failure\n"
-      "stops the run at that file; the files before it stay sent.\n",
+      "stops the run at that file; the files before it stay sent.\n"
+      "With --trial-database every file found (those the service already holds included, as\n"
+      "the receivers run them all) first runs, in the same order, on one disposable copy of the\n"
+      "Firebird database DB, each on the state the previous ones left, as `validate --on-copy`\n"
+      "runs one script; the database is not changed. When any script fails, nothing is sent:\n"
+      "each failing file is named on standard error with its \"Linha N:\" lines, and the\n"
+      "command exits 4.\n",
       "  --system S           KOR, KOR_LIVROS or TALAO (required)\n"
       "  --dir D              the base folder (required)\n"
       "  --mask M             file name mask (default *.*)\n"
@@ -102,7 +108,12 @@ const std::map<std::string_view, Description> descriptions = {
       "                       send characters outside Windows-1252 as \"?\" instead of refusing\n"
       "                       the run (without it, each one is listed with its file, line and\n"
       "                       column and nothing is sent)\n"
-      "  --json               print one JSON array of {data, arquivo}, the files sent\n"}},
+      "  --trial-database DB  try the files on a disposable copy of this Firebird database\n"
+      "                       first, and send nothing when any fails\n"
+      "  --trial-password P   the SYSDBA password for DB\n"
+      "  --json               print one JSON array of {data, arquivo}, the files sent; when the\n"
+      "                       trial fails, of {arquivo, ensaio, falhas} for every file, ensaio\n"
+      "                       \"ok\" or \"falhou\" and falhas [{linha, mensagem}]\n"}},
     {"status",
      {"tell which files of a folder the service holds, and with which text",
       "Logs in and finds the files that `upload` would send, in the same order, and prints for\n"
@@ -127,6 +138,7 @@ struct ExitNotes {
 
 const std::map<std::string_view, ExitNotes> exitNotes = {
     {"validate", {"the run committed without a statement error", ""}},
+    {"upload", {"success", "  4  with --trial-database: a script failed in the trial; nothing was sent\n"}},
     {"status",
      {"every file is on the service with the same text (igual)",
       "  3  some file is not on the service (novo) or differs from it (alterado)\n"}},
@@ -215,7 +227,8 @@ QString HelpText::general(const std::vector<Command> &commands) {
                        "  1  failure: a refusal of the service, a failed request, a file that\n"
                        "     cannot be read, characters the service cannot store\n"
                        "  2  usage error\n"
-                       "  3  status: some file is not on the service or differs from it\n")
+                       "  3  status: some file is not on the service or differs from it\n"
+                       "  4  upload --trial-database: a script failed in the trial; nothing was sent\n")
             .arg(QString::fromLatin1(RaizServicoPadrao));
     return text;
 }

@@ -4,6 +4,9 @@
 #include "tests/scripts/QtPrinters.h"
 #include "tests/support/ExecucaoCli.h"
 #include "tests/support/TestServer.h"
+#include "tests/validation/FirebirdTestDatabase.h"
+#include "json/TJSONArray.h"
+#include "json/TJSONObject.h"
 
 #include <gtest/gtest.h>
 
@@ -134,5 +137,91 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return s;
     });
+
+// --trial-database: the queue runs in order on a copy of the database before anything is sent.
+class UploadTrial : public UploadCommand {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(banco.isValid()) << banco.error().toStdString();
+        tabelas =
+            banco.column(u"select trim(rdb$relation_name) from rdb$relations where rdb$system_flag = 0"_qs);
+    }
+    void script(const QString &nome, const QByteArray &texto) {
+        QFile f(scripts.filePath(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(texto);
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime(QDate(2024, 5, 2), QTime(10, 0)), QFileDevice::FileModificationTime));
+    }
+    Saida enviar(const QStringList &extra = {}) {
+        return rodar(QStringList{"--system", "KOR", "--dir", scripts.path(), "--mask", "*.sql", "--since",
+                                 "2024-05-01", "--trial-database", banco.name()} +
+                     extra);
+    }
+    void SemAlteracaoNoBanco() {
+        EXPECT_EQ(
+            banco.column(u"select trim(rdb$relation_name) from rdb$relations where rdb$system_flag = 0"_qs),
+            tabelas);
+    }
+
+    FirebirdTestDatabase banco{FirebirdTestDatabase::Access::Embedded, u"CREATE TABLE BASE (N INTEGER);"_qs};
+    QStringList tabelas;
+    QTemporaryDir scripts;
+};
+
+const QByteArray cria = "CREATE TABLE PEDIDO (ID INTEGER);\n";
+const QByteArray preenche = "INSERT INTO PEDIDO VALUES (1);\n";
+const QByteArray falha = "UPDATE BASE SET N = 1;\n\nINSERT INTO NENHUMA VALUES (1);\n";
+
+TEST_F(UploadTrial, aQueueThatRunsInOrderIsSent) {
+    script(u"001_cria.sql"_qs, cria);
+    script(u"002_preenche.sql"_qs, preenche);
+    const Saida s = enviar();
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_EQ(armazenados(), (QStringList{"001_cria.sql", "002_preenche.sql"}));
+    SemAlteracaoNoBanco();
+}
+
+TEST_F(UploadTrial, aFailingScriptSendsNothingAndNamesItsLine) {
+    script(u"001_cria.sql"_qs, cria);
+    script(u"002_preenche.sql"_qs, preenche);
+    script(u"003_falha.sql"_qs, falha);
+    const Saida texto = enviar();
+    EXPECT_EQ(texto.codigo, 4) << texto.err.toStdString();
+    EXPECT_TRUE(texto.out.isEmpty()) << texto.out.toStdString();
+    EXPECT_TRUE(texto.err.startsWith(u"falhou no ensaio: "_qs + scripts.filePath(u"003_falha.sql"_qs) +
+                                     u"\n  Linha 3: "_qs))
+        << texto.err.toStdString();
+    EXPECT_TRUE(texto.err.contains(u"NENHUMA"_qs)) << texto.err.toStdString();
+    EXPECT_TRUE(texto.err.endsWith(u"1 script falhou no ensaio; nada foi enviado.\n"_qs))
+        << texto.err.toStdString();
+
+    const Saida json = enviar({"--json"});
+    EXPECT_EQ(json.codigo, 4) << json.err.toStdString();
+    const json::TJSONArray documento(json.out);
+    ASSERT_EQ(documento.length(), 3) << json.out.toStdString();
+    const QStringList esperados{u"ok"_qs, u"ok"_qs, u"falhou"_qs};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(documento.getJSONObject(i)->getString(u"ensaio"_qs), esperados.at(i));
+    EXPECT_EQ(documento.getJSONObject(0)->getJSONArray(u"falhas"_qs)->length(), 0);
+    const json::TJSONArray *falhas = documento.getJSONObject(2)->getJSONArray(u"falhas"_qs);
+    ASSERT_EQ(falhas->length(), 1);
+    EXPECT_EQ(falhas->getJSONObject(0)->getInt(u"linha"_qs), 3);
+    EXPECT_TRUE(falhas->getJSONObject(0)->getString(u"mensagem"_qs).contains(u"NENHUMA"_qs));
+
+    EXPECT_TRUE(armazenados().isEmpty());
+    SemAlteracaoNoBanco();
+}
+
+TEST_F(UploadTrial, aDatabaseThatCannotBeCopiedSendsNothing) {
+    script(u"001_cria.sql"_qs, cria);
+    const Saida s = rodar({"--system", "KOR", "--dir", scripts.path(), "--mask", "*.sql", "--since",
+                           "2024-05-01", "--trial-database", scripts.filePath(u"nao_existe.fdb"_qs)});
+    EXPECT_EQ(s.codigo, 1);
+    EXPECT_TRUE(s.err.contains(u"Falha ao conectar com o banco de dados."_qs)) << s.err.toStdString();
+    EXPECT_TRUE(armazenados().isEmpty());
+}
 
 } // namespace
