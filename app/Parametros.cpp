@@ -41,6 +41,7 @@ Parametros Parametros::ler(const IniFile &ini, const QDate &hoje) {
     p.base = ini.value(secaoEnvio, QStringLiteral("base"));
     p.modificacao = hoje;
     p.mascara = ini.value(secaoEnvio, QStringLiteral("mascara"), QStringLiteral("*.*"));
+    p.ensaiarAntes = ini.value(secaoEnvio, QStringLiteral("ensaiar_antes")) == u"1";
     p.editarDataInicio = lerData(ini, secaoEditar, dataInicio, hoje);
     p.editarDataFim = lerData(ini, secaoEditar, dataFim, hoje);
     p.editarMaximo = lerMaximo(ini, secaoEditar);
@@ -54,6 +55,8 @@ void Parametros::gravar(IniFile &ini) const {
     ini.setValue(secaoEnvio, QStringLiteral("base"), base);
     ini.setValue(secaoEnvio, QStringLiteral("modificacao"), ShortDate::toText(modificacao));
     ini.setValue(secaoEnvio, QStringLiteral("mascara"), mascara);
+    ini.setValue(secaoEnvio, QStringLiteral("ensaiar_antes"),
+                 ensaiarAntes ? QStringLiteral("1") : QStringLiteral("0"));
     ini.setValue(secaoEditar, dataInicio, ShortDate::toText(editarDataInicio));
     ini.setValue(secaoEditar, dataFim, ShortDate::toText(editarDataFim));
     ini.setValue(secaoEditar, maximo, editarMaximo);

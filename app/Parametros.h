@@ -11,6 +11,7 @@ struct Parametros {
     QString base;
     QDate modificacao; // written only: the field always starts as today
     QString mascara;
+    bool ensaiarAntes = false; // "Ensaiar antes de enviar"
     QDate editarDataInicio;
     QDate editarDataFim;
     QString editarMaximo;
@@ -22,7 +23,7 @@ struct Parametros {
     // Missing or unreadable values give the defaults: empty base, mask "*.*", dates `hoje`,
     // maxima 100. An empty base or mask stays empty.
     static Parametros ler(const IniFile &ini, const QDate &hoje);
-    // Writes the ten keys in their order; other keys and sections are left as they are.
+    // Writes the eleven keys in their order; other keys and sections are left as they are.
     void gravar(IniFile &ini) const;
 
     // A whole number in decimal, or hexadecimal after "0x"; `fallback` for any other text.

@@ -16,6 +16,7 @@
 #include "widgets/TBRImageButton.h"
 #include "widgets/TfrmProgresso.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -174,6 +175,7 @@ void TfrmPrincipalScripts::LerParametros() {
     m_envio->deDir()->setText(p.base);
     m_envio->deData()->setDate(p.modificacao);
     m_envio->edTipoArq()->setText(p.mascara);
+    m_envio->chkEnsaiarAntes()->setChecked(p.ensaiarAntes);
     m_scripts->edEditarDataInicio()->setDate(p.editarDataInicio);
     m_scripts->edEditarDataFim()->setDate(p.editarDataFim);
     m_scripts->edEditarMaximo()->setText(p.editarMaximo);
@@ -187,6 +189,7 @@ void TfrmPrincipalScripts::GravarParametros() {
     p.base = m_envio->deDir()->text();
     p.modificacao = m_envio->deData()->date();
     p.mascara = m_envio->edTipoArq()->text();
+    p.ensaiarAntes = m_envio->chkEnsaiarAntes()->isChecked();
     p.editarDataInicio = m_scripts->edEditarDataInicio()->date();
     p.editarDataFim = m_scripts->edEditarDataFim()->date();
     p.editarMaximo = m_scripts->edEditarMaximo()->text();

@@ -27,6 +27,7 @@ ArquivosGrid::ArquivosGrid(FilaArquivosModel &fila, QWidget *parent) : QTableVie
     setColumnWidth(FilaArquivosModel::NOMEARQ, 593);
     setColumnWidth(FilaArquivosModel::SITUACAO, 150);
     setColumnWidth(FilaArquivosModel::NOSERVICO, 150);
+    setColumnWidth(FilaArquivosModel::ENSAIO, 300); // after the paths; a failure's whole text is its hint
     // Beside the date, so that what an upload did and what the service holds show without
     // scrolling past the long paths.
     horizontalHeader()->moveSection(horizontalHeader()->visualIndex(FilaArquivosModel::SITUACAO), 1);

@@ -8,17 +8,23 @@
 #include "base/Windows1252.h"
 #include "editor/TfrmVisualizarScript.h"
 #include "scripts/ArquivosGrid.h"
+#include "scripts/ControleEnsaio.h"
+#include "scripts/DialogoBancoEnsaio.h"
 #include "scripts/FilaArquivosModel.h"
 #include "scripts/PesquisaArquivos.h"
+#include "scripts/ProgressoEnsaio.h"
 #include "scripts/ProgressoVerificacao.h"
 #include "scripts/ThreadEnvio.h"
 #include "scripts/VerificacaoServico.h"
 #include "service/TextFile.h"
+#include "validation/SenhaGuardada.h"
 #include "validation/TfrmValidarScript.h"
+#include "validation/ValidationSettings.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ElementosPagina.h"
 #include "widgets/FolderEdit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -73,6 +79,15 @@ QString perguntaSoNovos(qsizetype iguais, qsizetype total) {
                 : QStringLiteral(" Enviar somente os %1 novos ou alterados?").arg(brasil.toString(novos)));
 }
 
+// The database the validation last attached to, which the trial copies.
+QString bancoDaValidacao(const QString &iniPath) {
+    try {
+        return ValidationSettings(iniPath).read().database;
+    } catch (const Exception &) {
+        return QString(); // an unreadable settings file names none: the user is asked
+    }
+}
+
 } // namespace
 
 EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const QString &iniPath,
@@ -120,6 +135,11 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
                      QStringLiteral("Enviar os scripts para o servidor."), 50, ToolBar1);
     ToolBar1->addSeparator();
     btValidar = Botao(QStringLiteral("btValidar"), QStringLiteral("Validar"), 15, QString(), 50, ToolBar1);
+    btEnsaiar =
+        Botao(QStringLiteral("btEnsaiar"), QStringLiteral("Ensaiar"), 15,
+              QStringLiteral("Executar os scripts da fila, na ordem, numa cópia descartável do banco de "
+                             "dados da validação; o banco não é alterado."),
+              50, ToolBar1);
     btComparar =
         Botao(QStringLiteral("btComparar"), QStringLiteral("Comparar"), 13,
               QStringLiteral("Comparar o script guardado no serviço com o arquivo alterado."), 50, ToolBar1);
@@ -146,6 +166,10 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     m_verificacao = new VerificacaoServico(m_sessao, *m_cdsArqs, this);
     auto *progresso = new ProgressoVerificacao(*m_verificacao, lblEnviarTotalRegistros->parentWidget());
     progresso->setGeometry(220, 1, 700, 19);
+    m_ensaio = new ControleEnsaio(*m_cdsArqs, TrialCopyRegistry::standard(), this);
+    auto *progressoEnsaio = new ProgressoEnsaio(*m_ensaio, lblEnviarTotalRegistros->parentWidget());
+    progressoEnsaio->setGeometry(620, 1, 500, 19);
+    m_senhaGuardada = new SenhaGuardada(m_iniPath, this);
 
     OrdemTab({m_deData, m_edTipoArq, m_deDir, cbSistema});
 
@@ -156,6 +180,17 @@ EnvioPage::EnvioPage(Sessao &sessao, Messages &messages, Espera &espera, const Q
     connect(ToolButton1, &QToolButton::clicked, this, &EnvioPage::ToolButton1Click);
     connect(btEnviar, &QToolButton::clicked, this, &EnvioPage::btEnviarClick);
     connect(btValidar, &QToolButton::clicked, this, &EnvioPage::btValidarClick);
+    connect(btEnsaiar, &QToolButton::clicked, this, &EnvioPage::btEnsaiarClick);
+    connect(m_ensaio, &ControleEnsaio::terminado, this, &EnvioPage::fimEnsaio);
+    connect(m_senhaGuardada, &SenhaGuardada::lida, this, [this](const QString &banco, const QString &senha) {
+        if (banco != std::exchange(m_bancoPedido, QString()) || banco.isEmpty())
+            return;
+        // None remembered: the user gives it (or none, for a local file).
+        if (senha.isEmpty())
+            pedirBanco(banco);
+        else
+            iniciarEnsaio(banco, senha, false);
+    });
     connect(btComparar, &QToolButton::clicked, this, &EnvioPage::btCompararClick);
     connect(dbgArquivos, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &celula) {
         if (celula.column() == FilaArquivosModel::NOSERVICO)
@@ -224,6 +259,13 @@ void EnvioPage::criarFiltros(QWidget *panelFiltros) {
 
     Rotulo(QStringLiteral("Label5"), QStringLiteral("Máscara de procura:"), 199, 88, panelFiltros);
     m_edTipoArq = Caixa(QStringLiteral("edTipoArq"), 304, 85, 121, panelFiltros);
+
+    m_chkEnsaiarAntes = new QCheckBox(QStringLiteral("Ensaiar antes de enviar"), panelFiltros);
+    m_chkEnsaiarAntes->setObjectName(QStringLiteral("chkEnsaiarAntes"));
+    m_chkEnsaiarAntes->setToolTip(
+        QStringLiteral("Enviar executa antes os scripts da fila numa cópia descartável do banco de dados da "
+                       "validação e não envia nada quando algum falha."));
+    m_chkEnsaiarAntes->setGeometry(488, 86, 160, 19);
 }
 
 void EnvioPage::SetPesquisando(bool valor) {
@@ -441,8 +483,23 @@ bool EnvioPage::aceitarNaoSuportados(const QList<int> &rows) {
         mostrados.join(QStringLiteral("\n\n")) + QStringLiteral("\n\nDeseja enviar assim mesmo?"));
 }
 
+bool EnvioPage::aceitarEnsaio(const QList<int> &rows) {
+    if (m_cdsArqs->ensaioDesatualizado() &&
+        !m_messages.questionDefaultNo(QStringLiteral("A fila mudou desde o ensaio. Enviar sem novo ensaio?")))
+        return false;
+    // Only the rows to be sent count: those the service already holds are not sent again.
+    const int falhas = m_cdsArqs->falhasNoEnsaio(rows);
+    if (falhas == 0)
+        return true;
+    return m_messages.questionDefaultNo(
+        falhas == 1 ? QStringLiteral("1 script falhou no ensaio. Enviar mesmo assim?")
+                    : QStringLiteral("%1 scripts falharam no ensaio. Enviar mesmo assim?")
+                          .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(falhas)));
+}
+
 void EnvioPage::btEnviarClick() {
     m_enviarAposVerificar = false;
+    m_ensaiadoParaEnvio = false;
     enviar(false);
 }
 
@@ -466,6 +523,17 @@ void EnvioPage::enviar(bool semEstado) {
         m_messages.error(QStringLiteral("Não existem scripts a serem enviados."));
         return;
     }
+    if (m_ensaio->ativo()) {
+        m_messages.information(QStringLiteral("Aguarde o fim do ensaio da fila ou cancele-o."));
+        return;
+    }
+    // The trial's database may have changed since: its outcomes no longer say anything.
+    if (!m_ensaio->banco().isEmpty() && bancoDaValidacao(m_iniPath) != m_ensaio->banco())
+        m_cdsArqs->PerderEnsaio();
+    if (m_chkEnsaiarAntes->isChecked() && !m_ensaiadoParaEnvio) {
+        ensaiar(true);
+        return;
+    }
     // The question needs what the service holds for every row: rows not known yet (a lookup
     // cancelled, failed or still going) are looked up first, and "Enviar" goes on after it.
     if (!semEstado && (m_verificacao->ativa() || !m_cdsArqs->linhasSemEstado().isEmpty())) {
@@ -476,7 +544,7 @@ void EnvioPage::enviar(bool semEstado) {
         return;
     }
     const QList<int> rows = linhasAEnviar();
-    if (rows.isEmpty() || !aceitarNaoSuportados(rows))
+    if (rows.isEmpty() || !aceitarEnsaio(rows) || !aceitarNaoSuportados(rows))
         return;
 
     QList<FilaArquivosModel::Linha> linhas;
@@ -570,6 +638,85 @@ void EnvioPage::btValidarClick() {
     janela->show();
     if (comArquivo)
         janela->LoadFile(caminho);
+}
+
+void EnvioPage::btEnsaiarClick() {
+    if (m_ensaio->ativo() || m_enviando)
+        return;
+    if (m_cdsArqs->rowCount() == 0) {
+        m_messages.error(QStringLiteral("Não existem scripts a serem ensaiados."));
+        return;
+    }
+    QList<int> todas;
+    for (int i = 0; i < m_cdsArqs->rowCount(); ++i)
+        todas << i;
+    if (!verificarArquivos(todas, true) || m_cdsArqs->rowCount() == 0)
+        return;
+    ensaiar(false);
+}
+
+bool EnvioPage::ensaiando() const {
+    return m_ensaio->ativo();
+}
+
+void EnvioPage::ensaiar(bool enviarDepois) {
+    m_enviarAposEnsaio = enviarDepois;
+    const QString banco = bancoDaValidacao(m_iniPath);
+    if (banco.isEmpty()) {
+        pedirBanco(QString());
+        return;
+    }
+    m_bancoPedido = banco;
+    m_senhaGuardada->ler(banco);
+}
+
+void EnvioPage::pedirBanco(const QString &banco) {
+    auto *dialogo = new DialogoBancoEnsaio(banco, this);
+    dialogo->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialogo, &QDialog::accepted, this,
+            [this, dialogo] { iniciarEnsaio(dialogo->banco(), dialogo->senha(), true); });
+    connect(dialogo, &QDialog::rejected, this, [this] { m_enviarAposEnsaio = false; });
+    dialogo->open();
+}
+
+void EnvioPage::iniciarEnsaio(const QString &banco, const QString &senha, bool lembrar) {
+    if (banco.isEmpty()) {
+        m_enviarAposEnsaio = false;
+        m_messages.error(QStringLiteral("Informe o banco de dados."));
+        return;
+    }
+    m_lembrarSenha = lembrar;
+    m_senhaEnsaio = senha;
+    if (!m_ensaio->Ensaiar(banco, senha))
+        m_enviarAposEnsaio = false;
+}
+
+void EnvioPage::fimEnsaio(bool completo, int falhas, const QString &erro) {
+    const bool enviarDepois = std::exchange(m_enviarAposEnsaio, false);
+    const QString senha = std::exchange(m_senhaEnsaio, QString());
+    if (!erro.isEmpty()) {
+        m_messages.error(QStringLiteral("Não foi possível ensaiar a fila.\n") + erro);
+        return;
+    }
+    // Attached with it: the validation's next run, and the next trial, start from this database.
+    try {
+        ValidationSettings(m_iniPath).write({m_ensaio->banco(), QString()});
+    } catch (const Exception &) {
+        // Remembering is a convenience; the trial itself went well.
+    }
+    if (m_lembrarSenha)
+        m_senhaGuardada->gravar(m_ensaio->banco(), senha);
+    if (!enviarDepois || !completo)
+        return;
+    if (falhas > 0) {
+        m_messages.error(falhas == 1
+                             ? QStringLiteral("1 script falhou no ensaio; nada foi enviado.")
+                             : QStringLiteral("%1 scripts falharam no ensaio; nada foi enviado.")
+                                   .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(falhas)));
+        return;
+    }
+    m_ensaiadoParaEnvio = true;
+    enviar(false);
 }
 
 void EnvioPage::mostrarScriptAtual() {

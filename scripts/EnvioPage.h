@@ -10,11 +10,13 @@
 
 class ArquivosGrid;
 class Cancelamento;
+class ControleEnsaio;
 class DateEdit;
 class Espera;
 class FilaArquivosModel;
 class FolderEdit;
 class Messages;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -23,6 +25,7 @@ class QSplitter;
 class QToolBar;
 class QToolButton;
 class Sessao;
+class SenhaGuardada;
 class ThreadEnvio;
 class VerificacaoServico;
 
@@ -43,6 +46,8 @@ public:
     FolderEdit *deDir() const { return m_deDir; }
     DateEdit *deData() const { return m_deData; }
     QLineEdit *edTipoArq() const { return m_edTipoArq; }
+    // "Ensaiar antes de enviar".
+    QCheckBox *chkEnsaiarAntes() const { return m_chkEnsaiarAntes; }
 
     FilaArquivosModel &cdsArqs() const { return *m_cdsArqs; }
 
@@ -56,6 +61,9 @@ public:
     void ToolButton1Click();
     void btEnviarClick();
     void btValidarClick();
+    // A trial of the whole queue, in order, on a disposable copy of the validation's database.
+    void btEnsaiarClick();
+    bool ensaiando() const;
     // Opens the comparison of the current row's file with the newest stored script of its name,
     // when column "No serviço" says "Alterado".
     void btCompararClick();
@@ -89,6 +97,16 @@ private:
     QList<int> linhasAEnviar();
     // Asks before sending characters that will arrive as "?"; true to go on.
     bool aceitarNaoSuportados(const QList<int> &rows);
+    // Asks before sending `rows` when the trial is stale or some of them failed it; true to go on.
+    bool aceitarEnsaio(const QList<int> &rows);
+    // Starts the trial with the validation's database and its remembered password, asking for
+    // what is missing; `enviarDepois`: Enviar goes on when every script passed.
+    void ensaiar(bool enviarDepois);
+    // Asks for the database (prefilled with `banco`) and its password, then starts the trial.
+    void pedirBanco(const QString &banco);
+    // `lembrar`: the password was typed, and is remembered once the trial has attached with it.
+    void iniciarEnsaio(const QString &banco, const QString &senha, bool lembrar);
+    void fimEnsaio(bool completo, int falhas, const QString &erro);
 
     Sessao &m_sessao;
     Messages &m_messages;
@@ -105,11 +123,19 @@ private:
     QByteArray m_scriptMostrado;                // what the memo shows
     VerificacaoServico *m_verificacao;
     bool m_enviarAposVerificar = false; // "Enviar" waits for the status lookup
+    ControleEnsaio *m_ensaio;
+    SenhaGuardada *m_senhaGuardada;
+    QString m_bancoPedido;            // the database whose remembered password is awaited
+    bool m_enviarAposEnsaio = false;  // "Enviar" waits for the trial
+    bool m_ensaiadoParaEnvio = false; // the trial of this "Enviar" passed
+    bool m_lembrarSenha = false;      // the running trial's password was typed in the dialog
+    QString m_senhaEnsaio;
 
     FolderEdit *m_deDir;
     QComboBox *cbSistema;
     DateEdit *m_deData;
     QLineEdit *m_edTipoArq;
+    QCheckBox *m_chkEnsaiarAntes;
     QToolBar *ToolBar1;
     QToolButton *btProcurar;
     QToolButton *btParar;
@@ -119,6 +145,7 @@ private:
     QToolButton *btEnviar;
     QToolButton *btValidar;
     QToolButton *btComparar;
+    QToolButton *btEnsaiar;
     QSplitter *Splitter1;
     ArquivosGrid *dbgArquivos;
     QPlainTextEdit *DBMemo1;

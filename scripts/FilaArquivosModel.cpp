@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 FilaArquivosModel::FilaArquivosModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 int FilaArquivosModel::rowCount(const QModelIndex &parent) const {
@@ -50,9 +52,13 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return textoSituacao(l);
         case NOSERVICO:
             return l.noServico ? l.noServico->texto() : QString();
+        case ENSAIO:
+            return l.ensaio;
         }
     } else if (role == Qt::ToolTipRole && index.column() == SITUACAO && l.envio == Envio::Erro) {
         return textoSituacao(l); // a long reason does not fit the column
+    } else if (role == Qt::ToolTipRole && index.column() == ENSAIO && l.falhouNoEnsaio) {
+        return l.ensaio;
     } else if (role == Qt::EditRole) {
         switch (index.column()) {
         case DATA:
@@ -67,6 +73,8 @@ QVariant FilaArquivosModel::data(const QModelIndex &index, int role) const {
             return textoSituacao(l);
         case NOSERVICO:
             return l.noServico ? l.noServico->texto() : QString();
+        case ENSAIO:
+            return l.ensaio;
         }
     }
     return {};
@@ -90,6 +98,8 @@ QVariant FilaArquivosModel::headerData(int section, Qt::Orientation orientation,
         return QStringLiteral("Situação");
     case NOSERVICO:
         return QStringLiteral("No serviço");
+    case ENSAIO:
+        return QStringLiteral("Ensaio");
     }
     return {};
 }
@@ -111,6 +121,7 @@ bool FilaArquivosModel::setData(const QModelIndex &index, const QVariant &value,
         l.envio = Envio::Pendente;
         l.erro.clear();
         l.noServico.reset();
+        PerderEnsaio(index.row());
         linhaAlterada(index.row());
     }
     return true;
@@ -123,6 +134,9 @@ Qt::ItemFlags FilaArquivosModel::flags(const QModelIndex &index) const {
 bool FilaArquivosModel::removeRows(int row, int count, const QModelIndex &parent) {
     if (parent.isValid() || row < 0 || count <= 0 || row + count > FLinhas.size())
         return false;
+    // The rows after them ran on the state the removed ones left.
+    for (int i = row; i < row + count; ++i)
+        PerderEnsaio(i);
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     FLinhas.remove(row, count);
     endRemoveRows();
@@ -148,6 +162,7 @@ void FilaArquivosModel::Recarregar(int row) {
     l.envio = Envio::Pendente;
     l.erro.clear();
     l.noServico.reset();
+    PerderEnsaio(row);
     linhaAlterada(row);
 }
 
@@ -253,6 +268,7 @@ void FilaArquivosModel::anexar(Linha linha) {
     // Above the last key, not the row count: after a removal the count may equal a key present.
     linha.ordem = FLinhas.isEmpty() ? 0.0f : FLinhas.back().ordem + 1.0f;
     linha.id = FProximoId++;
+    ++FVersaoFila;
     const int row = int(FLinhas.size());
     beginInsertRows(QModelIndex(), row, row);
     FLinhas.append(std::move(linha));
@@ -276,6 +292,7 @@ int FilaArquivosModel::Mover(int origem, int destino) {
         beginMoveRows(QModelIndex(), origem, origem, QModelIndex(), lugar > origem ? lugar + 1 : lugar);
         FLinhas.move(origem, lugar);
         endMoveRows();
+        PerderEnsaio(-1); // each row ran on what the rows before it left
     }
     renumerar();
     return lugar;
@@ -294,5 +311,49 @@ void FilaArquivosModel::renumerar() {
 void FilaArquivosModel::Limpar() {
     beginResetModel();
     FLinhas.clear();
+    FEnsaioDesatualizado = false;
+    ++FVersaoFila;
     endResetModel();
+}
+
+void FilaArquivosModel::RegistrarEnsaio(const QList<EnsaioRegistrado> &ensaios, quint64 versao) {
+    const QHash<quint64, int> porId = indicesPorId();
+    for (const EnsaioRegistrado &e : ensaios) {
+        const int row = porId.value(e.id, -1);
+        if (row < 0 || FLinhas.at(row).script != e.script)
+            continue;
+        FLinhas[row].ensaio = e.texto;
+        FLinhas[row].falhouNoEnsaio = e.falhou;
+    }
+    FEnsaioDesatualizado = versao != FVersaoFila;
+    colunaAlterada(ENSAIO);
+}
+
+void FilaArquivosModel::LimparEnsaio() {
+    for (Linha &l : FLinhas) {
+        l.ensaio.clear();
+        l.falhouNoEnsaio = false;
+    }
+    colunaAlterada(ENSAIO);
+}
+
+int FilaArquivosModel::falhasNoEnsaio(const QList<int> &rows) const {
+    return int(
+        std::count_if(rows.begin(), rows.end(), [this](int row) { return FLinhas.at(row).falhouNoEnsaio; }));
+}
+
+void FilaArquivosModel::PerderEnsaio(int row) {
+    ++FVersaoFila;
+    const bool havia =
+        std::any_of(FLinhas.begin(), FLinhas.end(), [](const Linha &l) { return !l.ensaio.isEmpty(); });
+    if (!havia)
+        return;
+    FEnsaioDesatualizado = true;
+    if (row >= 0) {
+        FLinhas[row].ensaio.clear();
+        FLinhas[row].falhouNoEnsaio = false;
+        emit dataChanged(index(row, ENSAIO), index(row, ENSAIO));
+    } else {
+        LimparEnsaio();
+    }
 }

@@ -21,7 +21,7 @@ class FilaArquivosModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // New columns go before NumeroColunas; the grid places and sizes the ones it shows.
-    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, SITUACAO, NOSERVICO, NumeroColunas };
+    enum Coluna { DATA, NOMEARQ, SCRIPT, ORDEM, SITUACAO, NOSERVICO, ENSAIO, NumeroColunas };
     // What the last upload runs did with a row; a row whose text changes is pending again.
     enum class Envio { Pendente, Enviado, Erro };
 
@@ -40,6 +40,10 @@ public:
         QString sistemaEnviado{}; // where the last run that sent the row sent it
         // What the service holds for the row under sistemaNoServico(); none while not known.
         std::optional<EstadoNoServico> noServico{};
+        // The last trial of the queue: "OK", "Falhou: ..." or empty (not tried, or tried before
+        // its text, its place or the database changed).
+        QString ensaio{};
+        bool falhouNoEnsaio = false;
         quint64 id = 0; // unique in the queue's life, set when the row is added
     };
 
@@ -94,6 +98,29 @@ public:
     // The rows whose state is not known, in queue order.
     QList<int> linhasSemEstado() const;
 
+    // A trial's outcome for the row `id` holding `script` at the time.
+    struct EnsaioRegistrado {
+        quint64 id = 0;
+        QByteArray script;
+        QString texto;
+        bool falhou = false;
+    };
+    // Takes the outcomes of a trial of the queue as it stood at `versao` (versaoFila()); one whose
+    // row is gone or has another text by now is dropped, and a queue changed since is stale.
+    void RegistrarEnsaio(const QList<EnsaioRegistrado> &ensaios, quint64 versao);
+    // Changes with every addition, removal, move or new text of a row.
+    quint64 versaoFila() const { return FVersaoFila; }
+    // Empties column ENSAIO: a new trial starting.
+    void LimparEnsaio();
+    // A change after a trial (of the queue, or of the database): `row`'s outcome goes, or every
+    // row's when -1, and the trial is stale.
+    void PerderEnsaio(int row = -1);
+    // The queue changed (a row read again, moved or removed) since a trial whose outcomes the
+    // column still shows in part.
+    bool ensaioDesatualizado() const { return FEnsaioDesatualizado; }
+    // How many of `rows` failed in the trial.
+    int falhasNoEnsaio(const QList<int> &rows) const;
+
     // The drop of a drag: row `origem` gets the key of row `destino` minus 0.5 when the target
     // is above it, plus 0.5 when below, and the keys are renumbered 0, 1, 2, ... Both rows are
     // 0-based. Returns the moved row's new index (always `destino`), or -1 when nothing moves
@@ -125,4 +152,6 @@ private:
     QList<Linha> FLinhas;
     quint64 FProximoId = 1;
     QString FSistemaNoServico;
+    bool FEnsaioDesatualizado = false;
+    quint64 FVersaoFila = 0;
 };

@@ -57,13 +57,14 @@ TEST(ParametrosInteiro, DecimalOrHexadecimal) {
         EXPECT_EQ(Parametros::lerInteiro(QString::fromUtf8(c.text), 100), c.expected) << c.text;
 }
 
-TEST_F(ParametrosTest, WritesTheTenKeysAndKeepsTheRest) {
+TEST_F(ParametrosTest, WritesTheElevenKeysAndKeepsTheRest) {
     IniFile ini =
         IniFile::fromText(QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/velho\n"));
     Parametros p;
     p.base = QStringLiteral("/novo");
     p.modificacao = QDate(2023, 12, 1);
     p.mascara = QStringLiteral("*.sql");
+    p.ensaiarAntes = true;
     p.editarDataInicio = QDate(2024, 1, 2);
     p.editarDataFim = QDate(2024, 1, 3);
     p.editarMaximo = QStringLiteral("50");
@@ -74,12 +75,13 @@ TEST_F(ParametrosTest, WritesTheTenKeysAndKeepsTheRest) {
     p.gravar(ini);
     EXPECT_EQ(ini.text(),
               QStringLiteral("[validacao]\ndatabase=/db.fdb\n[envio]\n; nota\nbase=/novo\n"
-                             "modificacao=01/12/2023\nmascara=*.sql\n\n"
+                             "modificacao=01/12/2023\nmascara=*.sql\nensaiar_antes=1\n\n"
                              "[editar]\ndata_inicio=02/01/2024\ndata_fim=03/01/2024\nmaximo=50\n\n"
                              "[log]\ndata_inicio=04/02/2024\ndata_fim=\nmaximo=7\n\n"
                              "[config]\nmaximizado=1\n"));
     const Parametros back = Parametros::ler(ini, hoje);
     EXPECT_EQ(back.editarDataFim, QDate(2024, 1, 3));
+    EXPECT_TRUE(back.ensaiarAntes);
     EXPECT_EQ(back.logDataFim, hoje); // written empty, read as the default
 }
 

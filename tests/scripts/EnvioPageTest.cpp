@@ -23,8 +23,10 @@
 #include "widgets/FolderEdit.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -177,6 +179,9 @@ private slots:
     void aStopBeforeTheRequestLeftIsAPlainStop();
     void aServiceKilledAfterTheRequestLeftMayHaveStoredIt();
     void aWaitingEnviarIsDroppedWhenTheQueueChanges();
+    void ensaiarRunsTheQueueInOrderAndEnviarAsks_data();
+    void ensaiarRunsTheQueueInOrderAndEnviarAsks();
+    void ensaiarAntesDeEnviarSendsNothingWhenAScriptFails();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -204,6 +209,9 @@ private:
     void selecionar(int row);
     void loginNoServico();
     TfrmValidarScript *validar();
+    // "Ensaiar" (or "Enviar" that trials first), the database dialog answered, and the trial's end.
+    void ensaiar(const std::function<void()> &pressionar, const QString &banco);
+    QString ensaio(int row) { return fila().index(row, FilaArquivosModel::ENSAIO).data().toString(); }
 
     // The validation window's password, remembered in a keyring of the test's own.
     ChaveiroDeTeste m_chaveiro;
@@ -1519,6 +1527,136 @@ void EnvioPageTest::aWaitingEnviarIsDroppedWhenTheQueueChanges() {
     QCOMPARE(m_espera->iniciadas, 0);
     for (const auto &r : lento.requests())
         QVERIFY(!r.head.contains("/inserir "));
+}
+
+void EnvioPageTest::ensaiar(const std::function<void()> &pressionar, const QString &banco) {
+    pressionar();
+    // No password is remembered for it: the dialog asks, and a local file needs none.
+    QDialog *dialogo = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((dialogo = m_page->findChild<QDialog *>(QStringLiteral("DialogoBancoEnsaio"))),
+                             10000);
+    QCOMPARE(dialogo->findChild<QLineEdit *>(QStringLiteral("edtBanco"))->text(), banco);
+    dialogo->accept();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->ensaiando(), 30000);
+}
+
+using ArquivosEnsaio = QList<QPair<QString, QByteArray>>;
+
+const QByteArray criaPedido = "CREATE TABLE PEDIDO (ID INTEGER);\n";
+const QByteArray preenchePedido = "INSERT INTO PEDIDO VALUES (1);\n";
+const QByteArray criaItemComErro = "CREATE TABLE ITEM (ID INTEGR);\n";
+const QByteArray usaItem = "UPDATE PEDIDO SET ID = 2;\nINSERT INTO ITEM VALUES (1);\n";
+
+void EnvioPageTest::ensaiarRunsTheQueueInOrderAndEnviarAsks_data() {
+    QTest::addColumn<ArquivosEnsaio>("arquivos");
+    QTest::addColumn<QStringList>("esperado"); // per row: the start of the column's text, "*" and a part
+    QTest::addColumn<QString>("pergunta");     // of Enviar; empty when it asks nothing
+    QTest::newRow("in order") << ArquivosEnsaio{{"001_cria.sql", criaPedido},
+                                                {"002_preenche.sql", preenchePedido}}
+                              << QStringList{"OK", "OK"} << QString();
+    // Sorted by name, the filling comes first.
+    QTest::newRow("reordered") << ArquivosEnsaio{{"001_preenche.sql", preenchePedido},
+                                                 {"002_cria.sql", criaPedido}}
+                               << QStringList{"Falhou: Linha 1: *PEDIDO", "OK"}
+                               << QStringLiteral("1 script falhou no ensaio. Enviar mesmo assim?");
+    QTest::newRow("cascade") << ArquivosEnsaio{{"001_cria.sql", criaPedido},
+                                               {"002_preenche.sql", preenchePedido},
+                                               {"003_item.sql", criaItemComErro},
+                                               {"004_usa.sql", usaItem}}
+                             << QStringList{"OK", "OK", "Falhou: Linha 1: *INTEGR",
+                                            "Falhou: Linha 2: *ITEM*(após falha em 003_item.sql)"}
+                             << QStringLiteral("2 scripts falharam no ensaio. Enviar mesmo assim?");
+}
+
+void EnvioPageTest::ensaiarRunsTheQueueInOrderAndEnviarAsks() {
+    QFETCH(ArquivosEnsaio, arquivos);
+    QFETCH(QStringList, esperado);
+    QFETCH(QString, pergunta);
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded,
+                               QStringLiteral("CREATE TABLE BASE (N INTEGER);"));
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    const QStringList tabelas = banco.column(
+        QStringLiteral("select trim(rdb$relation_name) from rdb$relations where rdb$system_flag = 0"));
+    {
+        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
+    }
+    for (const auto &[nome, texto] : arquivos)
+        arquivo(nome, texto);
+    gravador();
+    m_page->btProcurarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    ensaiar([this] { controle<QToolButton>("btEnsaiar")->click(); }, banco.name());
+    QVERIFY2(m_messages.boxes.isEmpty(), qPrintable(m_messages.boxes.value(0).text));
+    for (int row = 0; row < esperado.size(); ++row) {
+        const QStringList partes = esperado.at(row).split(u'*');
+        QVERIFY2(ensaio(row).startsWith(partes.at(0)), qPrintable(ensaio(row)));
+        for (const QString &parte : partes.mid(1))
+            QVERIFY2(ensaio(row).contains(parte), qPrintable(ensaio(row) + u" lacks "_qs + parte));
+        if (partes.size() == 1)
+            QCOMPARE(ensaio(row), esperado.at(row));
+    }
+    QCOMPARE(banco.column(QStringLiteral(
+                 "select trim(rdb$relation_name) from rdb$relations where rdb$system_flag = 0")),
+             tabelas);
+
+    // Enviar asks about the failures, Não the default and answered.
+    m_messages.answers = {false};
+    enviar();
+    if (pergunta.isEmpty()) {
+        QCOMPARE(recebidos().size(), arquivos.size());
+        return;
+    }
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].text, pergunta);
+    QVERIFY(m_messages.boxes[0].defaultNo);
+    QVERIFY(recebidos().isEmpty());
+
+    // A move makes every outcome stale: the column empties and Enviar asks about that first.
+    QCOMPARE(fila().Mover(fila().rowCount() - 1, 0), 0);
+    for (int row = 0; row < fila().rowCount(); ++row)
+        QCOMPARE(ensaio(row), QString());
+    m_messages.boxes.clear();
+    m_messages.answers = {false};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("A fila mudou desde o ensaio. Enviar sem novo ensaio?"));
+    QVERIFY(m_messages.boxes[0].defaultNo);
+    QVERIFY(recebidos().isEmpty());
+}
+
+void EnvioPageTest::ensaiarAntesDeEnviarSendsNothingWhenAScriptFails() {
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    {
+        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
+    }
+    arquivo(QStringLiteral("001_cria.sql"), criaPedido);
+    arquivo(QStringLiteral("002_item.sql"), criaItemComErro);
+    gravador();
+    m_page->btProcurarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    m_page->chkEnsaiarAntes()->setChecked(true);
+
+    ensaiar([this] { m_page->btEnviarClick(); }, banco.name());
+    QCOMPARE(m_espera->iniciadas, 0);
+    QVERIFY(recebidos().isEmpty());
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].text, QStringLiteral("1 script falhou no ensaio; nada foi enviado."));
+    QVERIFY(ensaio(1).startsWith(QStringLiteral("Falhou: Linha 1: ")));
+
+    // Fixed on disk: the next Enviar reads it again, trials the queue again and sends it.
+    reescrever(m_dir->filePath(QStringLiteral("002_item.sql")), "CREATE TABLE ITEM (ID INTEGER);\n");
+    m_messages.boxes.clear();
+    ensaiar([this] { m_page->btEnviarClick(); }, banco.name());
+    QTRY_COMPARE_WITH_TIMEOUT(m_espera->finalizadas, 1, 10000);
+    QCOMPARE(ensaio(0), QStringLiteral("OK"));
+    QCOMPARE(ensaio(1), QStringLiteral("OK"));
+    QCOMPARE(recebidos().size(), 2);
 }
 
 QTEST_MAIN(EnvioPageTest)
