@@ -1,7 +1,10 @@
 // The trial on a disposable copy against what it stands in for, as ratios from the same run (counters), on a
 // database of about 165 MB made here: a one-statement trial against a plain copy of the file (the copy is
 // most of its cost; the aim is at most 4 copies and half a second), and a 20,000-statement trial against the
-// single run of the same script plus a copy (the aim is at most 1.2 times that).
+// single run of the same script plus a copy (the aim is at most 1.2 times that), and the trial of an upload
+// queue of 200 small scripts against a plain copy plus the 200 runs one after another on a copy made
+// beforehand (the aim is at most the copy plus 1.2 times the runs).
+#include "scripts/EnsaioFila.h"
 #include "validation/ScriptRunner.h"
 #include "validation/ScriptTrial.h"
 
@@ -155,6 +158,66 @@ void Trial20000VersusSingleRunAndCopy(benchmark::State &state) {
     state.counters["trial_over_single_plus_copy"] = trials / (singles + copies);
 }
 BENCHMARK(Trial20000VersusSingleRunAndCopy)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Manual time is the queue's trial; the counters give the plain copy's and the 200 runs' on a scratch copy
+// (made untimed), each run attaching as a validation does, and the trial over the copy plus 1.2 times the
+// runs.
+void QueueTrial200VersusCopyAndRuns(benchmark::State &state) {
+    const BigDatabase &database = bigDatabase();
+    if (!database.valid()) {
+        state.SkipWithError("cannot make the database with isql-fb");
+        return;
+    }
+    QList<EnsaioFila::Arquivo> fila;
+    for (int i = 1; i <= 200; ++i)
+        fila.append({QStringLiteral("/fila/%1.sql").arg(i, 3, 10, QLatin1Char('0')),
+                     QStringLiteral("INSERT INTO T (A, S) VALUES (%1, 'linha %1');\r\n"
+                                    "UPDATE T SET S = 'alterada' WHERE A = %1;\r\n")
+                         .arg(i)
+                         .toLatin1()});
+    double trials = 0;
+    double runs = 0;
+    double copies = 0;
+    int round = 0;
+    for (auto _ : state) {
+        const QString scratch = database.scratch(QStringLiteral("queue%1.fdb").arg(round++));
+        if (!QFile::copy(database.path(), scratch)) {
+            state.SkipWithError("cannot copy the database");
+            return;
+        }
+        bool ran = true;
+        QElapsedTimer timer;
+        timer.start();
+        for (const EnsaioFila::Arquivo &arquivo : fila) {
+            ScriptRunner runner;
+            ran &= runner.run(scratch, QString(), QString::fromLatin1(arquivo.script), quiet().run) ==
+                       ScriptRunner::Outcome::Committed &&
+                   runner.failureCount() == 0;
+        }
+        const double run = timer.nsecsElapsed() / 1e9;
+        QFile::remove(scratch);
+        const double copy = database.copySeconds();
+        timer.restart();
+        const QList<EnsaioFila::Resultado> results =
+            EnsaioFila().Ensaiar(database.path(), QString(), fila, {});
+        const double trial = timer.nsecsElapsed() / 1e9;
+        for (const EnsaioFila::Resultado &r : results)
+            ran &= r.executado && !r.falhou();
+        if (!ran || copy < 0 || results.size() != fila.size()) {
+            state.SkipWithError("a run failed");
+            return;
+        }
+        state.SetIterationTime(trial);
+        trials += trial;
+        runs += run;
+        copies += copy;
+    }
+    state.counters["runs_s"] = runs / round;
+    state.counters["copy_s"] = copies / round;
+    state.counters["trial_s"] = trials / round;
+    state.counters["trial_over_copy_plus_1_2_runs"] = trials / (copies + 1.2 * runs);
+}
+BENCHMARK(QueueTrial200VersusCopyAndRuns)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
