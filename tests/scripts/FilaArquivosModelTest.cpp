@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -255,9 +256,9 @@ TEST(FilaArquivos, aServiceStateIsKeptOnlyForTheTextAndSystemItWasLookedUpFor) {
 
     f.fila.RegistrarNoServico(QStringLiteral("TALAO"), {estado(0, EstadoNoServico::Tipo::Igual)});
     EXPECT_EQ(noServico(0), QString()); // another system's answer
-    f.fila.RegistrarNoServico(QStringLiteral("KOR"),
-                              {estado(0, EstadoNoServico::Tipo::Igual), estado(1, EstadoNoServico::Tipo::Igual),
-                               estado(2, EstadoNoServico::Tipo::Novo)});
+    f.fila.RegistrarNoServico(QStringLiteral("KOR"), {estado(0, EstadoNoServico::Tipo::Igual),
+                                                      estado(1, EstadoNoServico::Tipo::Igual),
+                                                      estado(2, EstadoNoServico::Tipo::Novo)});
     EXPECT_EQ(noServico(0), QStringLiteral("Igual (código 7)"));
     EXPECT_EQ(noServico(1), QString()); // read again meanwhile: its new text was not looked up
     EXPECT_EQ(f.fila.linhasSemEstado(), QList<int>{1});
@@ -279,6 +280,62 @@ TEST(FilaArquivos, aLocalSaveGivesTheRowTheFilesNewTextAndStamp) {
     EXPECT_EQ(f.fila.linha(0).envio, FilaArquivosModel::Envio::Pendente);
     QList<int> ausentes;
     EXPECT_TRUE(f.fila.AtualizarAlterados({0}, ausentes).isEmpty()) << "the saved file counts as read";
+}
+
+// What a change of the queue after a trial does to column ENSAIO: which rows keep their text,
+// and whether the trial is stale.
+struct MudancaAposEnsaio {
+    const char *nome;
+    std::function<void(FilaArquivosModel &)> mudar;
+    QStringList textos;
+    bool desatualizado;
+};
+
+TEST(FilaArquivos, aTrialsOutcomesGoWhenTheQueueChanges) {
+    const MudancaAposEnsaio casos[] = {
+        {"nothing", [](FilaArquivosModel &) {}, {"OK", "Falhou: x", "OK"}, false},
+        {"move", [](FilaArquivosModel &f) { f.Mover(2, 0); }, {"", "", ""}, true},
+        {"move onto itself", [](FilaArquivosModel &f) { f.Mover(1, 1); }, {"OK", "Falhou: x", "OK"}, false},
+        {"removal", [](FilaArquivosModel &f) { f.removeRows(0, 1); }, {"Falhou: x", "OK"}, true},
+        {"local save",
+         [](FilaArquivosModel &f) { f.setData(f.index(1, FilaArquivosModel::SCRIPT), QByteArray("y")); },
+         {"OK", "", "OK"},
+         true},
+        {"another database", [](FilaArquivosModel &f) { f.PerderEnsaio(); }, {"", "", ""}, true},
+        {"new search", [](FilaArquivosModel &f) { f.Limpar(); }, {}, false},
+    };
+    for (const MudancaAposEnsaio &c : casos) {
+        SCOPED_TRACE(c.nome);
+        FilaArquivosModel fila;
+        encher(fila, 3);
+        QList<FilaArquivosModel::EnsaioRegistrado> ensaios;
+        for (int i = 0; i < 3; ++i)
+            ensaios.append({fila.linha(i).id, fila.script(i),
+                            i == 1 ? QStringLiteral("Falhou: x") : QStringLiteral("OK"), i == 1});
+        fila.RegistrarEnsaio(ensaios, fila.versaoFila());
+        c.mudar(fila);
+        QStringList textos;
+        for (int i = 0; i < fila.rowCount(); ++i)
+            textos << fila.index(i, FilaArquivosModel::ENSAIO).data().toString();
+        EXPECT_EQ(textos, c.textos);
+        EXPECT_EQ(fila.ensaioDesatualizado(), c.desatualizado);
+    }
+}
+
+TEST(FilaArquivos, aTrialOfAQueueChangedMeanwhileIsStaleAndCountsOnlyTheRowsAsked) {
+    FilaArquivosModel fila;
+    encher(fila, 3);
+    const quint64 versao = fila.versaoFila();
+    const QList<FilaArquivosModel::EnsaioRegistrado> ensaios{
+        {fila.linha(0).id, fila.script(0), QStringLiteral("Falhou: a"), true},
+        {fila.linha(1).id, QByteArray("texto antigo"), QStringLiteral("Falhou: b"), true},
+        {fila.linha(2).id, fila.script(2), QStringLiteral("Falhou: c"), true}};
+    fila.Mover(2, 0); // while the trial ran
+    fila.RegistrarEnsaio(ensaios, versao);
+    EXPECT_TRUE(fila.ensaioDesatualizado());
+    // The row whose text is no longer the one tried keeps no outcome.
+    EXPECT_EQ(fila.falhasNoEnsaio({0, 1, 2}), 2);
+    EXPECT_EQ(fila.falhasNoEnsaio({0}), 1);
 }
 
 } // namespace
