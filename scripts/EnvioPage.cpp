@@ -694,6 +694,17 @@ void EnvioPage::iniciarEnsaio(const QString &banco, const QString &senha, bool l
 void EnvioPage::fimEnsaio(bool completo, int falhas, const QString &erro) {
     const bool enviarDepois = std::exchange(m_enviarAposEnsaio, false);
     const QString senha = std::exchange(m_senhaEnsaio, QString());
+    // The column lies right of the long paths: bring the first failure, or the first row, into view.
+    if (m_cdsArqs->rowCount() > 0 && erro.isEmpty()) {
+        int row = 0;
+        while (row < m_cdsArqs->rowCount() - 1 && !m_cdsArqs->linha(row).falhouNoEnsaio)
+            ++row;
+        if (!m_cdsArqs->linha(row).falhouNoEnsaio)
+            row = 0;
+        dbgArquivos->scrollTo(m_cdsArqs->index(row, FilaArquivosModel::ENSAIO));
+        dbgArquivos->horizontalScrollBar()->setValue(
+            dbgArquivos->horizontalScrollBar()->maximum()); // the last column
+    }
     if (!erro.isEmpty()) {
         m_messages.error(QStringLiteral("Não foi possível ensaiar a fila.\n") + erro);
         return;
