@@ -667,7 +667,8 @@ void EnvioPage::ensaiar(bool enviarDepois) {
         return;
     }
     m_bancoPedido = banco;
-    m_senhaGuardada->ler(banco);
+    // The last database's password, moved to the keyring first when an older version left it in the file.
+    m_senhaGuardada->lerUltima();
 }
 
 void EnvioPage::pedirBanco(const QString &banco) {
@@ -709,14 +710,15 @@ void EnvioPage::fimEnsaio(bool completo, int falhas, const QString &erro) {
         m_messages.error(QStringLiteral("Não foi possível ensaiar a fila.\n") + erro);
         return;
     }
-    // Attached with it: the validation's next run, and the next trial, start from this database.
-    try {
-        ValidationSettings(m_iniPath).write({m_ensaio->banco(), QString()});
-    } catch (const Exception &) {
-        // Remembering is a convenience; the trial itself went well.
-    }
-    if (m_lembrarSenha)
+    // Typed and attached with: the validation's next run, and the next trial, start from them.
+    if (m_lembrarSenha) {
+        try {
+            ValidationSettings(m_iniPath).write({m_ensaio->banco(), QString()});
+        } catch (const Exception &) {
+            // Remembering is a convenience; the trial itself went well.
+        }
         m_senhaGuardada->gravar(m_ensaio->banco(), senha);
+    }
     if (!enviarDepois || !completo)
         return;
     if (falhas > 0) {

@@ -182,6 +182,8 @@ private slots:
     void ensaiarRunsTheQueueInOrderAndEnviarAsks_data();
     void ensaiarRunsTheQueueInOrderAndEnviarAsks();
     void ensaiarAntesDeEnviarSendsNothingWhenAScriptFails();
+    void aFailedRowTheServiceHoldsIsTriedButNotCounted();
+    void cancelarStopsTheTrialAndDropsTheCopy();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -1657,6 +1659,79 @@ void EnvioPageTest::ensaiarAntesDeEnviarSendsNothingWhenAScriptFails() {
     QCOMPARE(ensaio(0), QStringLiteral("OK"));
     QCOMPARE(ensaio(1), QStringLiteral("OK"));
     QCOMPARE(recebidos().size(), 2);
+}
+
+void EnvioPageTest::aFailedRowTheServiceHoldsIsTriedButNotCounted() {
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    {
+        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
+    }
+    arquivo(QStringLiteral("001_cria.sql"), criaPedido);
+    arquivo(QStringLiteral("002_item.sql"), criaItemComErro);
+    arquivo(QStringLiteral("003_usa.sql"), usaItem);
+    loginNoServico();
+    m_page->btProcurarClick();
+    QCOMPARE(fila().rowCount(), 3);
+    EnvioScripts(*m_sessao, QStringLiteral("KOR")).Enviar(fila().linha(1));
+    controle<QComboBox>("cbSistema")->setCurrentText(QStringLiteral("KOR"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    QCOMPARE(fila().index(1, FilaArquivosModel::NOSERVICO).data().toString(),
+             QStringLiteral("Igual (código 1)"));
+
+    // The receivers run it too: it is tried, in its place.
+    ensaiar([this] { controle<QToolButton>("btEnsaiar")->click(); }, banco.name());
+    QCOMPARE(ensaio(0), QStringLiteral("OK"));
+    QVERIFY(ensaio(1).startsWith(QStringLiteral("Falhou: ")));
+    QVERIFY(ensaio(2).endsWith(QStringLiteral("(após falha em 002_item.sql)")));
+
+    // Only the new and changed rows go: one of them failed.
+    m_messages.choices = {true};
+    m_messages.answers = {false};
+    enviar();
+    QCOMPARE(m_messages.boxes.size(), 2);
+    QCOMPARE(m_messages.boxes[1].text, QStringLiteral("1 script falhou no ensaio. Enviar mesmo assim?"));
+    QVERIFY(m_messages.boxes[1].defaultNo);
+    QCOMPARE(armazenados(QStringLiteral("KOR"), m_sessao->chave()), 1);
+}
+
+void EnvioPageTest::cancelarStopsTheTrialAndDropsTheCopy() {
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded,
+                               QStringLiteral("CREATE TABLE T (A INTEGER);"));
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    const QDir pastaDoBanco = QFileInfo(banco.name()).dir();
+    const QStringList arquivosAntes = pastaDoBanco.entryList(QDir::Files);
+    {
+        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
+    }
+    QByteArray longo;
+    for (int i = 0; i < 100000; ++i)
+        longo += "INSERT INTO T VALUES (" + QByteArray::number(i) + ");\n";
+    arquivo(QStringLiteral("001_cria.sql"), criaPedido);
+    arquivo(QStringLiteral("002_longo.sql"), longo);
+    arquivo(QStringLiteral("003_preenche.sql"), preenchePedido);
+    m_page->btProcurarClick();
+    QCOMPARE(fila().rowCount(), 3);
+
+    controle<QToolButton>("btEnsaiar")->click();
+    QDialog *dialogo = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((dialogo = m_page->findChild<QDialog *>(QStringLiteral("DialogoBancoEnsaio"))),
+                             10000);
+    dialogo->accept();
+    // The page answers while the trial runs; its Cancelar stops it in the long script.
+    QTRY_COMPARE_WITH_TIMEOUT(controle<QLabel>("lblEnsaio")->text(), QStringLiteral("Ensaio: 2 de 3"), 20000);
+    controle<QToolButton>("btCancelarEnsaio")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->ensaiando(), 30000);
+    QCOMPARE(controle<QLabel>("lblEnsaio")->text(), QStringLiteral("Ensaio cancelado."));
+    QCOMPARE(ensaio(0), QStringLiteral("OK"));
+    QCOMPARE(ensaio(1), QString());
+    QCOMPARE(ensaio(2), QString());
+    QCOMPARE(pastaDoBanco.entryList(QDir::Files), arquivosAntes);
+    QCOMPARE(banco.column(QStringLiteral("select count(*) from t")), QStringList{QStringLiteral("0")});
 }
 
 QTEST_MAIN(EnvioPageTest)
