@@ -641,7 +641,8 @@ void EnvioPage::btValidarClick() {
 }
 
 void EnvioPage::btEnsaiarClick() {
-    if (m_ensaio->ativo() || m_enviando)
+    // A search still filling the queue would leave the trial stale at once.
+    if (m_ensaio->ativo() || m_enviando || FCancelar)
         return;
     if (m_cdsArqs->rowCount() == 0) {
         m_messages.error(QStringLiteral("Não existem scripts a serem ensaiados."));
