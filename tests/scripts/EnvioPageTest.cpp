@@ -214,6 +214,12 @@ private:
     // "Ensaiar" (or "Enviar" that trials first), the database dialog answered, and the trial's end.
     void ensaiar(const std::function<void()> &pressionar, const QString &banco);
     QString ensaio(int row) { return fila().index(row, FilaArquivosModel::ENSAIO).data().toString(); }
+    // The validation's last database, which the trial copies.
+    bool validacaoEm(const QString &banco) {
+        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
+        return ini.open(QIODevice::WriteOnly) &&
+               ini.write("[validacao]\ndatabase=" + banco.toUtf8() + "\n") > 0;
+    }
 
     // The validation window's password, remembered in a keyring of the test's own.
     ChaveiroDeTeste m_chaveiro;
@@ -1579,11 +1585,7 @@ void EnvioPageTest::ensaiarRunsTheQueueInOrderAndEnviarAsks() {
     QVERIFY2(banco.isValid(), qPrintable(banco.error()));
     const QStringList tabelas = banco.column(
         QStringLiteral("select trim(rdb$relation_name) from rdb$relations where rdb$system_flag = 0"));
-    {
-        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
-    }
+    QVERIFY(validacaoEm(banco.name()));
     for (const auto &[nome, texto] : arquivos)
         arquivo(nome, texto);
     gravador();
@@ -1632,11 +1634,7 @@ void EnvioPageTest::ensaiarRunsTheQueueInOrderAndEnviarAsks() {
 void EnvioPageTest::ensaiarAntesDeEnviarSendsNothingWhenAScriptFails() {
     FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
     QVERIFY2(banco.isValid(), qPrintable(banco.error()));
-    {
-        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
-    }
+    QVERIFY(validacaoEm(banco.name()));
     arquivo(QStringLiteral("001_cria.sql"), criaPedido);
     arquivo(QStringLiteral("002_item.sql"), criaItemComErro);
     gravador();
@@ -1664,11 +1662,7 @@ void EnvioPageTest::ensaiarAntesDeEnviarSendsNothingWhenAScriptFails() {
 void EnvioPageTest::aFailedRowTheServiceHoldsIsTriedButNotCounted() {
     FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
     QVERIFY2(banco.isValid(), qPrintable(banco.error()));
-    {
-        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
-    }
+    QVERIFY(validacaoEm(banco.name()));
     arquivo(QStringLiteral("001_cria.sql"), criaPedido);
     arquivo(QStringLiteral("002_item.sql"), criaItemComErro);
     arquivo(QStringLiteral("003_usa.sql"), usaItem);
@@ -1703,11 +1697,7 @@ void EnvioPageTest::cancelarStopsTheTrialAndDropsTheCopy() {
     QVERIFY2(banco.isValid(), qPrintable(banco.error()));
     const QDir pastaDoBanco = QFileInfo(banco.name()).dir();
     const QStringList arquivosAntes = pastaDoBanco.entryList(QDir::Files);
-    {
-        QFile ini(m_dir->filePath(QStringLiteral("parametros.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[validacao]\ndatabase=" + banco.name().toUtf8() + "\n");
-    }
+    QVERIFY(validacaoEm(banco.name()));
     QByteArray longo;
     for (int i = 0; i < 100000; ++i)
         longo += "INSERT INTO T VALUES (" + QByteArray::number(i) + ");\n";
