@@ -184,6 +184,7 @@ private slots:
     void ensaiarAntesDeEnviarSendsNothingWhenAScriptFails();
     void aFailedRowTheServiceHoldsIsTriedButNotCounted();
     void cancelarStopsTheTrialAndDropsTheCopy();
+    void anotherDatabaseMakesTheTrialStale();
 
 private:
     template <class T> T *controle(const char *nome) {
@@ -1722,6 +1723,30 @@ void EnvioPageTest::cancelarStopsTheTrialAndDropsTheCopy() {
     QCOMPARE(ensaio(2), QString());
     QCOMPARE(pastaDoBanco.entryList(QDir::Files), arquivosAntes);
     QCOMPARE(banco.column(QStringLiteral("select count(*) from t")), QStringList{QStringLiteral("0")});
+}
+
+void EnvioPageTest::anotherDatabaseMakesTheTrialStale() {
+    FirebirdTestDatabase banco(FirebirdTestDatabase::Access::Embedded);
+    QVERIFY2(banco.isValid(), qPrintable(banco.error()));
+    QVERIFY(validacaoEm(banco.name()));
+    arquivo(QStringLiteral("001_cria.sql"), criaPedido);
+    arquivo(QStringLiteral("002_item.sql"), criaItemComErro);
+    gravador();
+    m_page->btProcurarClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->consultandoServico(), 10000);
+    ensaiar([this] { controle<QToolButton>("btEnsaiar")->click(); }, banco.name());
+    QCOMPARE(ensaio(0), QStringLiteral("OK"));
+
+    // The validation window ran on another database since.
+    QVERIFY(validacaoEm(m_dir->filePath(QStringLiteral("outro.fdb"))));
+    m_messages.answers = {false};
+    enviar();
+    QCOMPARE(ensaio(0), QString());
+    QCOMPARE(ensaio(1), QString());
+    QCOMPARE(m_messages.boxes.size(), 1);
+    QCOMPARE(m_messages.boxes[0].text,
+             QStringLiteral("A fila mudou desde o ensaio. Enviar sem novo ensaio?"));
+    QVERIFY(recebidos().isEmpty());
 }
 
 QTEST_MAIN(EnvioPageTest)
