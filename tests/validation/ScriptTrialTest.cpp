@@ -79,7 +79,7 @@ protected:
     QTemporaryDir m_state;
 };
 
-// The same script in the spec's single transaction and in a trial: the lines each must report.
+// The same script in the single-transaction run and in a trial: the lines each must report.
 struct ModeCase {
     const char *name;
     QString setup;
