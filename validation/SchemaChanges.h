@@ -6,7 +6,7 @@
 
 // The tables and views that earlier statements of a script create or alter, so that a later
 // "Table unknown" or "Column unknown" about one of them can be explained: Firebird does not let
-// a transaction use what it has itself defined, and the spec's run is one transaction.
+// a transaction use what it has itself defined, and the plain run is one transaction.
 class SchemaChanges {
 public:
     // Notes a statement that succeeded.
