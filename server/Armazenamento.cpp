@@ -87,6 +87,16 @@ ConexaoBanco::Linhas pagina(ConexaoBanco &conexao, const TabelaBusca &tabela, co
                             c.valores + QVariantList{qint64(limite), qint64(lidos)});
 }
 
+// The log entry of a change, made from the script row that `fonte` (a FROM clause) yields, so the
+// script's text travels to the database once. `atual` and `anterior` are SQL for the texts after
+// and before the change: "script" is the row's, "?" the value that follows the time (valoresLog).
+QString sqlLog(const QString &atual, const QString &anterior, const QString &fonte) {
+    return QStringLiteral("INSERT INTO log (idscript, data, arquivo, arquivo_busca, sistema, script_atual,"
+                          " script_anterior, descricao, usuario) SELECT codigo, ?, nome, nome_busca, sistema,"
+                          " %1, %2, ?, ? FROM %3 RETURNING idscript")
+        .arg(atual, anterior, fonte);
+}
+
 } // namespace
 
 Armazenamento::Armazenamento(qint64 validadeSessao, Relogio relogio) : FValidadeSessao(validadeSessao) {
@@ -203,25 +213,32 @@ void Armazenamento::esquecerFalhasLogin(const QString &usuario) {
     });
 }
 
-void Armazenamento::registrarLog(ConexaoBanco &conexao, qint64 idscript, const QString &arquivo,
-                                 const QString &sistema, const QString &atual, const QString &anterior,
-                                 const QString &descricao, const QString &usuario) {
-    conexao.executar(
-        QStringLiteral("INSERT INTO log (idscript, data, arquivo, arquivo_busca, sistema, script_atual,"
-                       " script_anterior, descricao, usuario) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {idscript, agora().toString(FormatoData), arquivo, arquivo.toCaseFolded(), sistema, atual, anterior,
-         descricao, usuario.toUpper()});
+QVariantList Armazenamento::valoresLog(const QVariantList &atual, const QString &descricao,
+                                      const QString &usuario) {
+    return QVariantList{agora().toString(FormatoData)} + atual + QVariantList{descricao, usuario.toUpper()};
 }
 
 qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const QString &sistema,
                               const QString &scriptHex, const QString &usuario) {
+    const QString novo = QStringLiteral("INSERT INTO scripts (data, nome, nome_busca, sistema, script)"
+                                        " VALUES (?, ?, ?, ?, ?) RETURNING ");
+    const QVariantList valores{data.toString(FormatoData), nome, nome.toCaseFolded(), sistema, scriptHex};
+    const QVariantList log = valoresLog({}, QStringLiteral("Inclusão"), usuario);
     qint64 codigo = 0;
+    if (insercaoNumaInstrucao()) {
+        // One statement is a transaction of its own, and one round trip to the database.
+        usar(false, [&](ConexaoBanco &c) {
+            codigo = c.valor(QStringLiteral("WITH novo AS (%1*) ").arg(novo) +
+                                 sqlLog(QStringLiteral("script"), QStringLiteral("''"), QStringLiteral("novo")),
+                             valores + log)
+                         .toLongLong();
+        });
+        return codigo;
+    }
     usar(true, [&](ConexaoBanco &c) {
-        codigo = c.valor(QStringLiteral("INSERT INTO scripts (data, nome, nome_busca, sistema, script)"
-                                        " VALUES (?, ?, ?, ?, ?) RETURNING codigo"),
-                         {data.toString(FormatoData), nome, nome.toCaseFolded(), sistema, scriptHex})
-                     .toLongLong();
-        registrarLog(c, codigo, nome, sistema, scriptHex, QString(), QStringLiteral("Inclusão"), usuario);
+        codigo = c.valor(novo + QStringLiteral("codigo"), valores).toLongLong();
+        c.executar(sqlLog(QStringLiteral("script"), QStringLiteral("''"), QStringLiteral("scripts WHERE codigo = ?")),
+                   log + QVariantList{codigo});
     });
     return codigo;
 }
@@ -230,15 +247,14 @@ bool Armazenamento::alterar(qint64 codigo, const QString &sql, const QVariantLis
                             const QString &novoScript, const QString &descricao, const QString &usuario) {
     bool encontrado = false;
     usar(true, [&](ConexaoBanco &c) {
-        // Locked as read, so the log's text before the change is the one this change replaced.
-        const ConexaoBanco::Linhas atual = c.executar(
-            QStringLiteral("SELECT nome, sistema, script FROM scripts WHERE codigo = ?") + c.bloqueioLinhas(),
-            {codigo});
-        if (atual.isEmpty())
-            return;
-        c.executar(sql, valores);
-        registrarLog(c, codigo, atual[0][0], atual[0][1], novoScript, atual[0][2], descricao, usuario);
-        encontrado = true;
+        // Logged before the change, from the row locked as read, so the text before is the one
+        // this change replaces.
+        encontrado = !c.executar(sqlLog(QStringLiteral("?"), QStringLiteral("script"),
+                                        QStringLiteral("scripts WHERE codigo = ?") + c.bloqueioLinhas()),
+                                 valoresLog({novoScript}, descricao, usuario) + QVariantList{codigo})
+                          .isEmpty();
+        if (encontrado)
+            c.executar(sql, valores);
     });
     return encontrado;
 }

@@ -98,6 +98,9 @@ protected:
     // Runs `trabalho` on a connection of its own; with `transacao`, inside one write transaction
     // that commits when it returns.
     virtual void usar(bool transacao, const std::function<void(ConexaoBanco &)> &trabalho) = 0;
+    // Whether one statement may write to two tables (a data-modifying WITH): a new script and its
+    // log entry are then one statement, a transaction of its own, and one round trip.
+    virtual bool insercaoNumaInstrucao() const { return false; }
     // Removes the keys unused for longer than the validity (the engines call it on opening).
     void removerSessoesVencidas(ConexaoBanco &conexao);
 
@@ -107,9 +110,8 @@ private:
     // script has that code.
     bool alterar(qint64 codigo, const QString &sql, const QVariantList &valores, const QString &novoScript,
                  const QString &descricao, const QString &usuario);
-    void registrarLog(ConexaoBanco &conexao, qint64 idscript, const QString &arquivo, const QString &sistema,
-                      const QString &atual, const QString &anterior, const QString &descricao,
-                      const QString &usuario);
+    // The values of a log entry's statement (sqlLog): the time, `atual`, the description, the user.
+    QVariantList valoresLog(const QVariantList &atual, const QString &descricao, const QString &usuario);
 
     qint64 FValidadeSessao;
     Relogio FRelogio;

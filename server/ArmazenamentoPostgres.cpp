@@ -26,6 +26,17 @@ void criarTabelas(ConexaoBanco &c) {
         " descricao text NOT NULL, usuario text NOT NULL)"));
 }
 
+// Version 1 to 2: the scripts' texts are compressed with lz4 where the server has it, several
+// times cheaper than its default for the same size; texts already stored keep their compression.
+void atualizarDe1(ConexaoBanco &c) {
+    if (c.valor(QStringLiteral("SELECT count(*) FROM pg_settings WHERE name = 'default_toast_compression'"
+                               " AND 'lz4' = ANY (enumvals)")) != QLatin1String("1"))
+        return;
+    c.executar(QStringLiteral("ALTER TABLE scripts ALTER COLUMN script SET COMPRESSION lz4;"
+                              "ALTER TABLE log ALTER COLUMN script_atual SET COMPRESSION lz4,"
+                              " ALTER COLUMN script_anterior SET COMPRESSION lz4"));
+}
+
 } // namespace
 
 ArmazenamentoPostgres::ArmazenamentoPostgres(const QString &conexao, qint64 validadeSessao, Relogio relogio,
@@ -41,7 +52,9 @@ ArmazenamentoPostgres::ArmazenamentoPostgres(const QString &conexao, qint64 vali
             return;
         if (versao)
             EsquemaServico::conferir(*versao);
-        criarTabelas(c);
+        else
+            criarTabelas(c);
+        atualizarDe1(c);
         EsquemaServico::gravar(c);
     });
     usar(false, [&](ConexaoBanco &c) { removerSessoesVencidas(c); });

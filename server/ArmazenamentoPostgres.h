@@ -32,6 +32,7 @@ public:
 
 protected:
     void usar(bool transacao, const std::function<void(ConexaoBanco &)> &trabalho) override;
+    bool insercaoNumaInstrucao() const override { return true; }
 
 private:
     PoolConexoesPostgres FPool;

@@ -65,10 +65,10 @@ ArmazenamentoSqlite::ArmazenamentoSqlite(const QString &arquivo, qint64 validade
             throw Exception(EsquemaServico::mensagemEstranho(arquivo));
         if (versao == EsquemaServico::Atual)
             return;
-        if (versao) {
+        if (versao)
             EsquemaServico::conferir(*versao);
+        if (versao == 0)
             atualizarDe0(FConexao);
-        }
         criarTabelas(FConexao);
         EsquemaServico::gravar(FConexao);
     });

@@ -6,12 +6,14 @@
 
 class ConexaoBanco;
 
-// The versions of the service's schema, kept in the one-row table versao_esquema. Version 0 is
-// the schema of the SQLite files written before versions were kept: no version table, the tables
-// usuarios, sessoes, scripts and log without the case-folded name columns, and no login failures.
+// The versions of the service's schema, kept in the one-row table versao_esquema:
+//  0: the SQLite files written before versions were kept: no version table, the tables usuarios,
+//     sessoes, scripts and log without the case-folded name columns, and no login failures;
+//  1: the case-folded name columns, the login failures and the version table;
+//  2: on PostgreSQL, the scripts' texts compressed with lz4 (nothing changes on SQLite).
 class EsquemaServico {
 public:
-    static constexpr int Atual = 1;
+    static constexpr int Atual = 2;
 
     // The version of the schema on `conexao`; nullopt when it holds none of the service's tables.
     static std::optional<int> versao(ConexaoBanco &conexao);

@@ -2,6 +2,7 @@
 #include "server/ArmazenamentoPostgres.h"
 #include "server/ArmazenamentoSqlite.h"
 #include "server/ConexaoSqlite.h"
+#include "server/EsquemaServico.h"
 #include "server/FabricaArmazenamento.h"
 #include "service/Md5Senha.h"
 #include "tests/server/BancoTeste.h"
@@ -65,7 +66,7 @@ TEST_F(EsquemaSqlite, AFileWithoutASchemaVersionIsUpgradedWithItsDataKept) {
     for (int abertura = 0; abertura < 2; ++abertura) { // the second opening finds it current
         const auto a = banco.abrir();
         EXPECT_EQ(banco.conexao()->valor(QStringLiteral("SELECT versao FROM versao_esquema")),
-                  QStringLiteral("1"));
+                  QString::number(EsquemaServico::Atual));
         EXPECT_TRUE(a->confereSenha(QStringLiteral("dev"), Md5Senha(QStringLiteral("senha"))));
         EXPECT_EQ(a->usuarioDaSessao(QStringLiteral("chave-antiga")), QStringLiteral("DEV"));
         FiltroArmazenamento relatorio;
@@ -110,17 +111,50 @@ TEST_F(EsquemaSqlite, AFileOfAnotherProgramIsRefusedAndLeftAlone) {
 }
 
 TEST_P(Esquema, ANewerSchemaIsRefusedWithoutTouchingIt) {
+    const QString maisNova = QString::number(EsquemaServico::Atual + 1);
     banco.abrir()->definirUsuario(QStringLiteral("DEV"), QStringLiteral("x"));
-    banco.conexao()->executar(QStringLiteral("UPDATE versao_esquema SET versao = 2"));
+    banco.conexao()->executar(QStringLiteral("UPDATE versao_esquema SET versao = ?"), {maisNova});
     try {
         banco.abrir();
         FAIL() << "opened";
     } catch (const Exception &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("versão 2"))) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("versão ") + maisNova)) << e.message().toStdString();
     }
     const auto c = banco.conexao();
-    EXPECT_EQ(c->valor(QStringLiteral("SELECT versao FROM versao_esquema")), QStringLiteral("2"));
+    EXPECT_EQ(c->valor(QStringLiteral("SELECT versao FROM versao_esquema")), maisNova);
     EXPECT_EQ(c->valor(QStringLiteral("SELECT count(*) FROM usuarios")), QStringLiteral("1"));
+}
+
+TEST(EsquemaPostgres, AVersionOneDatabaseIsUpgradedWithItsDataKept) {
+    const BancoTeste banco(Motor::Postgres);
+    qint64 codigo = 0;
+    {
+        const auto a = banco.abrir();
+        codigo = a->inserir(QDateTime::currentDateTime(), QStringLiteral("a.sql"), QStringLiteral("KOR"),
+                            QStringLiteral("41"), QStringLiteral("DEV"));
+    }
+    // As version 1 left it: the server's default compression on the scripts' texts.
+    const auto c = banco.conexao();
+    c->executar(QStringLiteral("ALTER TABLE scripts ALTER COLUMN script SET COMPRESSION pglz;"
+                               "ALTER TABLE log ALTER COLUMN script_atual SET COMPRESSION pglz,"
+                               " ALTER COLUMN script_anterior SET COMPRESSION pglz;"
+                               "UPDATE versao_esquema SET versao = 1"));
+    const auto compressao = [&] {
+        return c->executar(QStringLiteral("SELECT attcompression FROM pg_attribute WHERE attrelid IN"
+                                          " ('scripts'::regclass, 'log'::regclass) AND attname LIKE 'script%'"
+                                          " ORDER BY attname"));
+    };
+    ASSERT_EQ(compressao(), (ConexaoBanco::Linhas{{"p"}, {"p"}, {"p"}}));
+
+    const auto a = banco.abrir();
+    EXPECT_EQ(c->valor(QStringLiteral("SELECT versao FROM versao_esquema")),
+              QString::number(EsquemaServico::Atual));
+    EXPECT_EQ(compressao(), (ConexaoBanco::Linhas{{"l"}, {"l"}, {"l"}}));
+    EXPECT_EQ(a->pesquisarScripts({}, 10, 0, 10).value(0).scriptHex, QStringLiteral("41"));
+    EXPECT_GT(a->inserir(QDateTime::currentDateTime(), QStringLiteral("b.sql"), QStringLiteral("KOR"),
+                         QStringLiteral("42"), QStringLiteral("DEV")),
+              codigo);
+    EXPECT_EQ(a->contarLog({}, 10), 2);
 }
 
 TEST(EsquemaPostgres, ProcessesOpeningAnEmptyDatabaseTogetherCreateTheSchemaOnce) {
