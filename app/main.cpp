@@ -6,10 +6,12 @@
 #include "app/TdmPrincipal.h"
 #include "app/TfrmPrincipalScripts.h"
 #include "app/VerificarVersaoComEspera.h"
+#include "base/SinaisDeTermino.h"
 #include "validation/TrialCopy.h"
 #include "widgets/MessageBoxMessages.h"
 
 int main(int argc, char *argv[]) {
+    SinaisDeTermino::manterPadrao();
     // Any failure that escapes start-up ends the process at once, with no message.
     try {
         BriselApplication app(argc, argv);

@@ -1,4 +1,5 @@
 // brisel-scripts-cli: the program's logic for scripts and pipelines.
+#include "base/SinaisDeTermino.h"
 #include "cli/Command.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
@@ -36,6 +37,7 @@ bool asksForHelp(const QStringList &args) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    SinaisDeTermino::manterPadrao();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

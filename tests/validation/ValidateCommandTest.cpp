@@ -9,8 +9,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <optional>
+
+#include <csignal>
 
 namespace {
 
@@ -170,3 +173,50 @@ TEST(ValidateCommand, UsageErrors) {
 }
 
 } // namespace
+
+// The Firebird client catches SIGINT and SIGTERM once attached and, left alone, lets the run go
+// on to its end and commit. A signal mid-run ends the command by that signal, nothing committed.
+TEST(ValidateCommand, ATerminationSignalEndsARunningScriptWithNothingCommitted) {
+    const struct {
+        int signal;
+        FirebirdTestDatabase::Access access;
+    } cases[] = {{SIGTERM, FirebirdTestDatabase::Access::Server},
+                 {SIGINT, FirebirdTestDatabase::Access::Embedded}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.signal);
+        if (c.access == FirebirdTestDatabase::Access::Server && !FirebirdTestDatabase::serverConfigured()) {
+            ADD_FAILURE() << "no Firebird server configured (BRISEL_FB_PASSWORD)";
+            continue;
+        }
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"script.sql"_qs);
+        QFile script(file);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("insert into t values (1);\nSET TERM ^;\nEXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN\n"
+                     "WHILE (I < 2000000000) DO I = I + 1; END^\nSET TERM ;^\n");
+        script.close();
+        FirebirdTestDatabase database(c.access, u"CREATE TABLE T (A INTEGER);"_qs);
+        ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+
+        QStringList arguments{u"validate"_qs, u"--database"_qs, database.name()};
+        if (c.access == FirebirdTestDatabase::Access::Server)
+            arguments << u"--password"_qs << FirebirdTestDatabase::serverPassword();
+        QProcess cli;
+        cli.start(QStringLiteral(BRISEL_CLI), arguments << file);
+        QString out;
+        for (int i = 0; i < 300 && !out.contains(u"Conectado"_qs); ++i) {
+            cli.waitForReadyRead(100);
+            out += QString::fromUtf8(cli.readAllStandardOutput());
+        }
+        ASSERT_TRUE(out.contains(u"Conectado"_qs)) << out.toStdString();
+        QThread::msleep(500); // into the loop, the insert made
+        ::kill(pid_t(cli.processId()), c.signal);
+        EXPECT_TRUE(cli.waitForFinished(10000)) << "still running after the signal";
+        EXPECT_EQ(cli.exitStatus(), QProcess::CrashExit);
+        out += QString::fromUtf8(cli.readAllStandardOutput());
+        EXPECT_FALSE(out.contains(u"Commit efetuado"_qs)) << out.toStdString();
+        cli.kill();
+        cli.waitForFinished();
+        EXPECT_EQ(database.column(u"select count(*) from t"_qs), QStringList({u"0"_qs}));
+    }
+}
