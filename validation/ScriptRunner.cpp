@@ -93,8 +93,14 @@ ScriptRunner::Outcome ScriptRunner::execute(const QString &script, Mode mode, co
         Conexao.rollback();
         return Outcome::RolledBack;
     }
+    // Told once made: the server may refuse the commit (deferred work such as a unique index over
+    // duplicate rows, a database shut down under the run), and then nothing was written.
+    try {
+        Conexao.commit();
+    } catch (const FirebirdError &error) {
+        throw Exception(QStringLiteral("O commit não foi feito: %1").arg(error.message()));
+    }
     callbacks.appendLine(committedLine());
-    Conexao.commit();
     return Outcome::Committed;
 }
 

@@ -181,6 +181,25 @@ TEST(ScriptRunner, EmptyPasswordAttachesAndStoresSettings) {
     EXPECT_EQ(record.outcome, ScriptRunner::Outcome::Committed);
 }
 
+// A unique index over duplicate rows is built only at the commit, which the server then refuses:
+// the run fails with the reason, and never tells of a commit.
+TEST(ScriptRunner, ACommitTheServerRefusesFailsTheRun) {
+    FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded,
+                                  tableSetup + u"CREATE TABLE P (ID INTEGER); INSERT INTO P VALUES (1);"
+                                               " INSERT INTO P VALUES (1);"_qs);
+    ASSERT_TRUE(database.isValid()) << database.error().toStdString();
+    {
+        ScriptRunner runner;
+        const RunRecord record =
+            runScript(runner, database.name(), QString(), ins1 + u"CREATE UNIQUE INDEX UQ_P ON P (ID);\n"_qs);
+        EXPECT_EQ(record.lines, QStringList({C, Failed}));
+        EXPECT_TRUE(record.reason.startsWith(u"O commit não foi feito: "_qs)) << record.reason.toStdString();
+        EXPECT_TRUE(record.reason.contains(u"UQ_P"_qs)) << record.reason.toStdString();
+        EXPECT_EQ(record.outcome, ScriptRunner::Outcome::Failed);
+    }
+    EXPECT_EQ(database.column(rowsOfT), QStringList());
+}
+
 TEST(ScriptRunner, SecondRunStartsWithoutRecordedError) {
     FirebirdTestDatabase database(FirebirdTestDatabase::Access::Embedded, tableSetup);
     ASSERT_TRUE(database.isValid()) << database.error().toStdString();

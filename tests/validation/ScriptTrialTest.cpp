@@ -110,7 +110,7 @@ const ModeCase modeCases[] = {
     {"unique_index_over_duplicates",
      u"CREATE TABLE P (ID INTEGER); INSERT INTO P VALUES (1); INSERT INTO P VALUES (1);"_qs,
      u"INSERT INTO P VALUES (2);\nCREATE UNIQUE INDEX UQ_P ON P (ID);\nINSERT INTO P VALUES (3);\n"_qs,
-     {Commit, Failed, u"*UQ_P"_qs},
+     {Failed, u"*O commit não foi feito"_qs},
      {u"Linha 2: CREATE UNIQUE INDEX UQ_P ON P (ID)"_qs, u"*UQ_P"_qs, Commit},
      u"select count(*) from p"_qs,
      {u"2"_qs}},
