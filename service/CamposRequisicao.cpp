@@ -28,22 +28,35 @@ bool CamposRequisicao::contem(const QString &nome) const {
     return false;
 }
 
+namespace {
+
+bool semEscape(unsigned char b) {
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '*' || b == '-' ||
+           b == '.' || b == '_';
+}
+
+} // namespace
+
 QByteArray CamposRequisicao::codificarTexto(const QString &texto) {
     static const char digitos[] = "0123456789ABCDEF";
     const QByteArray utf8 = texto.toUtf8();
-    QByteArray out;
-    out.reserve(utf8.size() * 3);
-    for (char ch : utf8) {
+    // Sized first and written through a pointer: a script's megabytes of hexadecimal cost one
+    // buffer of their own size, not three times it filled byte by byte.
+    qsizetype tamanho = 0;
+    for (const char ch : utf8)
+        tamanho += semEscape(static_cast<unsigned char>(ch)) || ch == ' ' ? 1 : 3;
+    QByteArray out(tamanho, Qt::Uninitialized);
+    char *saida = out.data();
+    for (const char ch : utf8) {
         const auto b = static_cast<unsigned char>(ch);
-        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '*' ||
-            b == '-' || b == '.' || b == '_') {
-            out.append(ch);
+        if (semEscape(b)) {
+            *saida++ = ch;
         } else if (b == ' ') {
-            out.append('+');
+            *saida++ = '+';
         } else {
-            out.append('%');
-            out.append(digitos[b >> 4]);
-            out.append(digitos[b & 0x0F]);
+            *saida++ = '%';
+            *saida++ = digitos[b >> 4];
+            *saida++ = digitos[b & 0x0F];
         }
     }
     return out;
