@@ -66,6 +66,13 @@ void conservarMemoriaLiberada() {
     mallopt(M_TRIM_THRESHOLD, 16 * 1024 * 1024);
 }
 
+// Every request turns times to and from local time several times; with TZ unset, glibc looks at
+// /etc/localtime again on each of them. Named once, the zone is read once.
+void fixarFusoHorario() {
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+}
+
 // --import: the source is checked before the target is touched.
 int importar(const QString &arquivo, const QString &db, qint64 validade) {
     try {
@@ -84,6 +91,7 @@ int importar(const QString &arquivo, const QString &db, qint64 validade) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    fixarFusoHorario();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(BRISEL_VERSION));
     QCommandLineParser parser;
