@@ -40,8 +40,8 @@ void atualizarDe1(ConexaoBanco &c) {
 } // namespace
 
 ArmazenamentoPostgres::ArmazenamentoPostgres(const QString &conexao, qint64 validadeSessao, Relogio relogio,
-                                             int conexoes)
-    : Armazenamento(validadeSessao, std::move(relogio)), FPool(conexao, conexoes) {
+                                             OpcoesPostgres opcoes)
+    : Armazenamento(validadeSessao, std::move(relogio)), FPool(conexao, opcoes) {
     usar(true, [&](ConexaoBanco &c) {
         c.executar(QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {TravaEsquema});
         const std::optional<int> versao = EsquemaServico::versao(c);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/Armazenamento.h"
+#include "server/OpcoesPostgres.h"
 #include "server/PoolConexoesPostgres.h"
 
 class OrigemSqlite;
@@ -18,11 +19,9 @@ struct ResumoImportacao {
 // both create it.
 class ArmazenamentoPostgres : public Armazenamento {
 public:
-    static constexpr int ConexoesPadrao = 8;
-
     // `conexao` is a postgresql:// URI or a libpq "key=value" string.
     explicit ArmazenamentoPostgres(const QString &conexao, qint64 validadeSessao = ValidadeSessaoPadrao,
-                                   Relogio relogio = {}, int conexoes = ConexoesPadrao);
+                                   Relogio relogio = {}, OpcoesPostgres opcoes = {});
 
     // Copies the users, scripts (with their codes) and log of a SQLite service database, in one
     // transaction, into this database, which must hold no user, script or log entry; later codes

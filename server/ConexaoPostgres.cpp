@@ -4,8 +4,13 @@
 
 #include <libpq-fe.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <memory>
 #include <vector>
+
+#include <poll.h>
 
 namespace {
 
@@ -29,19 +34,28 @@ QByteArray comPosicoes(const QString &sql) {
     throw BancoIndisponivel();
 }
 
-// SQLSTATE classes that mean the server is going away or not taking the session: 08 (connection
-// exception), 57P01-57P03 (shut down, crashed, starting up).
+// SQLSTATEs that mean the server is going away, not taking the session or not answering in time:
+// 08 (connection exception), 57P01-57P03 (shut down, crashed, starting up), 57014 (the statement
+// ran past the time limit, such as behind a lock held elsewhere).
 bool servidorAusente(const PGresult *r) {
     const char *estado = PQresultErrorField(r, PG_DIAG_SQLSTATE);
     if (!estado)
         return false;
     const QByteArray codigo(estado);
-    return codigo.startsWith("08") || codigo.startsWith("57P");
+    return codigo.startsWith("08") || codigo.startsWith("57P") || codigo == "57014";
 }
+
+bool aceito(const PGresult *r) {
+    const ExecStatusType estado = PQresultStatus(r);
+    return estado == PGRES_COMMAND_OK || estado == PGRES_TUPLES_OK;
+}
+
+// What the server's own limit leaves to the wait here: a server that stopped answering altogether.
+constexpr int FolgaSegundos = 5;
 
 } // namespace
 
-ConexaoPostgres::ConexaoPostgres(const QString &conexao) {
+ConexaoPostgres::ConexaoPostgres(const QString &conexao, int prazoSegundos) : FPrazoSegundos(prazoSegundos) {
     const QByteArray texto = conexao.toUtf8();
     // A time limit for the attempt unless the text gives one (later values override earlier
     // ones); UTF-8 always, since every text is handed over as such.
@@ -56,6 +70,21 @@ ConexaoPostgres::ConexaoPostgres(const QString &conexao) {
     // Notices (such as "relation already exists, skipping") are not the log's business.
     PQsetNoticeProcessor(
         FConexao, [](void *, const char *) {}, nullptr);
+    // Sent and awaited here, so that every wait has a limit.
+    if (PQsetnonblocking(FConexao, 1) != 0) {
+        const QByteArray causa(PQerrorMessage(FConexao));
+        PQfinish(FConexao);
+        indisponivel(causa);
+    }
+    try {
+        // The server ends a statement past the limit itself, unless the connection text set one.
+        executar(QStringLiteral("SELECT CASE WHEN current_setting('statement_timeout') = '0'"
+                                " THEN set_config('statement_timeout', ?, false) END"),
+                 {QString::number(qint64(prazoSegundos) * 1000)});
+    } catch (...) {
+        PQfinish(FConexao);
+        throw;
+    }
 }
 
 ConexaoPostgres::~ConexaoPostgres() {
@@ -75,17 +104,20 @@ bool ConexaoPostgres::utilizavel() {
 }
 
 ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVariantList &valores) {
+    const Limite limite = std::chrono::steady_clock::now() + std::chrono::seconds(FPrazoSegundos + FolgaSegundos);
     Resultado r(nullptr, &PQclear);
     if (valores.isEmpty()) {
-        r.reset(PQexec(FConexao, sql.toUtf8().constData()));
+        enviar(PQsendQuery(FConexao, sql.toUtf8().constData()), limite);
+        r = receber(limite);
     } else {
         auto nome = FPreparadas.constFind(sql);
         if (nome == FPreparadas.cend()) {
             const QByteArray novo = "b" + QByteArray::number(FPreparadas.size() + 1);
-            const Resultado preparo(PQprepare(FConexao, novo.constData(), comPosicoes(sql).constData(),
-                                              int(valores.size()), nullptr),
-                                    &PQclear);
-            if (PQresultStatus(preparo.get()) != PGRES_COMMAND_OK)
+            enviar(PQsendPrepare(FConexao, novo.constData(), comPosicoes(sql).constData(), int(valores.size()),
+                                 nullptr),
+                   limite);
+            const Resultado preparo = receber(limite);
+            if (!preparo || !aceito(preparo.get()))
                 falhar(preparo.get());
             nome = FPreparadas.insert(sql, novo);
         }
@@ -96,11 +128,14 @@ ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVarian
             textos.push_back(v.toString().toUtf8());
             ponteiros.push_back(textos.back().constData()); // never null: NULL is never sent
         }
-        r.reset(PQexecPrepared(FConexao, nome->constData(), int(valores.size()), ponteiros.data(), nullptr,
-                               nullptr, 0));
+        enviar(PQsendQueryPrepared(FConexao, nome->constData(), int(valores.size()), ponteiros.data(), nullptr,
+                                   nullptr, 0),
+               limite);
+        r = receber(limite);
     }
-    const ExecStatusType estado = PQresultStatus(r.get());
-    if (estado != PGRES_COMMAND_OK && estado != PGRES_TUPLES_OK)
+    if (!r)
+        falhar(nullptr);
+    if (!aceito(r.get()))
         falhar(r.get());
     Linhas linhas;
     const int colunas = PQnfields(r.get());
@@ -113,6 +148,53 @@ ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVarian
         linhas << linha;
     }
     return linhas;
+}
+
+short ConexaoPostgres::aguardar(short eventos, Limite limite) {
+    for (;;) {
+        const auto resta =
+            std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
+        if (resta <= 0)
+            indisponivel(QByteArrayLiteral("no answer within ") + QByteArray::number(FPrazoSegundos + FolgaSegundos) +
+                         " s");
+        pollfd p{PQsocket(FConexao), eventos, 0};
+        const int prontos = ::poll(&p, 1, int(qMin<qint64>(resta, INT_MAX)));
+        if (prontos > 0)
+            return p.revents;
+        if (prontos < 0 && errno != EINTR)
+            indisponivel(QByteArray("poll: ") + std::strerror(errno));
+    }
+}
+
+void ConexaoPostgres::enviar(int enviado, Limite limite) {
+    if (!enviado)
+        falhar(nullptr);
+    for (int pendente = PQflush(FConexao); pendente != 0; pendente = PQflush(FConexao)) {
+        if (pendente < 0)
+            indisponivel(PQerrorMessage(FConexao));
+        // The server may be answering while it still reads: its answer is taken in meanwhile.
+        if ((aguardar(POLLIN | POLLOUT, limite) & POLLIN) && !PQconsumeInput(FConexao))
+            indisponivel(PQerrorMessage(FConexao));
+    }
+}
+
+std::unique_ptr<pg_result, void (*)(pg_result *)> ConexaoPostgres::receber(Limite limite) {
+    Resultado guardado(nullptr, &PQclear);
+    for (;;) {
+        while (PQisBusy(FConexao)) {
+            aguardar(POLLIN, limite);
+            if (!PQconsumeInput(FConexao))
+                indisponivel(PQerrorMessage(FConexao));
+        }
+        PGresult *proximo = PQgetResult(FConexao);
+        if (!proximo)
+            return guardado;
+        // The first failure, or else the last result, as a text of several statements gives.
+        if (!guardado || aceito(guardado.get()))
+            guardado.reset(proximo);
+        else
+            PQclear(proximo);
+    }
 }
 
 void ConexaoPostgres::falhar(const pg_result *resultado) {

@@ -1,20 +1,27 @@
 #pragma once
 
 #include "server/ConexaoBanco.h"
+#include "server/OpcoesPostgres.h"
 
 #include <QByteArray>
 #include <QHash>
+
+#include <chrono>
+#include <memory>
 
 struct pg_conn;
 struct pg_result;
 
 // A connection to PostgreSQL through libpq, in UTF-8. Statements with values are prepared once
 // per connection and reused. A failed connection attempt, or a statement that finds the server
-// gone, throws BancoIndisponivel (the cause goes to standard error).
+// gone or takes longer than the time limit, throws BancoIndisponivel (the cause goes to standard
+// error). The server ends a statement past the limit itself (statement_timeout, unless the
+// connection text sets one); a server that stops answering altogether is given a few seconds
+// more, and the connection is then given up.
 class ConexaoPostgres : public ConexaoBanco {
 public:
     // `conexao` is a postgresql:// URI or a libpq "key=value" string.
-    explicit ConexaoPostgres(const QString &conexao);
+    explicit ConexaoPostgres(const QString &conexao, int prazoSegundos = OpcoesPostgres().prazoSegundos);
     ~ConexaoPostgres() override;
     ConexaoPostgres(const ConexaoPostgres &) = delete;
     ConexaoPostgres &operator=(const ConexaoPostgres &) = delete;
@@ -28,9 +35,19 @@ public:
     bool utilizavel();
 
 private:
+    using Limite = std::chrono::steady_clock::time_point;
+
+    // Waits until the socket is ready for `eventos` (poll flags) and returns those it is ready
+    // for; throws BancoIndisponivel at `limite`.
+    short aguardar(short eventos, Limite limite);
+    // Completes what a PQsend* call (its return value `enviado`) began to send.
+    void enviar(int enviado, Limite limite);
+    // Every result of what was sent: the first failure, or else the last one.
+    std::unique_ptr<pg_result, void (*)(pg_result *)> receber(Limite limite);
     // Throws what the failed `resultado` means: BancoIndisponivel or the server's message.
     [[noreturn]] void falhar(const pg_result *resultado);
 
     pg_conn *FConexao = nullptr;
+    int FPrazoSegundos;
     QHash<QString, QByteArray> FPreparadas; // statement text -> prepared statement name
 };

@@ -13,8 +13,9 @@ bool FabricaArmazenamento::postgres(const QString &db) {
 }
 
 std::unique_ptr<Armazenamento> FabricaArmazenamento::abrir(const QString &db, qint64 validadeSessao,
-                                                           Armazenamento::Relogio relogio) {
+                                                           Armazenamento::Relogio relogio,
+                                                           OpcoesPostgres opcoesPostgres) {
     if (postgres(db))
-        return std::make_unique<ArmazenamentoPostgres>(db, validadeSessao, std::move(relogio));
+        return std::make_unique<ArmazenamentoPostgres>(db, validadeSessao, std::move(relogio), opcoesPostgres);
     return std::make_unique<ArmazenamentoSqlite>(db, validadeSessao, std::move(relogio));
 }

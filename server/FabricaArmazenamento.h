@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/Armazenamento.h"
+#include "server/OpcoesPostgres.h"
 
 #include <memory>
 
@@ -15,5 +16,6 @@ public:
     static bool postgres(const QString &db);
     static std::unique_ptr<Armazenamento> abrir(const QString &db,
                                                 qint64 validadeSessao = Armazenamento::ValidadeSessaoPadrao,
-                                                Armazenamento::Relogio relogio = {});
+                                                Armazenamento::Relogio relogio = {},
+                                                OpcoesPostgres opcoesPostgres = {});
 };

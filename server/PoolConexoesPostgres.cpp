@@ -3,14 +3,14 @@
 #include "server/BancoIndisponivel.h"
 #include "server/ConexaoPostgres.h"
 
-PoolConexoesPostgres::PoolConexoesPostgres(const QString &conexao, int maximo)
-    : FConexao(conexao), FMaximo(maximo) {}
+PoolConexoesPostgres::PoolConexoesPostgres(const QString &conexao, OpcoesPostgres opcoes)
+    : FConexao(conexao), FOpcoes(opcoes) {}
 
 PoolConexoesPostgres::~PoolConexoesPostgres() = default;
 
 std::unique_ptr<ConexaoPostgres> PoolConexoesPostgres::tomar() {
     std::unique_lock trava(FMutex);
-    FLiberada.wait(trava, [this] { return !FLivres.empty() || FAbertas < FMaximo; });
+    FLiberada.wait(trava, [this] { return !FLivres.empty() || FAbertas < FOpcoes.conexoes; });
     while (!FLivres.empty()) {
         std::unique_ptr<ConexaoPostgres> conexao = std::move(FLivres.back());
         FLivres.pop_back();
@@ -21,7 +21,7 @@ std::unique_ptr<ConexaoPostgres> PoolConexoesPostgres::tomar() {
     ++FAbertas;
     trava.unlock();
     try {
-        return std::make_unique<ConexaoPostgres>(FConexao);
+        return std::make_unique<ConexaoPostgres>(FConexao, FOpcoes.prazoSegundos);
     } catch (...) {
         descartar(true);
         throw;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/OpcoesPostgres.h"
+
 #include <QString>
 
 #include <condition_variable>
@@ -10,13 +12,13 @@
 
 class ConexaoPostgres;
 
-// Up to `maximo` connections to one PostgreSQL database, opened when first needed and shared by
+// Up to `opcoes.conexoes` connections to one PostgreSQL database, opened when first needed and shared by
 // the HTTP threads, so that concurrent requests run (and commit) side by side. A connection found
 // closed by the server is replaced before use; when a request finds the server gone, the idle
 // connections are dropped with it, and the next request connects anew.
 class PoolConexoesPostgres {
 public:
-    PoolConexoesPostgres(const QString &conexao, int maximo);
+    PoolConexoesPostgres(const QString &conexao, OpcoesPostgres opcoes);
     ~PoolConexoesPostgres();
     PoolConexoesPostgres(const PoolConexoesPostgres &) = delete;
     PoolConexoesPostgres &operator=(const PoolConexoesPostgres &) = delete;
@@ -32,7 +34,7 @@ private:
     void descartar(bool livresTambem);
 
     QString FConexao;
-    int FMaximo;
+    OpcoesPostgres FOpcoes;
     std::mutex FMutex;
     std::condition_variable FLiberada;
     std::vector<std::unique_ptr<ConexaoPostgres>> FLivres;

@@ -74,10 +74,10 @@ void fixarFusoHorario() {
 }
 
 // --import: the source is checked before the target is touched.
-int importar(const QString &arquivo, const QString &db, qint64 validade) {
+int importar(const QString &arquivo, const QString &db, qint64 validade, OpcoesPostgres opcoes) {
     try {
         OrigemSqlite origem(arquivo);
-        ArmazenamentoPostgres destino(db, validade);
+        ArmazenamentoPostgres destino(db, validade, {}, opcoes);
         const ResumoImportacao copiado = destino.importar(origem);
         std::printf("brisel-scripts-server: imported %lld users, %lld scripts and %lld log entries from %s\n",
                     copiado.usuarios, copiado.scripts, copiado.entradasLog, qPrintable(arquivo));
@@ -146,6 +146,14 @@ int main(int argc, char *argv[]) {
         {QStringLiteral("max-connections"),
          QStringLiteral("Open connections served at once; one more is closed at once (default 1000)."),
          QStringLiteral("N"), QStringLiteral("1000")},
+        {QStringLiteral("db-connections"),
+         QStringLiteral("PostgreSQL connections each service process keeps at most (default 8; not used "
+                        "with SQLite)."),
+         QStringLiteral("N"), QStringLiteral("8")},
+        {QStringLiteral("db-timeout"),
+         QStringLiteral("Seconds a PostgreSQL statement may take, waits for locks included, before the "
+                        "request fails as \"database not available\" (default 30)."),
+         QStringLiteral("SECONDS"), QStringLiteral("30")},
     });
     if (!parser.parse(comVersaoAntiga(app.arguments())))
         return falhar(parser.errorText());
@@ -171,23 +179,26 @@ int main(int argc, char *argv[]) {
     const auto leitura = inteiro(parser, QStringLiteral("read-timeout"), 1, 3600, erro);
     const auto pedido = inteiro(parser, QStringLiteral("request-timeout"), 1, 24 * 3600, erro);
     const auto conexoes = inteiro(parser, QStringLiteral("max-connections"), 1, 1000000, erro);
+    const auto conexoesBanco = inteiro(parser, QStringLiteral("db-connections"), 1, 100, erro);
+    const auto prazoBanco = inteiro(parser, QStringLiteral("db-timeout"), 1, 3600, erro);
     if (!erro.isEmpty())
         return falhar(erro);
 
     const QString db = parser.value(QStringLiteral("db"));
+    const OpcoesPostgres opcoesPostgres{*conexoesBanco, *prazoBanco};
     const qint64 validade = qint64(*horas) * 3600;
     if (parser.isSet(QStringLiteral("import"))) {
         if (!FabricaArmazenamento::postgres(db))
             return falhar(QStringLiteral("--import needs a PostgreSQL --db (postgresql://...)"));
         if (parser.isSet(QStringLiteral("user")) || parser.isSet(QStringLiteral("demo")))
             return falhar(QStringLiteral("--import takes neither --user nor --demo"));
-        return importar(parser.value(QStringLiteral("import")), db, validade);
+        return importar(parser.value(QStringLiteral("import")), db, validade, opcoesPostgres);
     }
 
     ampliarDescritores();
     conservarMemoriaLiberada();
     try {
-        const std::unique_ptr<Armazenamento> aberto = FabricaArmazenamento::abrir(db, validade);
+        const std::unique_ptr<Armazenamento> aberto = FabricaArmazenamento::abrir(db, validade, {}, opcoesPostgres);
         Armazenamento &armazenamento = *aberto;
         for (const QString &usuario : parser.values(QStringLiteral("user"))) {
             const qsizetype doisPontos = usuario.indexOf(QLatin1Char(':'));

@@ -73,13 +73,20 @@ TEST(ProgramaServidor, HelpAndVersionGoToStandardOutputAndExitZero) {
     EXPECT_TRUE(ajuda.out.startsWith("Usage: brisel-scripts-server [options]\n")) << ajuda.out.constData();
     for (const char *opcao : {"--bind", "--port", "--db", "--user", "--demo", "--program-version",
                               "--page-size", "--session-hours", "--read-timeout", "--request-timeout",
-                              "--max-connections", "--import", "--version", "--help"})
+                              "--max-connections", "--db-connections", "--db-timeout", "--import", "--version",
+                              "--help"})
         EXPECT_TRUE(ajuda.out.contains(opcao)) << opcao;
 
-    const Saida errada = rodar({QStringLiteral("--session-hours"), QStringLiteral("0")});
-    EXPECT_EQ(errada.codigo, 2);
-    EXPECT_TRUE(errada.out.isEmpty());
-    EXPECT_TRUE(errada.err.contains("invalid --session-hours: 0")) << errada.err.constData();
+    for (const auto &[opcao, valor] : {std::pair{"--session-hours", "0"},
+                                       {"--db-connections", "0"},
+                                       {"--db-connections", "101"},
+                                       {"--db-timeout", "0"},
+                                       {"--db-timeout", "x"}}) {
+        const Saida errada = rodar({QString::fromLatin1(opcao), QString::fromLatin1(valor)});
+        EXPECT_EQ(errada.codigo, 2) << opcao << ' ' << valor;
+        EXPECT_TRUE(errada.out.isEmpty());
+        EXPECT_TRUE(errada.err.contains(QByteArray("invalid ") + opcao + ": " + valor)) << errada.err.constData();
+    }
 }
 
 TEST(ProgramaServidor, TheAnnouncedVersionIsSetByProgramVersionOrByTheOlderVersionWithAValue) {
