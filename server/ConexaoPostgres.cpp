@@ -4,10 +4,15 @@
 
 #include <libpq-fe.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <poll.h>
@@ -35,8 +40,8 @@ QByteArray comPosicoes(const QString &sql) {
 }
 
 // SQLSTATEs that mean the server is going away, not taking the session or not answering in time:
-// 08 (connection exception), 57P01-57P03 (shut down, crashed, starting up), 57014 (the statement
-// ran past the time limit, such as behind a lock held elsewhere).
+// 08 (connection exception), 57P01-57P03 (shut down, crashed, starting up), 57014 (cancelled, as
+// by a statement_timeout the connection text sets).
 bool servidorAusente(const PGresult *r) {
     const char *estado = PQresultErrorField(r, PG_DIAG_SQLSTATE);
     if (!estado)
@@ -50,18 +55,77 @@ bool aceito(const PGresult *r) {
     return estado == PGRES_COMMAND_OK || estado == PGRES_TUPLES_OK;
 }
 
-// What the server's own limit leaves to the wait here: a server that stopped answering altogether.
-constexpr int FolgaSegundos = 5;
+// Cancel requests still waiting for their server when their wait ended. While there is one, that
+// server is taken for not answering and no other is sent: a stopped server keeps at most one
+// thread per connection of the pool waiting, until it goes on or the network gives up.
+std::atomic<int> cancelamentosAtrasados = 0;
+constexpr auto EsperaCancelamento = std::chrono::seconds(1);
+
+// Asks the server to stop what `conexao` is running before the connection is given up. Closing
+// it is not enough: a server waiting for a lock does not notice, and outside a transaction it
+// would carry the statement out after its request had failed.
+void cancelar(PGconn *conexao) {
+    if (cancelamentosAtrasados > 0)
+        return;
+    PGcancel *pedido = PQgetCancel(conexao);
+    if (!pedido)
+        return;
+    struct Espera {
+        std::mutex mutex;
+        std::condition_variable fim;
+        bool feito = false;
+        bool atrasado = false;
+    };
+    const auto espera = std::make_shared<Espera>();
+    // PQcancel opens a connection of its own and reads from it without a limit.
+    try {
+        std::thread([espera, pedido] {
+            char erro[256];
+            PQcancel(pedido, erro, sizeof erro);
+            PQfreeCancel(pedido);
+            const std::lock_guard trava(espera->mutex);
+            espera->feito = true;
+            if (espera->atrasado)
+                --cancelamentosAtrasados;
+            espera->fim.notify_one();
+        }).detach();
+    } catch (const std::system_error &) {
+        PQfreeCancel(pedido);
+        return;
+    }
+    std::unique_lock trava(espera->mutex);
+    if (!espera->fim.wait_for(trava, EsperaCancelamento, [&] { return espera->feito; })) {
+        espera->atrasado = true;
+        ++cancelamentosAtrasados;
+    }
+}
 
 } // namespace
 
 ConexaoPostgres::ConexaoPostgres(const QString &conexao, int prazoSegundos) : FPrazoSegundos(prazoSegundos) {
     const QByteArray texto = conexao.toUtf8();
-    // A time limit for the attempt unless the text gives one (later values override earlier
-    // ones); UTF-8 always, since every text is handed over as such.
-    const char *chaves[] = {"connect_timeout", "dbname", "client_encoding", "application_name", nullptr};
-    const char *valores[] = {"10", texto.constData(), "UTF8", "brisel-scripts-server", nullptr};
-    FConexao = PQconnectdbParams(chaves, valores, 1);
+    const QByteArray prazo = QByteArray::number(prazoSegundos);
+    const QByteArray prazoMs = QByteArray::number(qint64(prazoSegundos) * 1000);
+    // What comes before the text is a default it may override (later values win): the limit for
+    // the attempt (unless PGCONNECT_TIMEOUT gives one), and keepalives, so that a connection to a
+    // server gone while it sat idle in the pool is found closed before a request uses it. UTF-8
+    // always, since every text is handed over as such.
+    std::vector<const char *> chaves;
+    std::vector<const char *> valores;
+    const auto definir = [&](const char *chave, const char *valor) {
+        chaves.push_back(chave);
+        valores.push_back(valor);
+    };
+    if (!qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT"))
+        definir("connect_timeout", prazo.constData());
+    definir("keepalives", "1");
+    definir("keepalives_idle", prazo.constData());
+    definir("tcp_user_timeout", prazoMs.constData());
+    definir("dbname", texto.constData());
+    definir("client_encoding", "UTF8");
+    definir("application_name", "brisel-scripts-server");
+    definir(nullptr, nullptr);
+    FConexao = PQconnectdbParams(chaves.data(), valores.data(), 1);
     if (PQstatus(FConexao) != CONNECTION_OK) {
         const QByteArray causa(PQerrorMessage(FConexao));
         PQfinish(FConexao);
@@ -75,15 +139,6 @@ ConexaoPostgres::ConexaoPostgres(const QString &conexao, int prazoSegundos) : FP
         const QByteArray causa(PQerrorMessage(FConexao));
         PQfinish(FConexao);
         indisponivel(causa);
-    }
-    try {
-        // The server ends a statement past the limit itself, unless the connection text set one.
-        executar(QStringLiteral("SELECT CASE WHEN current_setting('statement_timeout') = '0'"
-                                " THEN set_config('statement_timeout', ?, false) END"),
-                 {QString::number(qint64(prazoSegundos) * 1000)});
-    } catch (...) {
-        PQfinish(FConexao);
-        throw;
     }
 }
 
@@ -104,7 +159,7 @@ bool ConexaoPostgres::utilizavel() {
 }
 
 ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVariantList &valores) {
-    const Limite limite = std::chrono::steady_clock::now() + std::chrono::seconds(FPrazoSegundos + FolgaSegundos);
+    const Limite limite = std::chrono::steady_clock::now() + std::chrono::seconds(FPrazoSegundos);
     Resultado r(nullptr, &PQclear);
     if (valores.isEmpty()) {
         enviar(PQsendQuery(FConexao, sql.toUtf8().constData()), limite);
@@ -113,8 +168,8 @@ ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVarian
         auto nome = FPreparadas.constFind(sql);
         if (nome == FPreparadas.cend()) {
             const QByteArray novo = "b" + QByteArray::number(FPreparadas.size() + 1);
-            enviar(PQsendPrepare(FConexao, novo.constData(), comPosicoes(sql).constData(), int(valores.size()),
-                                 nullptr),
+            enviar(PQsendPrepare(FConexao, novo.constData(), comPosicoes(sql).constData(),
+                                 int(valores.size()), nullptr),
                    limite);
             const Resultado preparo = receber(limite);
             if (!preparo || !aceito(preparo.get()))
@@ -128,8 +183,8 @@ ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVarian
             textos.push_back(v.toString().toUtf8());
             ponteiros.push_back(textos.back().constData()); // never null: NULL is never sent
         }
-        enviar(PQsendQueryPrepared(FConexao, nome->constData(), int(valores.size()), ponteiros.data(), nullptr,
-                                   nullptr, 0),
+        enviar(PQsendQueryPrepared(FConexao, nome->constData(), int(valores.size()), ponteiros.data(),
+                                   nullptr, nullptr, 0),
                limite);
         r = receber(limite);
     }
@@ -153,10 +208,12 @@ ConexaoBanco::Linhas ConexaoPostgres::executar(const QString &sql, const QVarian
 short ConexaoPostgres::aguardar(short eventos, Limite limite) {
     for (;;) {
         const auto resta =
-            std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
-        if (resta <= 0)
-            indisponivel(QByteArrayLiteral("no answer within ") + QByteArray::number(FPrazoSegundos + FolgaSegundos) +
-                         " s");
+            std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now())
+                .count();
+        if (resta <= 0) {
+            cancelar(FConexao);
+            indisponivel("no answer within " + QByteArray::number(FPrazoSegundos) + " s");
+        }
         pollfd p{PQsocket(FConexao), eventos, 0};
         const int prontos = ::poll(&p, 1, int(qMin<qint64>(resta, INT_MAX)));
         if (prontos > 0)

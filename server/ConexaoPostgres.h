@@ -14,10 +14,10 @@ struct pg_result;
 
 // A connection to PostgreSQL through libpq, in UTF-8. Statements with values are prepared once
 // per connection and reused. A failed connection attempt, or a statement that finds the server
-// gone or takes longer than the time limit, throws BancoIndisponivel (the cause goes to standard
-// error). The server ends a statement past the limit itself (statement_timeout, unless the
-// connection text sets one); a server that stops answering altogether is given a few seconds
-// more, and the connection is then given up.
+// gone, throws BancoIndisponivel (the cause goes to standard error). So does a statement the
+// server has not answered within the time limit, waits for locks included: the server is asked to
+// cancel it, and the connection must not be used again. The connection attempt has the same
+// limit, unless the text or PGCONNECT_TIMEOUT sets connect_timeout.
 class ConexaoPostgres : public ConexaoBanco {
 public:
     // `conexao` is a postgresql:// URI or a libpq "key=value" string.
@@ -38,7 +38,7 @@ private:
     using Limite = std::chrono::steady_clock::time_point;
 
     // Waits until the socket is ready for `eventos` (poll flags) and returns those it is ready
-    // for; throws BancoIndisponivel at `limite`.
+    // for; at `limite`, asks the server to cancel and throws BancoIndisponivel.
     short aguardar(short eventos, Limite limite);
     // Completes what a PQsend* call (its return value `enviado`) began to send.
     void enviar(int enviado, Limite limite);

@@ -151,8 +151,9 @@ int main(int argc, char *argv[]) {
                         "with SQLite)."),
          QStringLiteral("N"), QStringLiteral("8")},
         {QStringLiteral("db-timeout"),
-         QStringLiteral("Seconds a PostgreSQL statement may take, waits for locks included, before the "
-                        "request fails as \"database not available\" (default 30)."),
+         QStringLiteral("Seconds PostgreSQL may take to answer a statement, waits for locks included, or a "
+                        "connection attempt, before the request fails as \"database not available\" "
+                        "(default 30)."),
          QStringLiteral("SECONDS"), QStringLiteral("30")},
     });
     if (!parser.parse(comVersaoAntiga(app.arguments())))
@@ -198,7 +199,8 @@ int main(int argc, char *argv[]) {
     ampliarDescritores();
     conservarMemoriaLiberada();
     try {
-        const std::unique_ptr<Armazenamento> aberto = FabricaArmazenamento::abrir(db, validade, {}, opcoesPostgres);
+        const std::unique_ptr<Armazenamento> aberto =
+            FabricaArmazenamento::abrir(db, validade, {}, opcoesPostgres);
         Armazenamento &armazenamento = *aberto;
         for (const QString &usuario : parser.values(QStringLiteral("user"))) {
             const qsizetype doisPontos = usuario.indexOf(QLatin1Char(':'));

@@ -71,21 +71,23 @@ TEST(ProgramaServidor, HelpAndVersionGoToStandardOutputAndExitZero) {
     const Saida ajuda = rodar({QStringLiteral("--help")});
     EXPECT_EQ(ajuda.codigo, 0);
     EXPECT_TRUE(ajuda.out.startsWith("Usage: brisel-scripts-server [options]\n")) << ajuda.out.constData();
-    for (const char *opcao : {"--bind", "--port", "--db", "--user", "--demo", "--program-version",
-                              "--page-size", "--session-hours", "--read-timeout", "--request-timeout",
-                              "--max-connections", "--db-connections", "--db-timeout", "--import", "--version",
-                              "--help"})
+    for (const char *opcao :
+         {"--bind", "--port", "--db", "--user", "--demo", "--program-version", "--page-size",
+          "--session-hours", "--read-timeout", "--request-timeout", "--max-connections", "--db-connections",
+          "--db-timeout", "--import", "--version", "--help"})
         EXPECT_TRUE(ajuda.out.contains(opcao)) << opcao;
 
     for (const auto &[opcao, valor] : {std::pair{"--session-hours", "0"},
                                        {"--db-connections", "0"},
                                        {"--db-connections", "101"},
                                        {"--db-timeout", "0"},
+                                       {"--db-timeout", "3601"},
                                        {"--db-timeout", "x"}}) {
         const Saida errada = rodar({QString::fromLatin1(opcao), QString::fromLatin1(valor)});
         EXPECT_EQ(errada.codigo, 2) << opcao << ' ' << valor;
         EXPECT_TRUE(errada.out.isEmpty());
-        EXPECT_TRUE(errada.err.contains(QByteArray("invalid ") + opcao + ": " + valor)) << errada.err.constData();
+        EXPECT_TRUE(errada.err.contains(QByteArray("invalid ") + opcao + ": " + valor))
+            << errada.err.constData();
     }
 }
 

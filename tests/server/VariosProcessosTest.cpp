@@ -6,6 +6,7 @@
 #include "tests/support/TestServer.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -42,10 +45,12 @@ private:
 };
 
 std::unique_ptr<TestServer> Processo(const QString &db,
-                                     const QStringList &usuarios = {QStringLiteral("DEV:senha")}) {
+                                     const QStringList &usuarios = {QStringLiteral("DEV:senha")},
+                                     const QStringList &opcoes = {}) {
     return std::make_unique<TestServer>(usuarios,
                                         QStringList{QStringLiteral("--db"), db, QStringLiteral("--page-size"),
-                                                    QString::number(TamanhoPagina)});
+                                                    QString::number(TamanhoPagina)} +
+                                            opcoes);
 }
 
 QByteArray Script(int autor, int i) {
@@ -213,6 +218,11 @@ public:
     // Stops the server and keeps its data; start() brings it back on the same port.
     void pausar() { rodar(QStringLiteral("pause")); }
     void iniciar() { rodar(QStringLiteral("start")); }
+    // The running server's first process, 0 when there is none.
+    pid_t postmaster() const {
+        QFile pid(m_dir.filePath(QStringLiteral("pg/data/postmaster.pid")));
+        return pid.open(QIODevice::ReadOnly) ? pid_t(pid.readLine().trimmed().toInt()) : 0;
+    }
 
 private:
     QByteArray rodar(const QString &comando) {
@@ -229,6 +239,102 @@ private:
     QProcessEnvironment m_ambiente = QProcessEnvironment::systemEnvironment();
     QString m_uri;
 };
+
+// Every process of a server frozen (SIGSTOP) while this lives, and let go on when it ends, however
+// the test went: a server that no longer answers while its kernel still takes connections and bytes.
+class ServidorCongelado {
+public:
+    explicit ServidorCongelado(pid_t postmaster) {
+        // The postmaster first, so that it starts no process meanwhile.
+        if (postmaster <= 0 || !congelar(postmaster))
+            return;
+        const QStringList entradas = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString &entrada : entradas)
+            if (const pid_t pid = pid_t(entrada.toInt()); pid > 0 && estado(pid).pai == postmaster)
+                congelar(pid);
+        for (QDeadlineTimer prazo(5000); !prazo.hasExpired() && !todosParados(); QThread::msleep(10)) {
+        }
+    }
+    ~ServidorCongelado() {
+        for (const pid_t pid : m_pids)
+            ::kill(pid, SIGCONT);
+    }
+    ServidorCongelado(const ServidorCongelado &) = delete;
+    ServidorCongelado &operator=(const ServidorCongelado &) = delete;
+
+    // How many processes stopped: the postmaster and at least the service's sessions.
+    qsizetype parados() const { return todosParados() ? m_pids.size() : 0; }
+
+private:
+    struct Estado {
+        char letra = 0;
+        pid_t pai = 0;
+    };
+    // From /proc/PID/stat: "PID (NAME) STATE PPID ...", where NAME may hold spaces and parentheses.
+    static Estado estado(pid_t pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray linha = stat.readAll();
+        const QList<QByteArray> campos = linha.mid(linha.lastIndexOf(')') + 2).split(' ');
+        return campos.size() < 2 ? Estado{} : Estado{campos[0].at(0), pid_t(campos[1].toInt())};
+    }
+    bool congelar(pid_t pid) {
+        if (::kill(pid, SIGSTOP) != 0)
+            return false;
+        m_pids << pid;
+        return true;
+    }
+    bool todosParados() const {
+        for (const pid_t pid : m_pids)
+            if (estado(pid).letra != 'T')
+                return false;
+        return !m_pids.isEmpty();
+    }
+
+    QList<pid_t> m_pids;
+};
+
+// A frozen server costs each request about the limit, whether it finds a connection in the pool
+// (the statement goes unanswered) or must open one (the attempt does), and holds up no thread
+// for good: once the server goes on, so does the same process.
+TEST(BancoDoServico, APostgresServerThatStopsAnsweringFailsRequestsByTheLimitAndThenTheyWorkAgain) {
+    ClusterPrivado cluster;
+    ASSERT_FALSE(cluster.uri().isEmpty());
+    const auto servico = Processo(cluster.uri(), {QStringLiteral("DEV:senha")},
+                                  {QStringLiteral("--db-timeout"), QStringLiteral("2")});
+    const int porta = servico->port();
+    const QByteArray chave = Entrar(porta, "DEV", "senha");
+    ASSERT_GT(CodigoInserido(porta, chave, Script(1, 1)), 0);
+
+    {
+        const ServidorCongelado congelado(cluster.postmaster());
+        ASSERT_GT(congelado.parados(), 1);
+        for (const char *caso : {"connection from the pool", "new connection"}) {
+            SCOPED_TRACE(caso);
+            ClienteBruto cliente(porta);
+            ASSERT_TRUE(
+                cliente.enviar(PedidoPost("/inserir", CorpoFormulario({{"chave", chave},
+                                                                       {"data", "2024-01-01 00:00:00"},
+                                                                       {"nome", "s.sql"},
+                                                                       {"sistema", "TALAO"},
+                                                                       {"script", "41"}}))));
+            // Well past the limit of 2 s and the second the cancel request is given.
+            bool fechou = false;
+            const QByteArray resposta = cliente.receberTudo(std::chrono::seconds(15), &fechou);
+            EXPECT_TRUE(fechou) << "no answer while the server was frozen";
+            EXPECT_TRUE(resposta.startsWith("HTTP/1.1 503")) << resposta.constData();
+            EXPECT_EQ(EnvelopeDe(resposta).value("message").toString(),
+                      QStringLiteral("O banco de dados do serviço não está disponível."));
+        }
+    }
+
+    qint64 codigo = 0;
+    for (QDeadlineTimer prazo(15000); codigo == 0 && !prazo.hasExpired(); QThread::msleep(100))
+        codigo = CodigoInserido(porta, chave, Script(1, 2));
+    EXPECT_GT(codigo, 0);
+    EXPECT_EQ(Scripts(porta, chave).size(), 2) << "a request that failed stored its script";
+}
 
 TEST(BancoDoServico, WhilePostgresIsDownRequestsGetAClearFailureAndThenWorkAgain) {
     ClusterPrivado cluster;
