@@ -214,7 +214,7 @@ void Armazenamento::esquecerFalhasLogin(const QString &usuario) {
 }
 
 QVariantList Armazenamento::valoresLog(const QVariantList &atual, const QString &descricao,
-                                      const QString &usuario) {
+                                       const QString &usuario) {
     return QVariantList{agora().toString(FormatoData)} + atual + QVariantList{descricao, usuario.toUpper()};
 }
 
@@ -228,16 +228,18 @@ qint64 Armazenamento::inserir(const QDateTime &data, const QString &nome, const 
     if (insercaoNumaInstrucao()) {
         // One statement is a transaction of its own, and one round trip to the database.
         usar(false, [&](ConexaoBanco &c) {
-            codigo = c.valor(QStringLiteral("WITH novo AS (%1*) ").arg(novo) +
-                                 sqlLog(QStringLiteral("script"), QStringLiteral("''"), QStringLiteral("novo")),
-                             valores + log)
-                         .toLongLong();
+            codigo =
+                c.valor(QStringLiteral("WITH novo AS (%1*) ").arg(novo) +
+                            sqlLog(QStringLiteral("script"), QStringLiteral("''"), QStringLiteral("novo")),
+                        valores + log)
+                    .toLongLong();
         });
         return codigo;
     }
     usar(true, [&](ConexaoBanco &c) {
         codigo = c.valor(novo + QStringLiteral("codigo"), valores).toLongLong();
-        c.executar(sqlLog(QStringLiteral("script"), QStringLiteral("''"), QStringLiteral("scripts WHERE codigo = ?")),
+        c.executar(sqlLog(QStringLiteral("script"), QStringLiteral("''"),
+                          QStringLiteral("scripts WHERE codigo = ?")),
                    log + QVariantList{codigo});
     });
     return codigo;

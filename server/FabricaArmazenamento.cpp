@@ -16,6 +16,7 @@ std::unique_ptr<Armazenamento> FabricaArmazenamento::abrir(const QString &db, qi
                                                            Armazenamento::Relogio relogio,
                                                            OpcoesPostgres opcoesPostgres) {
     if (postgres(db))
-        return std::make_unique<ArmazenamentoPostgres>(db, validadeSessao, std::move(relogio), opcoesPostgres);
+        return std::make_unique<ArmazenamentoPostgres>(db, validadeSessao, std::move(relogio),
+                                                       opcoesPostgres);
     return std::make_unique<ArmazenamentoSqlite>(db, validadeSessao, std::move(relogio));
 }

@@ -12,10 +12,10 @@
 
 class ConexaoPostgres;
 
-// Up to `opcoes.conexoes` connections to one PostgreSQL database, opened when first needed and shared by
-// the HTTP threads, so that concurrent requests run (and commit) side by side. A connection found
-// closed by the server is replaced before use; when a request finds the server gone, the idle
-// connections are dropped with it, and the next request connects anew.
+// Up to `opcoes.conexoes` connections to one PostgreSQL database, opened when first needed and
+// shared by the HTTP threads, so that concurrent requests run (and commit) side by side. A
+// connection found closed by the server is replaced before use; when a request finds the server
+// gone, the idle connections are dropped with it, and the next request connects anew.
 class PoolConexoesPostgres {
 public:
     PoolConexoesPostgres(const QString &conexao, OpcoesPostgres opcoes);

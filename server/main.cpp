@@ -4,6 +4,7 @@
 #include "server/ArmazenamentoPostgres.h"
 #include "server/DadosDemo.h"
 #include "server/FabricaArmazenamento.h"
+#include "server/OpcoesPostgres.h"
 #include "server/OrigemSqlite.h"
 #include "server/ServidorHttp.h"
 #include "service/Md5Senha.h"
@@ -147,14 +148,16 @@ int main(int argc, char *argv[]) {
          QStringLiteral("Open connections served at once; one more is closed at once (default 1000)."),
          QStringLiteral("N"), QStringLiteral("1000")},
         {QStringLiteral("db-connections"),
-         QStringLiteral("PostgreSQL connections each service process keeps at most (default 8; not used "
-                        "with SQLite)."),
-         QStringLiteral("N"), QStringLiteral("8")},
+         QStringLiteral("PostgreSQL connections each service process keeps at most (default %1; not used "
+                        "with SQLite).")
+             .arg(OpcoesPostgres().conexoes),
+         QStringLiteral("N"), QString::number(OpcoesPostgres().conexoes)},
         {QStringLiteral("db-timeout"),
          QStringLiteral("Seconds PostgreSQL may take to answer a statement, waits for locks included, or a "
                         "connection attempt, before the request fails as \"database not available\" "
-                        "(default 30)."),
-         QStringLiteral("SECONDS"), QStringLiteral("30")},
+                        "(default %1).")
+             .arg(OpcoesPostgres().prazoSegundos),
+         QStringLiteral("SECONDS"), QString::number(OpcoesPostgres().prazoSegundos)},
     });
     if (!parser.parse(comVersaoAntiga(app.arguments())))
         return falhar(parser.errorText());

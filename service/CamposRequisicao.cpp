@@ -31,8 +31,8 @@ bool CamposRequisicao::contem(const QString &nome) const {
 namespace {
 
 bool semEscape(unsigned char b) {
-    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '*' || b == '-' ||
-           b == '.' || b == '_';
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '*' ||
+           b == '-' || b == '.' || b == '_';
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "server/ConexaoPostgres.h"
 #include "server/PoolConexoesPostgres.h"
+#include "server/ConexaoPostgres.h"
 #include "tests/support/BancoPostgresTeste.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +29,8 @@ TEST(PoolConexoesPostgres, NeverOpensMoreConnectionsThanItsSize) {
                         for (int espera = 0; espera < 500 && usando < tamanho; ++espera)
                             std::this_thread::sleep_for(std::chrono::milliseconds(1));
                         c.executar(QStringLiteral("SELECT pg_sleep(0.01)"));
-                        for (int visto = maximo; usando > visto && !maximo.compare_exchange_weak(visto, usando);) {
+                        for (int visto = maximo;
+                             usando > visto && !maximo.compare_exchange_weak(visto, usando);) {
                         }
                         --usando;
                     });
